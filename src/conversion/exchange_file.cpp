@@ -1,0 +1,148 @@
+#include "conversion/exchange_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/codepage.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+
+namespace fs = std::filesystem;
+
+namespace zk {
+namespace {
+
+constexpr std::size_t kFlushAt = 1 << 16;
+
+std::string Reason() { return std::strerror(errno); }
+
+bool LooksLikePartial(const std::string& name) {
+  std::string suffix = kPartialSuffix;
+  if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return false;
+  std::string base = name.substr(0, name.size() - suffix.size());
+  if (base == "BORLING.NO") return true;
+  if (base.size() != 12 || base[8] != '.') return false;
+  for (std::size_t i = 0; i < base.size(); ++i)
+    if (i != 8 && (base[i] < '0' || base[i] > '9')) return false;
+  return true;
+}
+
+// Closes the stream after making its bytes durable; false on any failure.
+bool CloseDurably(std::FILE* file) {
+  bool ok = std::fflush(file) == 0;
+  ok = ::fsync(::fileno(file)) == 0 && ok;
+  ok = std::fclose(file) == 0 && ok;
+  return ok;
+}
+
+}  // namespace
+
+ExchangeFile::~ExchangeFile() { Abandon(); }
+
+Status ExchangeFile::Create(const std::string& folder, const std::string& name) {
+  drivePath_ = folder + "\\" + name;
+  status_ = Status::Ok();
+  auto host = platform::ToHost(drivePath_);
+  if (!host) {
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (ドライブが使えません)");
+    return status_;
+  }
+  hostFinal_ = host->string();
+  hostTemp_ = hostFinal_ + kPartialSuffix;
+  file_ = std::fopen(hostTemp_.c_str(), "wb");
+  if (!file_) status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason() + ")");
+  return status_;
+}
+
+void ExchangeFile::Put(std::string_view text) {
+  pending_ += text;
+  if (pending_.size() >= kFlushAt) Flush();
+}
+
+void ExchangeFile::Flush() {
+  if (!file_ || !status_) {
+    pending_.clear();
+    return;
+  }
+  auto bytes = platform::ToCp932(pending_);
+  pending_.clear();
+  if (!bytes) {
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, "Shift-JIS (CP932) で書けない文字があります");
+    return;
+  }
+  if (std::fwrite(bytes->data(), 1, bytes->size(), file_) != bytes->size())
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason() + ")");
+}
+
+void ExchangeFile::WriteRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
+                               std::initializer_list<std::string_view> fields) {
+  std::string line;
+  line.reserve(64);
+  line += '"';
+  line += key;
+  line += "\",";
+  line += boringIdField;
+  line += ",\"";
+  line += subNumber;
+  line += '"';
+  for (std::string_view field : fields) {
+    line += ",\"";
+    line += field;
+    line += '"';
+  }
+  line += "\r\n";
+  Put(line);
+}
+
+Status ExchangeFile::Commit() {
+  if (!file_) return status_;
+  Flush();
+  std::FILE* file = file_;
+  file_ = nullptr;
+  if (!CloseDurably(file) && status_)
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason() + ")");
+  if (status_ && std::rename(hostTemp_.c_str(), hostFinal_.c_str()) != 0)
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + Reason() + ")");
+  if (!status_) std::remove(hostTemp_.c_str());
+  hostTemp_.clear();
+  return status_;
+}
+
+void ExchangeFile::Abandon() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  if (!hostTemp_.empty()) std::remove(hostTemp_.c_str());
+  hostTemp_.clear();
+  pending_.clear();
+}
+
+Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8) {
+  auto host = platform::ToHost(drivePath);
+  if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
+  auto bytes = platform::ToCp932(utf8);
+  if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
+  std::string temp = host->string() + kPartialSuffix;
+  std::FILE* file = std::fopen(temp.c_str(), "wb");
+  if (!file) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason() + ")");
+  bool ok = std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size();
+  ok = CloseDurably(file) && ok;
+  if (ok) ok = std::rename(temp.c_str(), host->c_str()) == 0;
+  if (ok) return Status::Ok();
+  Status failed = Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason() + ")");
+  std::remove(temp.c_str());
+  return failed;
+}
+
+void RemovePartialFiles(const std::string& folder) {
+  auto host = platform::ToHost(folder);
+  if (!host) return;
+  std::error_code ec;
+  for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
+    if (LooksLikePartial(it->path().filename().string())) fs::remove(it->path(), ec);
+  }
+}
+
+}  // namespace zk

@@ -1,0 +1,66 @@
+// The exchange file being written: records of quoted fields, CR LF, in CP932.
+//
+// It is written under a temporary name beside its real one and renamed only when the last
+// block is in, so a failed or killed run never leaves a cut-short file under an exchange
+// file's name, and an earlier file of that name stays as it was.
+#pragma once
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "platform/status.h"
+
+namespace zk {
+
+// What a temporary file is called while its run writes it: the real name with this ending.
+inline constexpr const char* kPartialSuffix = ".converting";
+
+class ExchangeFile {
+ public:
+  ExchangeFile() = default;
+  ~ExchangeFile();
+  ExchangeFile(const ExchangeFile&) = delete;
+  ExchangeFile& operator=(const ExchangeFile&) = delete;
+
+  // Starts the file folder\name (drive form) under its temporary name.
+  Status Create(const std::string& folder, const std::string& name);
+
+  // One record: key, the boring id field (already quoted, written unchanged), the
+  // sub-number, then the data fields, each quoted.
+  void WriteRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
+                   std::initializer_list<std::string_view> fields = {});
+
+  // Ok while every write has succeeded; else the first fault.
+  const Status& status() const { return status_; }
+
+  // Flushes, closes and renames the file to its real name. On failure nothing remains
+  // under either name.
+  Status Commit();
+  // Removes the temporary file (a run that stops after creating it).
+  void Abandon();
+
+  const std::string& drivePath() const { return drivePath_; }
+
+ private:
+  void Put(std::string_view text);
+  void Flush();
+
+  std::FILE* file_ = nullptr;
+  std::string drivePath_;
+  std::string hostFinal_;
+  std::string hostTemp_;
+  std::string pending_;  // UTF-8 not yet written
+  Status status_;
+};
+
+// Writes a small text file (CP932) by way of a temporary file and a rename, so that the old
+// file stays whole until the new one is complete.
+Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8);
+
+// Removes leftovers of killed runs in a folder: files named like an exchange file (or
+// "BORLING.NO") with kPartialSuffix.
+void RemovePartialFiles(const std::string& folder);
+
+}  // namespace zk

@@ -1,0 +1,161 @@
+#include "conversion/run.h"
+
+#include <vector>
+
+#include "conversion/exchange_file.h"
+#include "conversion/header_records.h"
+#include "conversion/numbering.h"
+#include "platform/files.h"
+#include "records/layer_block.h"
+#include "records/test_block.h"
+#include "support/path_checks.h"
+#include "support/text_bytes.h"
+#include "tables/numbers.h"
+#include "tables/table_access.h"
+#include "tables/title_tables.h"
+#include "writers/l201.h"
+#include "writers/l204.h"
+#include "writers/l209.h"
+#include "writers/measurements.h"
+#include "writers/soil_tests.h"
+
+namespace zk {
+
+int gCompletionFlag = 0;
+
+namespace {
+
+constexpr const char* kBadPath = "指定されたパスは正しくありません。";
+
+// An orderly stop: the status line cleared and, once the pointer was set busy, reset.
+RunResult Stop(WindowOps& ui, bool busy) {
+  ui.SetStatus("");
+  if (busy) ui.SetBusy(false);
+  return {};
+}
+
+RunResult Fail(WindowOps& ui, const Status& status) {
+  ui.ShowMessage(status.Message(), Icon::Exclamation, "");
+  return Stop(ui, true);
+}
+
+// Asks once, then creates every missing level of the destination, top first. false: No.
+bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault) {
+  std::vector<std::string> parts;
+  long k = FNOTHER::CountDelimiters(checked, "\\");
+  FNOTHER::SplitAtDelimiters(checked, "\\", parts);
+  auto prefix = [&](long i) {
+    std::string path = parts[1];
+    for (long j = 2; j <= i; ++j) path += "\\" + parts[static_cast<std::size_t>(j)];
+    return path;
+  };
+  bool missing = false;
+  for (long i = 2; i <= k + 1 && !missing; ++i) missing = !platform::IsFolder(prefix(i));
+  if (!missing) return true;
+  if (!ui.AskYesNo("フォルダがありません。新規作成しますか？")) return false;
+  for (long i = 2; i <= k + 1; ++i) {
+    std::string level = prefix(i);
+    if (platform::IsFolder(level)) continue;
+    if (!platform::CreateFolder(level)) {
+      fault = Status::Failed(Fault::Unwritable, level, "フォルダを作成できません");
+      return false;
+    }
+  }
+  return true;
+}
+
+// Steps 11 to 17: every block into the exchange file, then the record file.
+Status WriteExchangeFile(const std::string& source, const std::string& destination, const TitleTables& titles,
+                         const Numbering& numbering, std::string& written) {
+  ExchangeFile out;
+  if (Status s = out.Create(destination, numbering.exchangeFileName); !s) return s;
+  std::string meshCode = numbering.exchangeFileName.substr(0, 8);
+  std::string boringId;
+  FlagArray flags{};
+  if (Status s = WriteHeaderRecords(out, titles, source, meshCode, numbering.sequence, boringId, flags); !s) return s;
+  if (Status s = WriteLayerBlock(out, source, boringId); !s) return s;
+  if (flags[1] == 1)
+    if (Status s = WriteTestBlock(out, source, boringId); !s) return s;
+  auto present = [&](const char* name) { return FCOPYSUB::IsPresent(source + "\\" + name); };
+  if (present("X100.txt"))
+    if (Status s = WriteSoilTestRecords(out, source, boringId); !s) return s;
+  if (present("L209.txt"))
+    if (Status s = WriteL209Records(out, source, boringId); !s) return s;
+  if (present("L204.txt")) {
+    if (Status s = WriteL204Records(out, source, boringId); !s) return s;
+  } else if (!platform::IsPlainFile(source + "\\L204.txt") && present("PCNT.txt")) {
+    if (Status s = WriteMeasurementFileRecords(out, source, boringId); !s) return s;
+  }
+  if (present("L201.txt"))
+    if (Status s = WriteL201Records(out, source, boringId); !s) return s;
+  if (Status s = out.Commit(); !s) return s;
+  written = out.drivePath();
+  return RecordConversion(source, destination, numbering.exchangeFileName);
+}
+
+}  // namespace
+
+RunResult RunConversion(WindowOps& ui) {
+  ui.SetStatus("只今変換中！　しばらくお待ちください。");
+
+  std::string sourceChecked = ui.SourceText();
+  if (!FNOTHER::CheckFolderPath(sourceChecked, ui)) {
+    ui.ShowMessage(kBadPath, Icon::Exclamation, ui.SourceText());
+    return Stop(ui, false);
+  }
+  std::string destinationChecked = ui.DestinationText();
+  if (!FNOTHER::CheckFolderPath(destinationChecked, ui)) {
+    ui.ShowMessage(kBadPath, Icon::Exclamation, ui.DestinationText());
+    ui.FocusDestination();
+    return Stop(ui, false);
+  }
+
+  // From here the texts are used as they stand, not as the checks left them.
+  std::string source = ui.SourceText();
+  std::string destination = ui.DestinationText();
+  if (QXCOMSUB::TrimSpaces(source).empty()) {
+    ui.ShowMessage("変換元ファイルが選択されていません。", Icon::None, "");
+    return Stop(ui, false);
+  }
+  if (QXCOMSUB::TrimSpaces(destination).empty()) {
+    ui.ShowMessage("変換先フォルダが選択されていません。", Icon::None, "");
+    return Stop(ui, false);
+  }
+  if (destination.back() == '\\') {
+    ui.ShowMessage("最後のフォルダに「￥」は要りません。", Icon::Exclamation, destination);
+    return Stop(ui, false);
+  }
+
+  Status fault;
+  if (!PrepareDestination(destinationChecked, ui, fault)) {
+    if (!fault) ui.ShowMessage(fault.Message(), Icon::Exclamation, "");
+    return Stop(ui, false);
+  }
+  ui.SetBusy(true);
+
+  TitleTables titles;
+  if (Status s = FCOPYSUB::LoadTitleTables(source, titles); !s) return Fail(ui, s);
+  Coordinates where{titles.t1[11], titles.t1[12], titles.t1[13], titles.t1[14], titles.t1[15], titles.t1[16]};
+  if (QXCOMSUB::ParseNumber(where.latDegrees) == 0 || QXCOMSUB::ParseNumber(where.lonDegrees) == 0) {
+    ui.ShowMessage("緯度・経度が正しくありません。", Icon::None, "");
+    return Stop(ui, true);
+  }
+
+  Numbering numbering;
+  if (Status s = AssignExchangeFileName(source, destination, where, ui, numbering); !s) return Fail(ui, s);
+  if (numbering.stopped) return Stop(ui, true);
+
+  RunResult result;
+  RemovePartialFiles(source);
+  if (Status s = WriteExchangeFile(source, destination, titles, numbering, result.exchangeFilePath); !s)
+    return Fail(ui, s);
+
+  result.converted = true;
+  gCompletionFlag = 1;
+  ui.SetStatus("変換が正常に終了しました。");
+  ui.RefreshDestinationList();
+  ui.SetBusy(false);
+  return result;
+}
+
+}  // namespace zk

@@ -1,0 +1,45 @@
+// CP932 (Windows-31J: Shift-JIS with Microsoft's table, 0x5C is "\") at the file boundary.
+// Inside the program all text is UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zk::platform {
+
+// UTF-8 to CP932 bytes; nullopt when a character has no CP932 form.
+std::optional<std::string> ToCp932(std::string_view utf8);
+
+// CP932 bytes to UTF-8; nullopt when the bytes are not valid CP932.
+std::optional<std::string> FromCp932(std::string_view cp932);
+
+// Where the first invalid CP932 byte lies in bytes, or nullopt when all are valid.
+// A lead byte cut off by the end of the text counts as invalid.
+std::optional<std::size_t> FirstInvalidCp932(std::string_view cp932);
+
+// Streaming check: feeds consecutive chunks of one file. Keeps a lead byte cut at a chunk
+// border for the next chunk.
+class Cp932Validator {
+ public:
+  Cp932Validator();
+  ~Cp932Validator();
+  Cp932Validator(const Cp932Validator&) = delete;
+  Cp932Validator& operator=(const Cp932Validator&) = delete;
+
+  // false when the chunk holds an invalid byte; BadOffset() then gives its offset in the stream.
+  bool Feed(std::string_view chunk);
+  // false when the stream ended inside a two-byte character.
+  bool Finish();
+  std::size_t BadOffset() const { return bad_; }
+
+ private:
+  bool Convert(std::string_view bytes, std::size_t base);
+  void* cd_;
+  std::string carry_;
+  std::size_t consumed_ = 0;
+  std::size_t bad_ = 0;
+};
+
+}  // namespace zk::platform

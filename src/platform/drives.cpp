@@ -1,0 +1,183 @@
+#include "platform/drives.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace zk::platform {
+namespace {
+
+struct DriveState {
+  std::map<char, fs::path> roots;           // letter -> host folder
+  char current = 'Z';
+  std::map<char, std::string> folders;      // letter -> current folder, drive form
+};
+
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+
+DriveState Load() {
+  DriveState s;
+  s.roots['Z'] = "/";
+  if (const char* env = std::getenv("ZK_DRIVES")) {
+    std::string spec = env;
+    std::size_t start = 0;
+    while (start <= spec.size()) {
+      std::size_t end = spec.find(';', start);
+      if (end == std::string::npos) end = spec.size();
+      std::string item = spec.substr(start, end - start);
+      std::size_t eq = item.find('=');
+      if (eq == 1 && IsLetter(item[0]) && item.size() > 2) s.roots[Upper(item[0])] = item.substr(2);
+      start = end + 1;
+    }
+  }
+  return s;
+}
+
+DriveState& State() {
+  static DriveState s = Load();
+  return s;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The entry of folder named like name: exact first, else the first case-insensitive match.
+fs::path MatchComponent(const fs::path& folder, const std::string& name) {
+  std::error_code ec;
+  fs::path exact = folder / name;
+  if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string entry = it->path().filename().string();
+    if (EqualsNoCase(entry, name)) return it->path();
+  }
+  return exact;
+}
+
+std::vector<std::string> SplitComponents(const std::string& rest) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : rest) {
+    if (c == '\\') {
+      if (!part.empty()) parts.push_back(part);
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) parts.push_back(part);
+  return parts;
+}
+
+}  // namespace
+
+void ResetDrives() { State() = Load(); }
+
+std::vector<char> MappedDrives() {
+  std::vector<char> letters;
+  for (const auto& [letter, root] : State().roots) letters.push_back(letter);
+  return letters;
+}
+
+std::optional<fs::path> DriveRoot(char letter) {
+  auto& roots = State().roots;
+  auto it = roots.find(Upper(letter));
+  if (it == roots.end()) return std::nullopt;
+  std::error_code ec;
+  if (!fs::is_directory(it->second, ec)) return std::nullopt;
+  return it->second;
+}
+
+char CurrentDrive() { return State().current; }
+
+bool SetCurrentDrive(char letter) {
+  if (!IsLetter(letter) || !DriveRoot(letter)) return false;
+  State().current = Upper(letter);
+  return true;
+}
+
+std::string CurrentFolder(char letter) {
+  letter = Upper(letter);
+  auto& folders = State().folders;
+  auto it = folders.find(letter);
+  if (it != folders.end()) return it->second;
+  return std::string(1, letter) + ":\\";
+}
+
+bool SetCurrentFolder(const std::string& drivePath) {
+  if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return false;
+  auto host = ToHost(drivePath);
+  std::error_code ec;
+  if (!host || !fs::is_directory(*host, ec)) return false;
+  std::string folder = drivePath;
+  if (folder.size() == 2) folder += '\\';
+  if (folder[2] != '\\') {  // drive-relative: make it absolute against the drive's folder
+    std::string base = CurrentFolder(folder[0]);
+    if (base.back() != '\\') base += '\\';
+    folder = base + folder.substr(2);
+  }
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  State().folders[Upper(folder[0])] = std::string(1, Upper(folder[0])) + folder.substr(1);
+  return true;
+}
+
+std::optional<fs::path> ToHost(const std::string& drivePath) {
+  if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return std::nullopt;
+  char letter = drivePath[0];
+  auto root = DriveRoot(letter);
+  if (!root) return std::nullopt;
+  std::string rest = drivePath.substr(2);
+  if (rest.empty() || rest[0] != '\\') {
+    std::string base = CurrentFolder(letter).substr(2);
+    rest = base + (base.empty() || base.back() != '\\' ? "\\" : "") + rest;
+  }
+  fs::path host = *root;
+  for (const std::string& name : SplitComponents(rest)) {
+    if (name == ".") continue;
+    if (name == "..") {
+      if (host != *root) host = host.parent_path();
+      continue;
+    }
+    host = MatchComponent(host, name);
+  }
+  return host;
+}
+
+std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
+  std::error_code ec;
+  fs::path host = fs::absolute(hostPath, ec).lexically_normal();
+  if (ec) return std::nullopt;
+  std::string hostText = host.string();
+  if (hostText.size() > 1 && hostText.back() == '/') hostText.pop_back();
+  std::optional<std::string> best;
+  std::size_t bestLength = 0;
+  for (const auto& [letter, rootPath] : State().roots) {
+    std::string root = fs::absolute(rootPath, ec).lexically_normal().string();
+    if (root.size() > 1 && root.back() == '/') root.pop_back();
+    bool holds = hostText == root ||
+                 (hostText.compare(0, root.size(), root) == 0 &&
+                  (root == "/" || (hostText.size() > root.size() && hostText[root.size()] == '/')));
+    if (!holds || (best && root.size() <= bestLength)) continue;
+    std::string rest = hostText.substr(root == "/" ? 1 : root.size());
+    if (!rest.empty() && rest[0] == '/') rest.erase(0, 1);
+    std::replace(rest.begin(), rest.end(), '/', '\\');
+    best = std::string(1, letter) + ":\\" + rest;
+    bestLength = root.size();
+  }
+  return best;
+}
+
+std::string CommandLinePathToDriveForm(const std::string& text) {
+  if (text.size() >= 2 && text[1] == ':' && IsLetter(text[0])) return text;
+  if (auto drive = ToDriveForm(text)) return *drive;
+  return text;
+}
+
+}  // namespace zk::platform

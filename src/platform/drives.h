@@ -1,0 +1,46 @@
+// Drive letters over the host file system. Paths inside the conversion keep their Windows
+// form (C:\DATA\B01): the path checks, the messages and "BORLING.NO" all work on it.
+// Z: is the host root by default; ZK_DRIVES ("C=/srv/data;D=/media/usb") adds or overrides.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zk::platform {
+
+// Re-reads ZK_DRIVES and forgets current drive and folders (start-up and tests).
+void ResetDrives();
+
+// The mapped letters, upper case, in alphabetical order (ready or not).
+std::vector<char> MappedDrives();
+
+// The host folder of a drive, or nullopt when the drive is not ready (unmapped, or its
+// folder does not exist).
+std::optional<std::filesystem::path> DriveRoot(char letter);
+
+// The current drive (upper case); Z: at start.
+char CurrentDrive();
+// Makes a ready drive current; false for a drive that is not ready.
+bool SetCurrentDrive(char letter);
+
+// The current folder of a drive in drive form ("C:\DATA"), its root "C:\" at start.
+std::string CurrentFolder(char letter);
+// Sets the current folder of the drive the path names (a drive-form folder path).
+bool SetCurrentFolder(const std::string& drivePath);
+
+// A drive-form path to its host path. Relative forms ("C:DATA") resolve against the drive's
+// current folder; names match without regard to letter case, component by component (an exact
+// match first, else the first case-insensitive one). Components that do not exist are kept as
+// written. nullopt when the path names no ready drive.
+std::optional<std::filesystem::path> ToHost(const std::string& drivePath);
+
+// A host path (absolute or relative to the working folder) in drive form, through the mapped
+// drive with the longest folder that holds it: /tmp/a is Z:\tmp\a with the default map.
+std::optional<std::string> ToDriveForm(const std::filesystem::path& host);
+
+// A path given on a command line: drive form stays as it is, a host path is turned into it.
+std::string CommandLinePathToDriveForm(const std::string& text);
+
+}  // namespace zk::platform

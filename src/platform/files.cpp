@@ -1,0 +1,83 @@
+#include "platform/files.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/drives.h"
+
+namespace fs = std::filesystem;
+
+namespace zk::platform {
+namespace {
+
+bool Hidden(const fs::path& p) {
+  std::string name = p.filename().string();
+  return !name.empty() && name[0] == '.';
+}
+
+bool RegularFile(const fs::path& p) {
+  std::error_code ec;
+  return fs::is_regular_file(p, ec) && !Hidden(p);
+}
+
+}  // namespace
+
+bool IsPlainFile(const std::string& drivePath) {
+  auto host = ToHost(drivePath);
+  return host && RegularFile(*host);
+}
+
+bool IsFolder(const std::string& drivePath) {
+  auto host = ToHost(drivePath);
+  std::error_code ec;
+  return host && fs::is_directory(*host, ec);
+}
+
+bool Exists(const std::string& drivePath) {
+  auto host = ToHost(drivePath);
+  std::error_code ec;
+  return host && fs::exists(*host, ec);
+}
+
+std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
+  auto host = ToHost(drivePath);
+  if (!host || !RegularFile(*host)) return std::nullopt;
+  std::error_code ec;
+  auto size = fs::file_size(*host, ec);
+  if (ec) return std::nullopt;
+  return size;
+}
+
+std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
+  std::vector<std::string> names;
+  auto host = ToHost(driveFolder);
+  if (!host) return names;
+  std::error_code ec;
+  for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
+    if (RegularFile(it->path())) names.push_back(it->path().filename().string());
+  }
+  return names;
+}
+
+bool CreateFolder(const std::string& drivePath) {
+  auto host = ToHost(drivePath);
+  std::error_code ec;
+  return host && fs::create_directory(*host, ec) && !ec;
+}
+
+bool RemoveFile(const std::string& drivePath) {
+  auto host = ToHost(drivePath);
+  std::error_code ec;
+  return host && fs::remove(*host, ec) && !ec;
+}
+
+std::string SystemFolder() {
+  if (const char* dir = std::getenv("ZK_SYSDIR"); dir && *dir) return dir;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    return (fs::path(xdg) / "zk2morvex").string();
+  const char* home = std::getenv("HOME");
+  return (fs::path(home ? home : "") / ".config" / "zk2morvex").string();
+}
+
+}  // namespace zk::platform

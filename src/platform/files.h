@@ -1,0 +1,30 @@
+// The file services the conversion needs, on drive-form paths.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zk::platform {
+
+// A plain file: a regular file (or a link to one) whose name does not start with ".".
+bool IsPlainFile(const std::string& drivePath);
+// A folder (or a link to one).
+bool IsFolder(const std::string& drivePath);
+// Something (file or folder) of that name exists.
+bool Exists(const std::string& drivePath);
+// Length of a plain file in bytes; nullopt when it is no plain file.
+std::optional<std::uintmax_t> FileLength(const std::string& drivePath);
+
+// Names of the plain files in a folder, in the host's listing order.
+std::vector<std::string> ListPlainFiles(const std::string& driveFolder);
+
+bool CreateFolder(const std::string& drivePath);
+bool RemoveFile(const std::string& drivePath);
+
+// The system folder, where the settings file lies: ZK_SYSDIR, else
+// ${XDG_CONFIG_HOME:-$HOME/.config}/zk2morvex. A host path.
+std::string SystemFolder();
+
+}  // namespace zk::platform

@@ -1,0 +1,34 @@
+// Checks of the folder paths a user chose, the splitting of a path at its separators, and
+// the deepest layer bottom of a boring.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion/window_ops.h"
+#include "platform/status.h"
+
+namespace zk::FNOTHER {
+
+// The message of a path whose second byte is not ":".
+inline constexpr const char* kDriveNameMessage =
+    "規定値のドライブ名が正しくありません。ドライブ名は１文字のアルファベットと \":\" でなければいけません。  例 \"C:\", \"D:\"...";
+
+// True when the path is well formed and its drive is usable; the path is normalised in place
+// (blanks trimmed, "\" after the drive, a final "\"). Only the drive-name fault is told to
+// the user here; the caller tells the rest. Makes the path's drive the current drive.
+bool CheckFolderPath(std::string& path, WindowOps& ui);
+
+// How many characters of text are one of the delimiter characters.
+long CountDelimiters(std::string_view text, std::string_view delimiters);
+
+// The pieces of text between delimiters, parts[1], parts[2], ...; parts[0] stays empty.
+// Empty pieces are kept.
+void SplitAtDelimiters(std::string_view text, std::string_view delimiters, std::vector<std::string>& parts);
+
+// The greatest layer bottom (column 2 of the 4-field rows of "X1.txt"), in single precision;
+// 0 when the table is missing. folder ends with "\".
+Status MaxLayerDepth(const std::string& folder, float& depth);
+
+}  // namespace zk::FNOTHER

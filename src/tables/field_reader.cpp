@@ -1,0 +1,191 @@
+#include "tables/field_reader.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/codepage.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+
+namespace zk {
+namespace {
+
+constexpr std::size_t kChunk = 1 << 16;
+
+bool IsBlank(int c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(int c) { return c == '\r' || c == '\n'; }
+
+long LineOfOffset(std::FILE* file, std::size_t offset) {
+  std::rewind(file);
+  long line = 1;
+  int previous = 0;
+  for (std::size_t i = 0; i < offset; ++i) {
+    int c = std::fgetc(file);
+    if (c == EOF) break;
+    if (c == '\n' && previous != '\r') ++line;
+    if (c == '\r') ++line;
+    previous = c;
+  }
+  return line;
+}
+
+// Reads the whole file once through the CP932 check. Ok, or where the first bad byte is.
+Status CheckCp932(std::FILE* file, const std::string& path) {
+  platform::Cp932Validator validator;
+  std::string chunk(kChunk, '\0');
+  bool ok = true;
+  while (ok) {
+    std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
+    if (n == 0) break;
+    ok = validator.Feed(std::string_view(chunk.data(), n));
+  }
+  if (std::ferror(file))
+    return Status::Failed(Fault::Unreadable, path, std::string("読み込めません (") + std::strerror(errno) + ")");
+  if (ok) ok = validator.Finish();
+  if (ok) return Status::Ok();
+  long line = LineOfOffset(file, validator.BadOffset());
+  return Status::Failed(Fault::NotCp932, path, "Shift-JIS (CP932) でない文字があります", line);
+}
+
+}  // namespace
+
+TableReader::~TableReader() { Close(); }
+
+Status TableReader::Open(const std::string& drivePath) {
+  Close();
+  path_ = drivePath;
+  line_ = 1;
+  fieldLine_ = 0;
+  unclosedQuoteLine_ = 0;
+  status_ = Status::Ok();
+  buffer_.clear();
+  pos_ = 0;
+  auto host = platform::ToHost(drivePath);
+  if (!host || !platform::IsPlainFile(drivePath))
+    return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
+  file_ = std::fopen(host->c_str(), "rb");
+  if (!file_)
+    return Status::Failed(Fault::Unreadable, drivePath, std::string("開けません (") + std::strerror(errno) + ")");
+  Status check = CheckCp932(file_, drivePath);
+  if (!check) {
+    Close();
+    return check;
+  }
+  // The length as read, so that a last 0x1A can be left out.
+  std::fseek(file_, 0, SEEK_END);
+  long size = std::ftell(file_);
+  remaining_ = size > 0 ? static_cast<unsigned long long>(size) : 0;
+  if (remaining_ > 0) {
+    std::fseek(file_, -1, SEEK_END);
+    if (std::fgetc(file_) == 0x1A) --remaining_;
+  }
+  std::rewind(file_);
+  return Status::Ok();
+}
+
+void TableReader::Close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  buffer_.clear();
+  pos_ = 0;
+  remaining_ = 0;
+}
+
+bool TableReader::Fill() {
+  if (!file_ || remaining_ == 0) return false;
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  std::size_t want = remaining_ < kChunk ? static_cast<std::size_t>(remaining_) : kChunk;
+  std::size_t old = buffer_.size();
+  buffer_.resize(old + want);
+  std::size_t n = std::fread(buffer_.data() + old, 1, want, file_);
+  buffer_.resize(old + n);
+  if (n < want) {
+    if (status_)
+      status_ = Status::Failed(Fault::Unreadable, path_, "読み込み中に失敗しました", line_);
+    remaining_ = 0;
+    return n > 0;
+  }
+  remaining_ -= n;
+  return true;
+}
+
+int TableReader::Peek() {
+  if (pos_ >= buffer_.size() && !Fill()) return EOF;
+  return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+int TableReader::Get() {
+  int c = Peek();
+  if (c != EOF) ++pos_;
+  return c;
+}
+
+bool TableReader::AtEnd() { return Peek() == EOF; }
+
+// Consumes one separator: a comma, CR LF, LF or CR. Nothing at the end of the table.
+void TableReader::SkipSeparator() {
+  int c = Get();
+  if (c == '\r') {
+    ++line_;
+    if (Peek() == '\n') Get();
+  } else if (c == '\n') {
+    ++line_;
+  }
+}
+
+std::string TableReader::Decode(const std::string& bytes) {
+  // The file was checked at open; a field never splits a character, since no CP932 trail
+  // byte is a separator, blank or quote.
+  auto text = platform::FromCp932(bytes);
+  return text ? *text : std::string();
+}
+
+std::string TableReader::ReadField() {
+  while (IsBlank(Peek())) Get();
+  fieldLine_ = line_;
+  std::string bytes;
+  int c = Peek();
+  if (c == '"') {
+    Get();
+    for (;;) {
+      c = Get();
+      if (c == EOF) {
+        unclosedQuoteLine_ = fieldLine_;
+        return Decode(bytes);
+      }
+      if (c == '"') break;
+      if (c == '\r') {
+        ++line_;
+        bytes += '\r';
+        if (Peek() == '\n') bytes += static_cast<char>(Get());
+        continue;
+      }
+      if (c == '\n') ++line_;
+      bytes += static_cast<char>(c);
+    }
+    while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) Get();
+  } else {
+    while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) bytes += static_cast<char>(Get());
+    while (!bytes.empty() && IsBlank(static_cast<unsigned char>(bytes.back()))) bytes.pop_back();
+  }
+  SkipSeparator();
+  return Decode(bytes);
+}
+
+void TableReader::SkipLine() {
+  int c;
+  while ((c = Peek()) != EOF && !IsLineEnd(c)) Get();
+  if (c != EOF) SkipSeparator();
+}
+
+bool TableReader::ReadRow(std::size_t n, std::vector<std::string>& row) {
+  row.assign(n, std::string());
+  for (std::size_t i = 0; i < n; ++i) {
+    if (AtEnd()) return false;
+    row[i] = ReadField();
+  }
+  return true;
+}
+
+}  // namespace zk

@@ -1,0 +1,73 @@
+// The one way every table is read: a stream of free-format fields.
+//
+// Fields are ended by a comma or a line end (CR LF, LF or CR). Blanks (space, tab) before a
+// field are skipped. An unquoted field runs to the next separator and loses its trailing
+// blanks. A field whose first character is a double quote runs to the next quote; commas and
+// line ends inside stay, the quotes go, and anything after the closing quote up to the
+// separator is dropped. A quote never closed runs to the end of the table. The table is at
+// its end when nothing is left after the last separator; a single 0x1A at the very end is
+// ignored. Line ends carry no meaning beyond separating fields: rows are groups of a fixed
+// number of fields.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace zk {
+
+class TableReader {
+ public:
+  TableReader() = default;
+  ~TableReader();
+  TableReader(const TableReader&) = delete;
+  TableReader& operator=(const TableReader&) = delete;
+
+  // Opens a table by its drive-form path. The whole file is checked for CP932 first; a file
+  // with any invalid byte is refused (NotCp932, with the line of the first bad byte).
+  // NotFound when no plain file of that name exists.
+  Status Open(const std::string& drivePath);
+  void Close();
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // No field left to read (also true when not open or after a read error).
+  bool AtEnd();
+  // The next field as UTF-8 text; "" at the end.
+  std::string ReadField();
+  // Skips the rest of the current line, its line end included.
+  void SkipLine();
+  // Reads n fields into row (resized to n). false when the end cut the row short: the fields
+  // that were there are in row, the rest empty. A row is only read when !AtEnd().
+  bool ReadRow(std::size_t n, std::vector<std::string>& row);
+
+  // The line on which the last field read began (1-based).
+  long FieldLine() const { return fieldLine_; }
+  // The line on which the next field would begin.
+  long Line() const { return line_; }
+  // A quote was never closed: the line where it opened, else 0.
+  long UnclosedQuoteLine() const { return unclosedQuoteLine_; }
+  // The first read error after opening (Ok while none).
+  const Status& status() const { return status_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  bool Fill();
+  int Peek();
+  int Get();
+  void SkipSeparator();
+  std::string Decode(const std::string& bytes);
+
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  std::string buffer_;
+  std::size_t pos_ = 0;
+  unsigned long long remaining_ = 0;  // bytes of the file not yet in the buffer (0x1A cut)
+  long line_ = 1;
+  long fieldLine_ = 0;
+  long unclosedQuoteLine_ = 0;
+  Status status_;
+};
+
+}  // namespace zk
