@@ -1,0 +1,162 @@
+#include "tables/field_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_util.h"
+#include "tables/table_access.h"
+
+namespace zk {
+namespace {
+
+using test::TempFolder;
+
+std::vector<std::string> Fields(const std::string& bytes) {
+  TempFolder dir;
+  dir.WriteBytes("t.txt", bytes);
+  TableReader reader;
+  EXPECT_TRUE(reader.Open(dir.Drive("t.txt")));
+  std::vector<std::string> fields;
+  while (!reader.AtEnd()) fields.push_back(reader.ReadField());
+  return fields;
+}
+
+struct FieldCase {
+  const char* name;
+  std::string bytes;
+  std::vector<std::string> fields;
+};
+
+TEST(FieldReader, SeparatorsBlanksAndQuotes) {
+  const FieldCase cases[] = {
+      {"empty file", "", {}},
+      {"one field, CR LF", "a\r\n", {"a"}},
+      {"blank line after", "a\r\n\r\n", {"a", ""}},
+      {"empty middle", "a,,b", {"a", "", "b"}},
+      {"comma then line end", "a, \r\n", {"a", ""}},
+      {"comma at end", "a,", {"a"}},
+      {"blanks only", "   ", {""}},
+      {"no line end", "a", {"a"}},
+      {"lone LF and lone CR", "a\nb\rc", {"a", "b", "c"}},
+      {"blanks around unquoted", " \t a b \t,c", {"a b", "c"}},
+      {"quoted comma", "\"12,5\",x", {"12,5", "x"}},
+      {"quoted line end", "\"a\r\nb\",c", {"a\r\nb", "c"}},
+      {"after closing quote dropped", "\"a\"xyz,b", {"a", "b"}},
+      {"quote never closed", "\"a,b\r\nc", {"a,b\r\nc"}},
+      {"quote inside unquoted", "a\"b,c", {"a\"b", "c"}},
+      {"0x1A at the end", "a,b\x1a", {"a", "b"}},
+      {"0x1A only at the very end", "a\x1a,b", {"a\x1a", "b"}},
+      {"backslash is a backslash", "C:\\DATA", {"C:\\DATA"}},
+      {"Shift-JIS text", "\x93\x8c\x8b\x9e,\x95\x5c", {"東京", "表"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Fields(c.bytes), c.fields) << c.name;
+}
+
+TEST(FieldReader, LineOfEachField) {
+  TempFolder dir;
+  dir.WriteBytes("t.txt", "a,b\r\n\"c\r\nd\",e\n\nf\rg");
+  TableReader reader;
+  ASSERT_TRUE(reader.Open(dir.Drive("t.txt")));
+  std::vector<long> lines;
+  while (!reader.AtEnd()) {
+    reader.ReadField();
+    lines.push_back(reader.FieldLine());
+  }
+  EXPECT_EQ(lines, (std::vector<long>{1, 1, 2, 3, 4, 5, 6}));
+}
+
+TEST(FieldReader, RefusesInvalidCp932WithItsLine) {
+  const std::pair<std::string, long> cases[] = {
+      {"ok\r\nok\r\n\x80", 3},         // lone 0x80
+      {"a\r\n\xa0", 2},                // lone 0xA0
+      {"\xfd", 1},                     // 0xFD to 0xFF are no characters
+      {"a\nb\nc\n\x81", 4},            // lead byte cut off by the end
+      {"abc,\x81\x20", 1},             // a lead byte without its trail byte
+  };
+  for (const auto& [bytes, line] : cases) {
+    TempFolder dir;
+    dir.WriteBytes("t.txt", bytes);
+    TableReader reader;
+    Status s = reader.Open(dir.Drive("t.txt"));
+    EXPECT_EQ(s.fault, Fault::NotCp932) << bytes;
+    EXPECT_EQ(s.line, line) << bytes;
+    EXPECT_NE(s.Message().find("t.txt"), std::string::npos);
+  }
+}
+
+TEST(FieldReader, InvalidBytesAnywhereRefuseTheWholeFileAcrossChunks) {
+  TempFolder dir;
+  std::string big(200000, 'a');
+  big[70000] = '\x82';  // a lead byte split across the reader's chunk border is fine
+  big[70001] = '\xa0';
+  big += "\r\n\xff";
+  dir.WriteBytes("t.txt", big);
+  TableReader reader;
+  EXPECT_EQ(reader.Open(dir.Drive("t.txt")).fault, Fault::NotCp932);
+}
+
+TEST(FieldReader, MissingAndHiddenTablesAreNotFound) {
+  TempFolder dir;
+  dir.WriteBytes(".X1.TXT", "a");
+  TableReader reader;
+  EXPECT_EQ(reader.Open(dir.Drive("X1.TXT")).fault, Fault::NotFound);
+  EXPECT_EQ(reader.Open(dir.Drive(".X1.TXT")).fault, Fault::NotFound);
+}
+
+TEST(FieldReader, NamesMatchWithoutLetterCase) {
+  TempFolder dir;
+  dir.WriteBytes("x5.txt", "1");
+  TableReader reader;
+  EXPECT_TRUE(reader.Open(dir.Drive("X5.TXT")));
+  EXPECT_EQ(reader.ReadField(), "1");
+}
+
+TEST(FieldReader, RowsAreGroupsOfFieldsWhateverTheLines) {
+  TempFolder dir;
+  dir.WriteBytes("t.txt", "1,2\r\n3,4,5,6\r\n7");
+  TableReader reader;
+  ASSERT_TRUE(reader.Open(dir.Drive("t.txt")));
+  std::vector<std::string> row;
+  ASSERT_TRUE(reader.ReadRow(3, row));
+  EXPECT_EQ(row, (std::vector<std::string>{"1", "2", "3"}));
+  ASSERT_TRUE(reader.ReadRow(3, row));
+  EXPECT_EQ(row, (std::vector<std::string>{"4", "5", "6"}));
+  EXPECT_FALSE(reader.ReadRow(3, row));  // cut short by the end: dropped
+  EXPECT_EQ(row, (std::vector<std::string>{"7", "", ""}));
+}
+
+TEST(ScanTable, CountsCompleteRowsAndCollectsAColumn) {
+  TempFolder dir;
+  std::string table;
+  for (int i = 1; i <= 88; ++i) table += std::to_string(i) + (i % 10 == 0 ? "\r\n" : ",");
+  dir.WriteBytes("X100.txt", table);
+  long count = -1;
+  ASSERT_TRUE(FCOPYSUB::CountRows(dir.Drive("X100.txt"), 44, count));
+  EXPECT_EQ(count, 2);
+  ASSERT_TRUE(FCOPYSUB::CountRows(dir.Drive("X100.txt"), 40, count));
+  EXPECT_EQ(count, 2);  // 8 fields left over: no complete third row
+
+  std::vector<std::string> column;
+  ASSERT_TRUE(FCOPYSUB::ScanTable(dir.Drive("X100.txt"), count, column, FCOPYSUB::kCollectColumn, 44, 2));
+  EXPECT_EQ(column, (std::vector<std::string>{"", "2", "46"}));
+
+  count = 7;
+  ASSERT_TRUE(FCOPYSUB::CountRows(dir.Drive("missing.txt"), 44, count));
+  EXPECT_EQ(count, 7);  // a missing table leaves the count as it was
+}
+
+TEST(IsPresent, NeedsAPlainFileWithBytes) {
+  TempFolder dir;
+  dir.WriteBytes("X5.txt", "");
+  dir.WriteBytes("L209.txt", " \r\n");
+  dir.WriteBytes(".L204.txt", "1");
+  std::filesystem::create_directory(dir.path() / "L201.txt");
+  EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive("X5.txt")));
+  EXPECT_TRUE(FCOPYSUB::IsPresent(dir.Drive("l209.TXT")));
+  EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive(".L204.txt")));
+  EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive("L201.txt")));
+  EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive("none.txt")));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.txt"));
+}
+
+}  // namespace
+}  // namespace zk
