@@ -1,0 +1,113 @@
+#include "support/path_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/drives.h"
+#include "support/fake_window.h"
+#include "support/test_util.h"
+
+namespace zk::FNOTHER {
+namespace {
+
+using test::FakeWindow;
+using test::TempFolder;
+
+// C: is a folder of our own with a DATA folder and a LONGFOLDERNAME folder in it.
+class CheckFolderPathTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(drive_.path() / "DATA");
+    setenv("ZK_DRIVES", ("C=" + drive_.path().string() + ";Q=/no/such/folder").c_str(), 1);
+    platform::ResetDrives();
+  }
+  void TearDown() override {
+    unsetenv("ZK_DRIVES");
+    platform::ResetDrives();
+  }
+  TempFolder drive_;
+};
+
+TEST_F(CheckFolderPathTest, AcceptsAndNormalises) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"  C:\\DATA  ", "C:\\DATA\\"},
+      {"C:", "C:\\"},
+      {"C:DATA", "C:\\DATA\\"},
+      {"c:\\data\\", "c:\\data\\"},
+      {"C:\\LONGFOLDERNAME", "C:\\LONGFOLDERNAME\\"},  // names without a dot are not limited
+      {"C:\\SHORT.TXT\\X", "C:\\SHORT.TXT\\X\\"},
+      {"C:\\フォルダ.Ａ", "C:\\フォルダ.Ａ\\"},  // 8 bytes before the dot, 2 after
+  };
+  for (const auto& [given, normal] : cases) {
+    FakeWindow ui;
+    std::string path = given;
+    EXPECT_TRUE(CheckFolderPath(path, ui)) << given;
+    EXPECT_EQ(path, normal) << given;
+    EXPECT_TRUE(ui.messages.empty()) << given;
+  }
+  FakeWindow ui;
+  std::string path = "C:";
+  ASSERT_TRUE(CheckFolderPath(path, ui));
+  EXPECT_EQ(platform::CurrentDrive(), 'C');
+}
+
+TEST_F(CheckFolderPathTest, Refuses) {
+  const char* cases[] = {
+      "C:\\DATA\\\\X",      // empty folder name
+      "C:\\DATA\\*.TXT",    // wildcards
+      "C:\\DATA\\?",
+      "C:\\LONGNAME1.TXT\\",  // 9 characters before the dot
+      "C:\\A.TEXT\\",         // 4 after it
+      "C:\\A.B.C\\",          // two dots
+      "C:\\フォルダ名.A\\",     // 10 bytes before the dot
+      "C:\\フォルダ.ＡＢ\\",    // 4 bytes after it
+      "Q:\\DATA",             // a drive whose folder does not exist
+      "R:\\DATA",             // a drive that is not mapped
+      "1:\\DATA",
+  };
+  for (const char* given : cases) {
+    FakeWindow ui;
+    std::string path = given;
+    EXPECT_FALSE(CheckFolderPath(path, ui)) << given;
+    EXPECT_TRUE(ui.messages.empty()) << given;
+  }
+}
+
+TEST_F(CheckFolderPathTest, DriveNameMessageWhenTheSecondByteIsNoColon) {
+  for (const char* given : {"DATA\\X", "", "漢:\\X", " ", "CC:\\"}) {
+    FakeWindow ui;
+    std::string path = given;
+    EXPECT_FALSE(CheckFolderPath(path, ui)) << given;
+    ASSERT_EQ(ui.messages.size(), 1u) << given;
+    EXPECT_EQ(ui.messages[0].text, kDriveNameMessage);
+    EXPECT_EQ(ui.messages[0].icon, Icon::Information);
+  }
+}
+
+TEST(Delimiters, CountAndSplit) {
+  std::vector<std::string> parts;
+  SplitAtDelimiters("C:\\A\\B", "\\", parts);
+  EXPECT_EQ(parts, (std::vector<std::string>{"", "C:", "A", "B"}));
+  EXPECT_EQ(CountDelimiters("C:\\A\\B", "\\"), 2);
+  SplitAtDelimiters("C:\\A\\\\B\\", "\\", parts);
+  EXPECT_EQ(parts, (std::vector<std::string>{"", "C:", "A", "", "B", ""}));
+  EXPECT_EQ(CountDelimiters("C:\\A\\\\B\\", "\\"), 4);
+  SplitAtDelimiters("表\\示", "\\", parts);  // 表 ends in byte 0x5C in Shift-JIS: no separator
+  EXPECT_EQ(parts, (std::vector<std::string>{"", "表", "示"}));
+  EXPECT_EQ(CountDelimiters("表示", "\\"), 0);
+  EXPECT_EQ(CountDelimiters("a,b;c", ",;"), 2);
+}
+
+TEST(MaxLayerDepthTest, GreatestBottomInSinglePrecision) {
+  TempFolder dir;
+  float depth = -1;
+  ASSERT_TRUE(MaxLayerDepth(dir.Drive() + "\\", depth));
+  EXPECT_EQ(depth, 0.0f);  // no layer table
+  dir.WriteBytes("X1.TXT", "1,2.5,101,x\r\n2,10.7,102,y\r\n3,4,103,z\r\n4,99");
+  ASSERT_TRUE(MaxLayerDepth(dir.Drive() + "\\", depth));
+  EXPECT_EQ(depth, 10.7f);  // the cut-short last row is not read
+}
+
+}  // namespace
+}  // namespace zk::FNOTHER
