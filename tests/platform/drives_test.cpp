@@ -1,0 +1,110 @@
+#include "platform/drives.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/files.h"
+#include "support/test_util.h"
+
+namespace zk::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+class Drives : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(c_.path() / "Data" / "B01");
+    fs::create_directories(d_.path() / "sub");
+    std::string map = "C=" + c_.path().string() + ";d=" + d_.path().string() + ";Q=/no/such/folder;bad;7=/tmp";
+    setenv("ZK_DRIVES", map.c_str(), 1);
+    ResetDrives();
+  }
+  void TearDown() override {
+    unsetenv("ZK_DRIVES");
+    ResetDrives();
+  }
+  TempFolder c_, d_;
+};
+
+TEST_F(Drives, MapAndReadiness) {
+  EXPECT_EQ(MappedDrives(), (std::vector<char>{'C', 'D', 'Q', 'Z'}));
+  EXPECT_EQ(DriveRoot('c'), c_.path());
+  EXPECT_EQ(DriveRoot('Z'), fs::path("/"));
+  EXPECT_FALSE(DriveRoot('Q'));  // mapped, but its folder does not exist
+  EXPECT_FALSE(DriveRoot('R'));
+  EXPECT_EQ(CurrentDrive(), 'Z');
+  EXPECT_FALSE(SetCurrentDrive('Q'));
+  EXPECT_EQ(CurrentDrive(), 'Z');
+  EXPECT_TRUE(SetCurrentDrive('d'));
+  EXPECT_EQ(CurrentDrive(), 'D');
+}
+
+TEST_F(Drives, NamesMatchWithoutLetterCaseExactFirst) {
+  EXPECT_EQ(ToHost("C:\\DATA\\b01"), c_.path() / "Data" / "B01");
+  EXPECT_EQ(ToHost("c:\\data\\new\\x.txt"), c_.path() / "Data" / "new" / "x.txt");  // the rest as written
+  fs::create_directories(c_.path() / "data");
+  EXPECT_EQ(ToHost("C:\\data"), c_.path() / "data");
+  EXPECT_EQ(ToHost("C:\\Data"), c_.path() / "Data");
+  EXPECT_FALSE(ToHost("Q:\\x"));
+  EXPECT_FALSE(ToHost("DATA\\x"));
+}
+
+TEST_F(Drives, DriveRelativePathsUseTheDrivesFolder) {
+  EXPECT_EQ(CurrentFolder('C'), "C:\\");
+  EXPECT_EQ(ToHost("C:Data"), c_.path() / "Data");
+  ASSERT_TRUE(SetCurrentFolder("C:\\Data"));
+  EXPECT_EQ(CurrentFolder('c'), "C:\\Data");
+  EXPECT_EQ(ToHost("C:B01"), c_.path() / "Data" / "B01");
+  EXPECT_FALSE(SetCurrentFolder("C:\\nothing"));
+  EXPECT_EQ(CurrentFolder('C'), "C:\\Data");
+}
+
+TEST_F(Drives, HostPathsInDriveFormThroughTheLongestMappedFolder) {
+  EXPECT_EQ(ToDriveForm("/tmp/a"), "Z:\\tmp\\a");
+  EXPECT_EQ(ToDriveForm(c_.path() / "Data"), "C:\\Data");
+  EXPECT_EQ(ToDriveForm(c_.path()), "C:\\");
+  EXPECT_EQ(ToDriveForm(c_.path() / "Data/../Data/B01/"), "C:\\Data\\B01");
+  EXPECT_EQ(CommandLinePathToDriveForm("D:\\sub"), "D:\\sub");
+  EXPECT_EQ(CommandLinePathToDriveForm(d_.path().string() + "/sub"), "D:\\sub");
+}
+
+TEST_F(Drives, PlainFilesAndListing) {
+  TempFolder dir;
+  dir.WriteBytes("a.txt", "1");
+  dir.WriteBytes(".hidden", "1");
+  dir.WriteBytes("empty.txt", "");
+  fs::create_directory(dir.path() / "folder");
+  fs::create_directory_symlink(dir.path() / "folder", dir.path() / "link-to-folder");
+  fs::create_symlink(dir.path() / "a.txt", dir.path() / "link-to-file");
+  fs::create_symlink(dir.path() / "nothing", dir.path() / "dangling");
+  auto names = ListPlainFiles(dir.Drive());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "empty.txt", "link-to-file"}));
+  EXPECT_TRUE(IsPlainFile(dir.Drive("A.TXT")));
+  EXPECT_FALSE(IsPlainFile(dir.Drive(".hidden")));
+  EXPECT_FALSE(IsPlainFile(dir.Drive("folder")));
+  EXPECT_FALSE(IsPlainFile(dir.Drive("dangling")));
+  EXPECT_TRUE(IsFolder(dir.Drive("LINK-TO-FOLDER")));
+  EXPECT_EQ(FileLength(dir.Drive("empty.txt")), 0u);
+  EXPECT_FALSE(FileLength(dir.Drive("folder")));
+}
+
+TEST(SystemFolderTest, FromTheEnvironment) {
+  setenv("ZK_SYSDIR", "/etc/zk", 1);
+  EXPECT_EQ(SystemFolder(), "/etc/zk");
+  unsetenv("ZK_SYSDIR");
+  setenv("XDG_CONFIG_HOME", "/home/u/cfg", 1);
+  EXPECT_EQ(SystemFolder(), "/home/u/cfg/zk2morvex");
+  unsetenv("XDG_CONFIG_HOME");
+  std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", "/home/u", 1);
+  EXPECT_EQ(SystemFolder(), "/home/u/.config/zk2morvex");
+  setenv("HOME", home.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace zk::platform
