@@ -1,0 +1,316 @@
+#include "conversion/check.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+#include "conversion/numbering.h"
+#include "platform/codepage.h"
+#include "platform/drives.h"
+#include "platform/files.h"
+#include "support/settings.h"
+#include "support/text_bytes.h"
+#include "tables/field_reader.h"
+#include "tables/numbers.h"
+#include "tables/table_access.h"
+#include "tables/title_tables.h"
+
+namespace zk {
+namespace {
+
+using QXCOMSUB::HasLeadingNumber;
+using QXCOMSUB::ParseNumber;
+using QXCOMSUB::TrimSpaces;
+
+// How the conversion reads one table.
+struct TableRule {
+  const char* name;
+  std::size_t fieldsPerRow;         // 0: a stream of fields (title tables)
+  std::vector<int> numberColumns;   // columns (or stream positions) read as numbers
+  int depthColumn = 0;              // a depth that must increase from row to row
+  long rowLimit = 0;                // rows beyond it are cut (0: none)
+  bool rowsCutShortKept = false;    // read field by field: a short last row is still used
+  std::size_t streamCapacity = 0;   // fields a stream holds; further ones are ignored
+};
+
+const std::vector<TableRule>& BoringTables() {
+  static const std::vector<TableRule> rules = {
+      {"titl01.txt", 0, {7, 8, 11, 12, 13, 14, 15, 16}, 0, 0, false, 23},
+      {"titl02.txt", 0, {17, 19, 23, 25, 26, 31}, 0, 0, false, 41},
+      {"titl04.txt", 0, {1, 2, 4}, 0, 0, false, 14},
+      {"X1.TXT", 4, {2, 3}, 2, 0},
+      {"X3.TXT", 7, {2}, 2, 0},
+      {"X5.TXT", 11, {2, 3, 5}, 0, 999},
+      {"X6.TXT", 68, {}, 0, 0},
+      {"X7.TXT", 68, {}, 0, 0},
+      {"X100.txt", 44, {2, 3, 14, 15, 16, 17, 21, 22, 24, 25, 26, 27, 29, 31, 32}, 0, 999},
+      {"X100A.txt", 7, {3, 4, 5, 6, 7}, 0, 0, true},
+      {"L209.txt", 15, {3, 5, 7, 8}, 0, 999},
+      {"L204.txt", 15, {2, 3, 4, 6}, 0, 999},
+      {"L201.txt", 15, {2, 3, 6, 10}, 0, 999},
+      {"PCNT.txt", 2, {}, 0, 999},
+  };
+  return rules;
+}
+
+class Report {
+ public:
+  explicit Report(BoringCheck& check) : check_(check) {}
+  void Add(const std::string& file, long line, Severity severity, const char* code, std::string message) {
+    check_.findings.push_back({file, line, severity, code, std::move(message)});
+    (severity == Severity::Error ? check_.errors : check_.warnings) += 1;
+  }
+  void Error(const std::string& file, long line, const char* code, std::string message) {
+    Add(file, line, Severity::Error, code, std::move(message));
+  }
+  void Warn(const std::string& file, long line, const char* code, std::string message) {
+    Add(file, line, Severity::Warning, code, std::move(message));
+  }
+
+ private:
+  BoringCheck& check_;
+};
+
+// Characters of the NEC and IBM extension rows and the user-defined area: electronic delivery
+// rules forbid them, and other systems may show them as something else.
+void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
+  auto host = platform::ToHost(drivePath);
+  if (!host) return;
+  std::ifstream in(*host, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  long line = 1, lastReported = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    auto b = static_cast<unsigned char>(bytes[i]);
+    if (b == '\n' && (i == 0 || bytes[i - 1] != '\r')) ++line;
+    if (b == '\r') ++line;
+    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    if (!lead || i + 1 >= bytes.size()) continue;
+    bool extension = b == 0x87 || b == 0xED || b == 0xEE || b >= 0xFA;
+    bool userDefined = b >= 0xF0 && b <= 0xF9;
+    if ((extension || userDefined) && line != lastReported) {
+      auto shown = platform::FromCp932(bytes.substr(i, 2));
+      report.Warn(drivePath, line, "extension-character",
+                  "機種依存文字「" + (shown ? *shown : std::string("?")) + "」があります (" +
+                      (extension ? "NEC・IBM 拡張文字" : "外字") + "。そのまま書き出されます)");
+      lastReported = line;
+    }
+    ++i;
+  }
+}
+
+bool IsNumberColumn(const TableRule& rule, std::size_t column) {
+  return std::find(rule.numberColumns.begin(), rule.numberColumns.end(), static_cast<int>(column)) !=
+         rule.numberColumns.end();
+}
+
+void CheckNumber(const std::string& path, long line, std::size_t column, const std::string& field, Report& report) {
+  if (TrimSpaces(field).empty() || HasLeadingNumber(field)) return;
+  report.Warn(path, line, "not-a-number",
+              std::to_string(column) + " 番目の項目「" + field + "」は数値ではありません (0 として変換されます)");
+}
+
+void CheckStream(TableReader& reader, const TableRule& rule, Report& report) {
+  std::size_t n = 0;
+  while (!reader.AtEnd()) {
+    std::string field = reader.ReadField();
+    ++n;
+    if (n > rule.streamCapacity) {
+      report.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
+                  std::to_string(rule.streamCapacity) + " 項目を超える項目は読まれません");
+      return;
+    }
+    if (IsNumberColumn(rule, n)) CheckNumber(reader.path(), reader.FieldLine(), n, field, report);
+  }
+}
+
+void CheckRows(TableReader& reader, const TableRule& rule, Report& report) {
+  std::vector<std::string> row;
+  std::vector<long> lines(rule.fieldsPerRow);
+  long rows = 0;
+  double lastDepth = 0;
+  while (!reader.AtEnd()) {
+    long rowLine = reader.Line();
+    bool complete = true;
+    row.assign(rule.fieldsPerRow, std::string());
+    for (std::size_t i = 0; i < rule.fieldsPerRow && complete; ++i) {
+      if (reader.AtEnd()) {
+        complete = false;
+        break;
+      }
+      row[i] = reader.ReadField();
+      lines[i] = reader.FieldLine();
+      if (i == 0) rowLine = reader.FieldLine();
+    }
+    if (!complete && !rule.rowsCutShortKept) {
+      report.Warn(reader.path(), rowLine, "row-cut-short",
+                  "最後の行が途中で終わっています (" + std::to_string(rule.fieldsPerRow) + " 項目に足りないので変換されません)");
+      break;
+    }
+    ++rows;
+    for (std::size_t c = 1; c <= rule.fieldsPerRow; ++c)
+      if (IsNumberColumn(rule, c)) CheckNumber(reader.path(), lines[c - 1], c, row[c - 1], report);
+    if (rule.depthColumn > 0) {
+      double depth = ParseNumber(row[static_cast<std::size_t>(rule.depthColumn - 1)]);
+      if (rows > 1 && depth <= lastDepth)
+        report.Warn(reader.path(), lines[static_cast<std::size_t>(rule.depthColumn - 1)], "depth-not-increasing",
+                    "深度 " + QXCOMSUB::NumberText(depth) + " が前の行の " + QXCOMSUB::NumberText(lastDepth) +
+                        " より深くありません (そのまま変換されます)");
+      lastDepth = depth;
+    }
+    if (rule.rowLimit > 0 && rows == rule.rowLimit + 1)
+      report.Warn(reader.path(), rowLine, "too-many-rows",
+                  std::to_string(rule.rowLimit) + " 行を超えています (それより後の行は変換されません)");
+  }
+}
+
+// Reads one table as the conversion would; false when it cannot be read at all.
+bool CheckTable(const std::string& folder, const TableRule& rule, Report& report) {
+  std::string path = folder + "\\" + rule.name;
+  if (!platform::IsPlainFile(path)) return true;
+  TableReader reader;
+  Status s = reader.Open(path);
+  if (!s) {
+    report.Error(path, s.line, s.fault == Fault::NotCp932 ? "not-cp932" : "unreadable",
+                 s.description + " (変換は止まります)");
+    return false;
+  }
+  if (rule.fieldsPerRow == 0) CheckStream(reader, rule, report);
+  else CheckRows(reader, rule, report);
+  if (reader.UnclosedQuoteLine() > 0)
+    report.Warn(path, reader.UnclosedQuoteLine(), "unclosed-quote",
+                "引用符「\"」が閉じていません (表の終わりまでが一つの項目になります)");
+  if (!reader.status())
+    report.Error(path, reader.status().line, "unreadable", reader.status().description + " (変換は止まります)");
+  reader.Close();
+  CheckExtensionCharacters(path, report);
+  return true;
+}
+
+void CheckCoordinates(const std::string& folder, BoringCheck& check, const std::string& destination, Report& report) {
+  TitleTables titles;
+  if (!FCOPYSUB::LoadTitleTables(folder, titles)) return;  // told by the table check
+  const auto& t = titles.t1;
+  std::string path = folder + "\\titl01.txt";
+  if (ParseNumber(t[11]) == 0 || ParseNumber(t[14]) == 0) {
+    report.Error(path, 0, "no-coordinates", "緯度・経度の度が 0 か空です (変換は止まります)");
+    return;
+  }
+  Coordinates where{t[11], t[12], t[13], t[14], t[15], t[16]};
+  check.meshCode = ComputeMeshCode(where);
+  std::string exact = ExactMeshCode(t[11], t[12], t[13], t[14], t[15], t[16]);
+  if (!exact.empty() && exact != check.meshCode)
+    report.Warn(path, 0, "mesh-boundary",
+                "メッシュコード " + check.meshCode + " は正確な十進計算の " + exact +
+                    " と違います (境界上かその近くの地点です。ファイルは " + check.meshCode + " のままです)");
+  double lat = ParseNumber(t[11]) + ParseNumber(t[12]) / 60 + ParseNumber(t[13]) / 3600;
+  double lon = ParseNumber(t[14]) + ParseNumber(t[15]) / 60 + ParseNumber(t[16]) / 3600;
+  if (lat < 20 || lat > 46 || lon < 122 || lon > 154)
+    report.Warn(path, 0, "outside-japan", "座標が日本の範囲の外です (メッシュコードはそのまま計算されます)");
+  std::vector<std::string> listing;
+  if (!destination.empty()) listing = platform::ListPlainFiles(destination + "\\");
+  check.exchangeFileName = ExchangeFileNameOf(check.meshCode, NextSequenceNumber(listing, check.meshCode));
+}
+
+void CheckCodeTables(const std::string& folder, Report& report) {
+  const std::string& codes = CodeTableFolder();
+  if (!platform::IsPlainFile(folder + "\\X6.TXT") || !FCOPYSUB::IsPresent(folder + "\\X6.TXT")) return;
+  std::string l9 = codes + "L9.txt";
+  long rows = 0;
+  if (platform::IsPlainFile(l9)) {
+    TableReader reader;
+    if (!reader.Open(l9)) {
+      report.Error(l9, 0, "not-cp932", "試験名の表が読めません (変換は止まります)");
+      return;
+    }
+    std::vector<std::string> row;
+    while (!reader.AtEnd() && reader.ReadRow(2, row)) ++rows;
+  }
+  if (rows < 15)
+    report.Error(l9, 0, "code-table-short",
+                 "試験名の表に 15 行がありません (" + std::to_string(rows) + " 行。変換は止まります)");
+}
+
+// Wide enough for 18 digits times 3600 times 10.
+__extension__ typedef __int128 Wide;
+
+// A decimal text as an exact fraction m / 10^scale; false when it will not fit.
+struct Decimal {
+  Wide m = 0;
+  int scale = 0;
+};
+
+bool ParseExact(const std::string& text, Decimal& d) {
+  d = Decimal{};
+  if (!HasLeadingNumber(text)) return true;  // no number reads as 0
+  std::size_t i = text.find_first_not_of(" \t");
+  bool negative = false;
+  if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
+  int digits = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '.' && !point) {
+      point = true;
+    } else if (c >= '0' && c <= '9') {
+      if (++digits > 18) return false;
+      d.m = d.m * 10 + (c - '0');
+      if (point) ++d.scale;
+    } else {
+      break;
+    }
+  }
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E') && i + 1 < text.size() &&
+      std::string("+-0123456789").find(text[i + 1]) != std::string::npos)
+    return false;  // exponent forms are left to the floating-point code
+  if (negative) d.m = -d.m;
+  return true;
+}
+
+Wide Pow10(int n) {
+  Wide p = 1;
+  while (n-- > 0) p *= 10;
+  return p;
+}
+
+}  // namespace
+
+std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
+                          const std::string& lonD, const std::string& lonM, const std::string& lonS) {
+  Decimal v[6];
+  const std::string* texts[6] = {&latD, &latM, &latS, &lonD, &lonM, &lonS};
+  int scale = 0;
+  for (int i = 0; i < 6; ++i) {
+    if (!ParseExact(*texts[i], v[i])) return {};
+    scale = std::max(scale, v[i].scale);
+  }
+  auto at = [&](int i) { return v[i].m * Pow10(scale - v[i].scale); };
+  auto digits = [](Wide x) { return std::to_string(static_cast<long long>(x)); };
+  // Latitude x 1.5 in degrees is (3600 D + 60 M + S) / 2400; longitude (3600 D + 60 M + S) / 3600.
+  Wide lat = 3600 * at(0) + 60 * at(1) + at(2), latDen = 2400 * Pow10(scale);
+  Wide lon = 3600 * at(3) + 60 * at(4) + at(5), lonDen = 3600 * Pow10(scale);
+  Wide p = lat / latDen, rest = lat - p * latDen;
+  Wide q = rest * 8 / latDen;
+  rest = rest * 8 - q * latDen;
+  Wide r = rest * 10 / latDen;
+  Wide whole = lon / lonDen, lrest = lon - whole * lonDen;
+  Wide v1 = lrest * 8 / lonDen;
+  lrest = lrest * 8 - v1 * lonDen;
+  Wide w = lrest * 10 / lonDen;
+  return digits(p) + digits(whole - 100) + digits(q) + digits(v1) + digits(r) + digits(w);
+}
+
+BoringCheck CheckBoring(const std::string& folder, const std::string& destination) {
+  BoringCheck check;
+  check.folder = folder;
+  Report report(check);
+  bool titlesReadable = true;
+  for (const TableRule& rule : BoringTables()) {
+    bool readable = CheckTable(folder, rule, report);
+    if (std::string(rule.name).rfind("titl", 0) == 0) titlesReadable = titlesReadable && readable;
+  }
+  CheckCodeTables(folder, report);
+  if (titlesReadable) CheckCoordinates(folder, check, destination, report);
+  return check;
+}
+
+}  // namespace zk

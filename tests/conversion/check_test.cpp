@@ -1,0 +1,82 @@
+#include "conversion/check.h"
+
+#include <gtest/gtest.h>
+
+#include "support/run_fixture.h"
+#include "support/settings.h"
+
+namespace zk {
+namespace {
+
+using test::RunFolders;
+
+// The findings of one code, as "file:line" with the file's bare name.
+std::vector<std::string> Where(const BoringCheck& check, const std::string& code) {
+  std::vector<std::string> places;
+  for (const Finding& f : check.findings) {
+    if (f.code != code) continue;
+    std::string name = f.file.substr(f.file.find_last_of('\\') + 1);
+    places.push_back(name + ":" + std::to_string(f.line));
+  }
+  return places;
+}
+
+class Check : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    f_.Table("titl01.txt", test::SampleTitl01());
+    std::filesystem::create_directories(f_.root.path() / "codes");
+    SetCodeTableFolder(f_.root.Drive("codes") + "\\");
+  }
+  BoringCheck Run() { return CheckBoring(f_.sourceDrive(), f_.destinationDrive()); }
+  RunFolders f_;
+};
+
+TEST_F(Check, CleanBoringHasNoFindings) {
+  BoringCheck c = Run();
+  EXPECT_TRUE(c.findings.empty()) << c.findings.front().message;
+  EXPECT_EQ(c.meshCode, "53393681");
+  EXPECT_EQ(c.exchangeFileName, "53393681.001");
+}
+
+TEST_F(Check, FindingsAtTheirFileAndLine) {
+  f_.Table("X1.TXT", "1,1.0,101,a\r\n2,0.5,102,b\r\n3,abc,103,c\r\n4,5");
+  f_.Table("X3.TXT", "1,2.0,\"0102,,,,\r\n");
+  f_.Table("X100.txt", std::string(43, ','));  // one field short of a row
+  f_.root.WriteBytes("B01/L209.txt", "a,b\r\n\x81\x20");
+  BoringCheck c = Run();
+  EXPECT_EQ(Where(c, "depth-not-increasing"), (std::vector<std::string>{"X1.TXT:2", "X1.TXT:3"}));
+  EXPECT_EQ(Where(c, "not-a-number"), (std::vector<std::string>{"X1.TXT:3"}));
+  // the quote never closed swallows the rest of X3.TXT, so its row is cut short too
+  EXPECT_EQ(Where(c, "row-cut-short"), (std::vector<std::string>{"X1.TXT:4", "X3.TXT:1", "X100.txt:1"}));
+  EXPECT_EQ(Where(c, "unclosed-quote"), (std::vector<std::string>{"X3.TXT:1"}));
+  EXPECT_EQ(Where(c, "not-cp932"), (std::vector<std::string>{"L209.txt:2"}));
+  EXPECT_EQ(c.errors, 1);
+}
+
+TEST_F(Check, CoordinatesAndMeshBoundary) {
+  f_.Table("titl01.txt", test::Titl01("35", "", "", "", "", ""));
+  EXPECT_EQ(Where(Run(), "no-coordinates"), (std::vector<std::string>{"titl01.txt:0"}));
+  f_.Table("titl01.txt", test::Titl01("30", "1", "0", "139", "45", "0"));  // on a third-level line
+  BoringCheck boundary = Run();
+  EXPECT_EQ(Where(boundary, "mesh-boundary"), (std::vector<std::string>{"titl01.txt:0"}));
+  EXPECT_EQ(boundary.meshCode, "45390610");  // the file keeps what the conversion computes
+  f_.Table("titl01.txt", test::Titl01("10", "0", "0", "139", "0", "0"));
+  EXPECT_EQ(Where(Run(), "outside-japan").size(), 1u);
+}
+
+TEST(ExactMeshCodeTest, AgreesAwayFromBoundariesAndTellsOnThem) {
+  EXPECT_EQ(ExactMeshCode("35", "39", "29.1", "139", "45", "45.5"), "53393681");
+  EXPECT_EQ(ExactMeshCode("35", "40", "0", "139", "45", "0"), "53394600");
+  EXPECT_EQ(ExactMeshCode("30", "1", "0", "139", "45", "0"), "45390620");
+  EXPECT_EQ(ExactMeshCode("35", "39", "29.1", "130", "0", "45.0"), "53303081");
+  EXPECT_EQ(ExactMeshCode("35", "1e1", "0", "139", "0", "0"), "");
+}
+
+TEST_F(Check, ExtensionCharacters) {
+  f_.Table("titl01.txt", "\"①工事\",,,,,,,,,,35,39,29.1,139,45,45.5\r\n\"㈱\"");
+  EXPECT_EQ(Where(Run(), "extension-character"), (std::vector<std::string>{"titl01.txt:1", "titl01.txt:2"}));
+}
+
+}  // namespace
+}  // namespace zk
