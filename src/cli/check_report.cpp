@@ -1,0 +1,79 @@
+#include "cli/check_report.h"
+
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+namespace zk::cli {
+namespace {
+
+const char* SeverityName(Severity s) { return s == Severity::Error ? "error" : "warning"; }
+
+std::string Place(const Finding& f) {
+  return f.line > 0 ? f.file + ":" + std::to_string(f.line) : f.file;
+}
+
+void WriteFinding(const Finding& f, std::ostream& out) {
+  out << Place(f) << ": " << SeverityName(f.severity) << ": " << f.message << "\n";
+}
+
+// A JSON string: quotes, backslashes and control characters escaped; UTF-8 passes through.
+std::string Json(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+      out += buffer;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+void WriteCheckText(const std::vector<BoringCheck>& checks, std::ostream& out) {
+  long errors = 0, warnings = 0, failed = 0;
+  for (const BoringCheck& c : checks) {
+    out << "== " << c.folder;
+    if (!c.meshCode.empty()) out << "  メッシュコード " << c.meshCode << "  交換ファイル " << c.exchangeFileName;
+    out << "\n";
+    for (const Finding& f : c.findings) WriteFinding(f, out);
+    out << c.folder << ": エラー " << c.errors << " 件, 警告 " << c.warnings << " 件\n";
+    errors += c.errors;
+    warnings += c.warnings;
+    if (c.errors > 0) ++failed;
+  }
+  out << "合計: ボーリング " << checks.size() << " 本 (変換できないもの " << failed << " 本), エラー " << errors
+      << " 件, 警告 " << warnings << " 件\n";
+}
+
+void WriteCheckJson(const std::vector<BoringCheck>& checks, std::ostream& out) {
+  out << "{\"borings\": [";
+  for (std::size_t i = 0; i < checks.size(); ++i) {
+    const BoringCheck& c = checks[i];
+    out << (i ? ",\n  " : "\n  ") << "{\"boring\": " << Json(c.folder) << ", \"meshCode\": " << Json(c.meshCode)
+        << ", \"exchangeFile\": " << Json(c.exchangeFileName) << ", \"errors\": " << c.errors
+        << ", \"warnings\": " << c.warnings << ", \"findings\": [";
+    for (std::size_t j = 0; j < c.findings.size(); ++j) {
+      const Finding& f = c.findings[j];
+      out << (j ? ",\n    " : "\n    ") << "{\"boring\": " << Json(c.folder) << ", \"file\": " << Json(f.file)
+          << ", \"line\": " << f.line << ", \"severity\": \"" << SeverityName(f.severity)
+          << "\", \"code\": " << Json(f.code) << ", \"message\": " << Json(f.message) << "}";
+    }
+    out << "]}";
+  }
+  out << "\n]}\n";
+}
+
+void WriteWarnings(const BoringCheck& check, std::ostream& err) {
+  for (const Finding& f : check.findings)
+    if (f.severity == Severity::Warning) WriteFinding(f, err);
+}
+
+}  // namespace zk::cli

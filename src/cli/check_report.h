@@ -1,0 +1,21 @@
+// The check report of zk2morvex-cli --check, as text for people or JSON for other tools.
+#pragma once
+
+#include <iosfwd>
+#include <vector>
+
+#include "conversion/check.h"
+
+namespace zk::cli {
+
+// Per boring: a heading, "FILE:LINE: error|warning: message" lines, a closing count line; then
+// a last line for the batch.
+void WriteCheckText(const std::vector<BoringCheck>& checks, std::ostream& out);
+
+// One JSON document with every finding (boring, file, line, severity, code, message).
+void WriteCheckJson(const std::vector<BoringCheck>& checks, std::ostream& out);
+
+// The warnings alone, for a conversion that went on despite them.
+void WriteWarnings(const BoringCheck& check, std::ostream& err);
+
+}  // namespace zk::cli
