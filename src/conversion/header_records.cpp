@@ -68,12 +68,12 @@ Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const s
   if (Status s = ScanTablePresence(source, flags); !s) return s;
   std::string tables = FlagDigits(flags, 1, 9);
 
-  out.WriteRecord("A", boringId, "003",
-                  {AngleText(t1[11], 2, t1[12], t1[13]), AngleText(t1[14], 3, t1[15], t1[16]),
-                   FixedText(ReducedElevation(t2[17], t2[19]), 4), t4[6] + t4[7], t4[8],
-                   ZeroPad(IntText(ParseNumber(t2[25])), 3), DirectionText(t2[26]), GroundClassText(t2[31]),
-                   FixedText(static_cast<double>(depth), 3), FixedText(std::fabs(ParseNumber(t2[23])), 3), testKinds,
-                   tables});
+  out.WriteRecord(
+      "A", boringId, "003",
+      {AngleText(t1[11], 2, t1[12], t1[13]), AngleText(t1[14], 3, t1[15], t1[16]),
+       FixedText(ReducedElevation(t2[17], t2[19]), 4), t4[6] + t4[7], t4[8], ZeroPad(IntText(ParseNumber(t2[25])), 3),
+       DirectionText(t2[26]), GroundClassText(t2[31]), FixedText(static_cast<double>(depth), 3),
+       FixedText(std::fabs(ParseNumber(t2[23])), 3), testKinds, tables});
   return out.status();
 }
 

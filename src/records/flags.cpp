@@ -17,8 +17,7 @@ constexpr long kTestKindNames = 15;
 
 // Names 1 to 15 of "L9.txt" (slot 0 unused), each without its surrounding blanks.
 Status LoadTestKindNames(const std::string& path, std::vector<std::string>& names) {
-  if (!platform::IsPlainFile(path))
-    return Status::Failed(Fault::CodeTable, path, "試験種別のコード表がありません");
+  if (!platform::IsPlainFile(path)) return Status::Failed(Fault::CodeTable, path, "試験種別のコード表がありません");
   TableReader reader;
   if (Status s = reader.Open(path); !s) return s;
   names.assign(1, std::string());
@@ -28,9 +27,9 @@ Status LoadTestKindNames(const std::string& path, std::vector<std::string>& name
   if (Status s = reader.status(); !s) return s;
   long rows = static_cast<long>(names.size()) - 1;
   if (rows < kTestKindNames)
-    return Status::Failed(Fault::CodeTable, path,
-                          "試験種別が " + std::to_string(kTestKindNames) + " 行ありません (" + std::to_string(rows) +
-                              " 行)");
+    return Status::Failed(
+        Fault::CodeTable, path,
+        "試験種別が " + std::to_string(kTestKindNames) + " 行ありません (" + std::to_string(rows) + " 行)");
   return Status::Ok();
 }
 

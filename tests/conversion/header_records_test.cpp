@@ -67,8 +67,25 @@ class HeaderTest : public ::testing::Test {
   // The sample boring's title data.
   void SampleTitles() {
     titles = TitleTables{};
-    const char* t1[] = {"", "東京駅前地質調査業務", "1", "", "12", "", "", "2026", "11", "", "No.1",
-                        "35", "39", "29.1", "139", "45", "45.5", "", "  調査会社 太郎  "};
+    const char* t1[] = {"",
+                        "東京駅前地質調査業務",
+                        "1",
+                        "",
+                        "12",
+                        "",
+                        "",
+                        "2026",
+                        "11",
+                        "",
+                        "No.1",
+                        "35",
+                        "39",
+                        "29.1",
+                        "139",
+                        "45",
+                        "45.5",
+                        "",
+                        "  調査会社 太郎  "};
     for (std::size_t i = 1; i < std::size(t1); ++i) titles.t1[i] = t1[i];
     for (std::size_t i = 1; i <= 41; ++i) titles.t2[i] = std::to_string(i);
     titles.t2[17] = "2";
@@ -77,8 +94,9 @@ class HeaderTest : public ::testing::Test {
     titles.t2[25] = "90";
     titles.t2[26] = "45";
     titles.t2[31] = "3";
-    const char* t4[] = {"", "13101", "1234", "", "2", "567890", "千代田区", "丸の内", "東京都千代田区丸の内一丁目",
-                        "東京", "ロータリー式", "油圧式", "", "", ""};
+    const char* t4[] = {
+        "",     "13101",        "1234",   "", "2", "567890", "千代田区", "丸の内", "東京都千代田区丸の内一丁目",
+        "東京", "ロータリー式", "油圧式", "", "",  ""};
     for (std::size_t i = 1; i < std::size(t4); ++i) titles.t4[i] = t4[i];
   }
 
@@ -124,8 +142,8 @@ TEST_F(HeaderTest, SampleBoring) {
 }
 
 TEST_F(HeaderTest, BoringIdOfTheSequenceNumber) {
-  const std::pair<long, const char*> cases[] = {{1, "\"53393681001\""}, {42, "\"53393681042\""},
-                                                {999, "\"53393681999\""}, {1000, "\"53393681000\""}};
+  const std::pair<long, const char*> cases[] = {
+      {1, "\"53393681001\""}, {42, "\"53393681042\""}, {999, "\"53393681999\""}, {1000, "\"53393681000\""}};
   for (const auto& [sequence, id] : cases) {
     auto records = Write(sequence);
     EXPECT_EQ(boringId, id);
@@ -264,7 +282,8 @@ TEST_F(HeaderTest, CodeTableFaultStopsBeforeRecord003) {
 TEST(HeaderRun, MissingOrShortL9StopsTheRunAndLeavesNoFile) {
   const std::pair<const char*, const char*> cases[] = {
       {"missing", nullptr},
-      {"14 rows", "1,a\r\n2,b\r\n3,c\r\n4,d\r\n5,e\r\n6,f\r\n7,g\r\n8,h\r\n9,i\r\n10,j\r\n11,k\r\n12,l\r\n13,m\r\n14,n\r\n"},
+      {"14 rows",
+       "1,a\r\n2,b\r\n3,c\r\n4,d\r\n5,e\r\n6,f\r\n7,g\r\n8,h\r\n9,i\r\n10,j\r\n11,k\r\n12,l\r\n13,m\r\n14,n\r\n"},
   };
   for (const auto& [name, l9] : cases) {
     TempFolder boring, codes, destination;

@@ -23,9 +23,9 @@ std::string TestRow(const std::map<int, std::string>& names) {
   return row + "\r\n";
 }
 
-const char* const kNames[] = {"標準貫入試験", "孔内水平載荷試験", "現場透水試験", "PS検層", "電気検層",
-                              "密度検層", "地下水位測定", "湧水圧測定", "間隙水圧測定", "孔内観察",
-                              "速度検層", "温度検層", "キャリパー検層", "流向流速測定", "その他の試験"};
+const char* const kNames[] = {"標準貫入試験", "孔内水平載荷試験", "現場透水試験",   "PS検層",       "電気検層",
+                              "密度検層",     "地下水位測定",     "湧水圧測定",     "間隙水圧測定", "孔内観察",
+                              "速度検層",     "温度検層",         "キャリパー検層", "流向流速測定", "その他の試験"};
 
 // "L9.txt" with the first rows of kNames (a row's name may be replaced).
 std::string L9(int rows, const std::map<int, std::string>& replaced = {}) {
@@ -175,7 +175,8 @@ TEST(ScanTablePresence, TablesPresentAndTestsOfX7) {
       {"nothing", {}, "000000000"},
       {"X5 of 0 bytes", {{"X5.TXT", ""}}, "000000000"},
       {"X5, any letter case", {{"x5.txt", "1"}}, "100000000"},
-      {"L209, L204, L201, L202", {{"L209.txt", "1"}, {"L204.txt", "1"}, {"L201.txt", "1"}, {"L202.txt", "1"}},
+      {"L209, L204, L201, L202",
+       {{"L209.txt", "1"}, {"L204.txt", "1"}, {"L201.txt", "1"}, {"L202.txt", "1"}},
        "011100010"},
       {"X7 names on different rows", {{"X7.TXT", TestRow({{29, "ベーン"}}) + TestRow({{48, "その他"}})}}, "000010001"},
       {"X7 collection and pore pressure", {{"X7.TXT", TestRow({{35, "ｺﾛｰｼﾞｮﾝ"}, {36, "間隙水圧測定"}})}}, "000001100"},

@@ -39,8 +39,10 @@ class SettingsTest : public ::testing::Test {
     value = v ? std::optional<std::string>(v) : std::nullopt;
   }
   static void Restore(const char* name, const std::optional<std::string>& value) {
-    if (value) setenv(name, value->c_str(), 1);
-    else unsetenv(name);
+    if (value)
+      setenv(name, value->c_str(), 1);
+    else
+      unsetenv(name);
   }
   std::optional<std::string> sysdir_, xdg_;
 };
@@ -94,7 +96,7 @@ TEST_F(SettingsTest, SystemFolderFromTheConfigHomeWithoutZkSysdir) {
 
 struct LoadCase {
   const char* name;
-  std::string value;          // line 2 of the settings file
+  std::string value;                  // line 2 of the settings file
   std::optional<std::string> folder;  // the code-table folder, nullopt: refused
 };
 
