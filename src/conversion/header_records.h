@@ -1,6 +1,7 @@
 // The five header records "A" 000 to 004 of an exchange file.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "conversion/exchange_file.h"
@@ -14,5 +15,10 @@ namespace zk {
 // record carries; flags is left holding the table presence flags.
 Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const std::string& source,
                           const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags);
+
+// A value as width integer digits, "." and two decimals (III.CC), the centimetres cut, not
+// rounded. A negative value keeps its minus sign inside the zero padding (-1.5 at width 4 is
+// 00-1.50); the integer digits of a value too wide are cut to the last width.
+std::string FixedText(double value, std::size_t width);
 
 }  // namespace zk
