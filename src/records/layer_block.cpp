@@ -59,7 +59,7 @@ std::vector<MergedInterval> MergeLayersAndColours(const std::vector<LayerRow>& l
     // An exhausted table's end marker is no boundary: the other table's rows end the
     // intervals, however deep they go.
     bool layerEnds = coloursExhausted || (!layersExhausted && b >= a);
-    bool colourEnds = layersExhausted || (!coloursExhausted && b <= a);
+    bool colourEnds = layersExhausted || (!coloursExhausted && !(b > a));
     if (layerEnds) ++nextLayer;
     if (colourEnds) ++nextColour;
     if (colourEnds && !layerEnds) interval.depth = colour.depth;
