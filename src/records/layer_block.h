@@ -36,9 +36,10 @@ struct MergedInterval {
 std::vector<MergedInterval> MergeLayersAndColours(const std::vector<LayerRow>& layers,
                                                   const std::vector<ColourRow>& colours);
 
-// Appends the layer description block "B": layers and colour intervals merged by depth to the exchange file. source is the boring folder (no final "\"),
-// boringIdField the quoted boring id. A missing or 0-byte "X1.TXT" writes nothing; a layer
-// table with no complete row still writes the header with count 000.
+// Appends the layer description block "B": layers and colour intervals merged by depth to the exchange file. source is
+// the boring folder (no final "\"), boringIdField the quoted boring id. A missing or 0-byte "X1.TXT" writes nothing; a
+// layer table with no complete row still writes the header (count 000 when there are no colour intervals either,
+// which otherwise come out as intervals of soil code "0000").
 Status WriteLayerBlock(ExchangeFile& out, const std::string& source, const std::string& boringIdField);
 
 }  // namespace zk

@@ -20,9 +20,9 @@ struct BlowCountFields {
 // integer is simply 99 or more.
 BlowCountFields NormaliseBlowCount(double n, double p);
 
-// Appends the penetration test block "C" from "X5.TXT" to the exchange file. source is the boring folder (no final "\"),
-// boringIdField the quoted boring id. A missing or 0-byte table writes nothing; a table with
-// no complete row still writes the header with count 000.
+// Appends the penetration test block "C" from "X5.TXT" to the exchange file. source is the boring folder (no final
+// "\"), boringIdField the quoted boring id. A missing or 0-byte table writes nothing; a table with no complete row
+// still writes the header with count 000.
 Status WriteTestBlock(ExchangeFile& out, const std::string& source, const std::string& boringIdField);
 
 }  // namespace zk

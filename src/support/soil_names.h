@@ -21,10 +21,10 @@ struct SoilNameEntry {
 // The soil-name table of one conversion. Each code is read as a number once, at loading,
 // so that a look-up is one hash probe whatever the size of the table.
 struct SoilNameTable {
-  std::vector<SoilNameEntry> entries;            // in file order
+  std::vector<SoilNameEntry> entries;             // in file order
   std::unordered_map<double, std::size_t> first;  // code value -> its first entry
-  std::string drivePath;                         // where the table was looked for
-  std::filesystem::path hostPath;                // where it was found (empty when it was not)
+  std::string drivePath;                          // where the table was looked for
+  std::filesystem::path hostPath;                 // where it was found (empty when it was not)
 };
 
 struct SplitName {

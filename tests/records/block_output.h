@@ -18,13 +18,14 @@ struct BlockOutput {
   std::string bytes;               // the whole file as written
 };
 
-inline BlockOutput RunBlock(BlockWriter write, const TempFolder& boring) {
+// boringFolder in drive form.
+inline BlockOutput RunBlock(BlockWriter write, const std::string& boringFolder) {
   TempFolder destination;
   BlockOutput result;
   ExchangeFile out;
   result.status = out.Create(destination.Drive(), "53393681.001");
   if (!result.status) return result;
-  result.status = write(out, boring.Drive(), "\"53393681001\"");
+  result.status = write(out, boringFolder, "\"53393681001\"");
   if (!result.status) {
     out.Abandon();
     return result;
@@ -34,5 +35,7 @@ inline BlockOutput RunBlock(BlockWriter write, const TempFolder& boring) {
   result.lines = SplitCrLf(ReadCp932(destination.path() / "53393681.001"));
   return result;
 }
+
+inline BlockOutput RunBlock(BlockWriter write, const TempFolder& boring) { return RunBlock(write, boring.Drive()); }
 
 }  // namespace zk::test

@@ -13,18 +13,18 @@ TEST(EncodeColour, LettersAndWords) {
   };
   const Case cases[] = {
       {"", "****", ""},
-      {"    ", "****", ""},        // the blank of an exhausted colour table
+      {"    ", "****", ""},  // the blank of an exhausted colour table
       {"0102", "**KC", "黒褐"},
       {"010213", "*KCN", "黒褐濃"},
-      {"0311", "****", ""},         // 3 and 11 have no colour
-      {"0108", "**KA", "黒青"},     // blue is A; B is 16
+      {"0311", "****", ""},      // 3 and 11 have no colour
+      {"0108", "**KA", "黒青"},  // blue is A; B is 16
       {"16", "***B", "帯"},
       {"01020405", "*KCR", "黒褐赤"},  // a fourth code is ignored
-      {"1", "***K", "黒"},          // a one-character slice is still a code
+      {"1", "***K", "黒"},             // a one-character slice is still a code
       {" 1", "***K", "黒"},
       {"1 ", "***K", "黒"},
-      {"0101", "**KK", "黒黒"},     // repeated codes repeat
-      {"0001", "***K", "黒"},       // 0 is no colour, the slot is skipped
+      {"0101", "**KK", "黒黒"},  // repeated codes repeat
+      {"0001", "***K", "黒"},    // 0 is no colour, the slot is skipped
       {"19", "****", ""},
       {"99", "****", ""},
       {"ab12", "***W", "白"},
@@ -34,7 +34,7 @@ TEST(EncodeColour, LettersAndWords) {
       {"0506", "**OY", "橙黄"},
       {"04", "***R", "赤"},
       {"07", "***M", "緑"},
-      {"黒01", "***K", "黒"},      // slices are characters, not bytes
+      {"黒01", "***K", "黒"},  // slices are characters, not bytes
   };
   for (const Case& c : cases) {
     ColourFields fields = EncodeColour(c.codes);

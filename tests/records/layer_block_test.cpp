@@ -50,18 +50,26 @@ TEST(MergeLayersAndColours, EveryBoundaryOfEitherTable) {
        {{0.7f, "01"}, {2.0f, "02"}},
        {"000.70 S1 [01]", "000.70 S1 [02]", "002.00 S2 [02]"}},
       {"1.25, exact in single precision, is one boundary", {{"1.25", "S1"}}, {{1.25f, "01"}}, {"001.25 S1 [01]"}},
-      {"a layer deeper than the end marker, no colours", {{"1", "S1"}, {"123456.7", "S2"}}, {},
+      {"a layer deeper than the end marker, no colours",
+       {{"1", "S1"}, {"123456.7", "S2"}},
+       {},
        {"001.00 S1 [    ]", "456.70 S2 [    ]"}},
       {"a colour deeper than the end marker, no more layers",
        {{"1", "S1"}},
        {{1.0f, "01"}, {123456.5f, "02"}},
        {"001.00 S1 [01]", "456.50 0000 [02]"}},
       {"a layer at the end marker's depth is still written", {{"99999.99", "S1"}}, {}, {"999.99 S1 [    ]"}},
-      {"both at the end marker's depth", {{"99999.99", "S1"}, {"100000", "S2"}}, {{99999.99f, "01"}},
+      {"both at the end marker's depth",
+       {{"99999.99", "S1"}, {"100000", "S2"}},
+       {{99999.99f, "01"}},
        {"999.99 S1 [01]", "000.00 S2 [    ]"}},
-      {"a depth that is no number is 0", {{"abc", "S1"}, {"1", "S2"}}, {{0.5f, "01"}},
+      {"a depth that is no number is 0",
+       {{"abc", "S1"}, {"1", "S2"}},
+       {{0.5f, "01"}},
        {"000.00 S1 [01]", "000.50 S2 [01]", "001.00 S2 [    ]"}},
-      {"depths out of order still end", {{"3", "S1"}, {"1", "S2"}}, {{2.0f, "01"}},
+      {"depths out of order still end",
+       {{"3", "S1"}, {"1", "S2"}},
+       {{2.0f, "01"}},
        {"002.00 S1 [01]", "003.00 S1 [    ]", "001.00 S2 [    ]"}},
   };
   for (const Case& c : cases) EXPECT_EQ(Merged(c.layers, c.colours), c.intervals) << c.name;
@@ -117,7 +125,7 @@ TEST_F(WriteLayerBlockTest, BelowTheLastLayerTheSoilCodeIs0000) {
 TEST_F(WriteLayerBlockTest, MissingEmptyAndRowlessTables) {
   struct Case {
     const char* name;
-    const char* layers;   // nullptr: no table
+    const char* layers;  // nullptr: no table
     const char* colours;
     std::vector<std::string> lines;
   };
@@ -125,11 +133,17 @@ TEST_F(WriteLayerBlockTest, MissingEmptyAndRowlessTables) {
       {"no layer table", nullptr, "1,1,01,,,,\r\n", {}},
       {"0-byte layer table", "", "1,1,01,,,,\r\n", {}},
       {"layer table without a complete row", " \r\n", nullptr, {Record("000", "\"000\"")}},
-      {"a last layer row cut short is dropped", "1,1,20,\r\n2,2", nullptr,
+      {"a last layer row cut short is dropped",
+       "1,1,20,\r\n2,2",
+       nullptr,
        {Record("000", "\"001\""), Record("001", "\"001.00\",\"0300\",\"砂\",\"****\",\"\"")}},
-      {"0-byte colour table", "1,1,20,\r\n", "",
+      {"0-byte colour table",
+       "1,1,20,\r\n",
+       "",
        {Record("000", "\"001\""), Record("001", "\"001.00\",\"0300\",\"砂\",\"****\",\"\"")}},
-      {"a last colour row cut short is dropped", "1,2,20,\r\n", "1,1,01,,,,\r\n2,1.5,02",
+      {"a last colour row cut short is dropped",
+       "1,2,20,\r\n",
+       "1,1,01,,,,\r\n2,1.5,02",
        {Record("000", "\"002\""), Record("001", "\"001.00\",\"0300\",\"砂\",\"***K\",\"黒\""),
         Record("002", "\"002.00\",\"0300\",\"砂\",\"****\",\"\"")}},
   };

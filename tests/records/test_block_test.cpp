@@ -32,26 +32,26 @@ TEST(NormaliseBlowCount, FieldsRowByRow) {
       // below 50 blows over a penetration: scaled to 30 cm, rounded up
       {12, 30, "12", ""},
       {10, 20, "15", ""},
-      {7, 25, "09", ""},         // 8.4
-      {1, 300, "01", ""},        // 0.1 goes up to 1
+      {7, 25, "09", ""},   // 8.4
+      {1, 300, "01", ""},  // 0.1 goes up to 1
       {5, 30, "05", ""},
-      {10, 7, "43", ""},         // 42.857...
-      {11, 13.2, "25", ""},      // 25.000000000000004 in double, 25 in single
-      {29, 14.5, "60", ".5"},    // likewise 60; a fractional penetration keeps its last two
-      {40, 20, "60", "20"},      // scaled to 50 or more: the penetration is kept
+      {10, 7, "43", ""},       // 42.857...
+      {11, 13.2, "25", ""},    // 25.000000000000004 in double, 25 in single
+      {29, 14.5, "60", ".5"},  // likewise 60; a fractional penetration keeps its last two
+      {40, 20, "60", "20"},    // scaled to 50 or more: the penetration is kept
       {49, 15, "98", "15"},
-      {33, 10, "99", "*"},       // 99 exactly
+      {33, 10, "99", "*"},  // 99 exactly
       {49, 1, "99", "*"},
-      {49, 0.001, "99", "*"},    // beyond a 16-bit count
-      {1, 1e-300, "99", "*"},    // beyond the single range
-      {49, 1e-320, "99", "*"},   // beyond the double range
+      {49, 0.001, "99", "*"},   // beyond a 16-bit count
+      {1, 1e-300, "99", "*"},   // beyond the single range
+      {49, 1e-320, "99", "*"},  // beyond the double range
       // below 50 blows, no penetration: the count rounded, halves to even
       {30, 0, "30", ""},
       {30, -4, "30", ""},
       {12.5, 0, "12", ""},
       {13.5, 0, "14", ""},
       {0.4, 0, "00", ""},
-      {49.5, 0, "50", "00"},     // rounds up to 50: the penetration taken as 0
+      {49.5, 0, "50", "00"},  // rounds up to 50: the penetration taken as 0
       // 50 blows or more: rounded, halves to even
       {50, 8, "50", "08"},
       {50.5, 3, "50", "03"},
@@ -106,8 +106,8 @@ TEST(WriteTestBlock, RowsSpanLinesAndLinesHoldRows) {
 
 TEST(WriteTestBlock, MissingEmptyAndRowlessTables) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
-      {nullptr, {}},                                      // no table: no block
-      {"", {}},                                           // 0 bytes: no block
+      {nullptr, {}},                                         // no table: no block
+      {"", {}},                                              // 0 bytes: no block
       {" \r\n\r\n", {"\"C\"," + kId + ",\"000\",\"000\""}},  // present, no complete row
       {"1,2,3", {"\"C\"," + kId + ",\"000\",\"000\""}},
   };

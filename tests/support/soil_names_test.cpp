@@ -32,7 +32,7 @@ TEST(SplitSoilName, MixtureAdjectiveAndMain) {
   const Case cases[] = {
       {"砂混りシルト質粘性土", "砂混り", "シルト質", "粘性土"},
       {"礫混じり砂", "礫混じり", "", "砂"},
-      {"有機質土", "", "", "有機質土"},         // taken whole, not cut at "質"
+      {"有機質土", "", "", "有機質土"},  // taken whole, not cut at "質"
       {"高有機質土", "", "", "高有機質土"},
       {"礫質土", "", "", "礫質土"},
       {"砂質土", "", "", "砂質土"},
@@ -40,10 +40,10 @@ TEST(SplitSoilName, MixtureAdjectiveAndMain) {
       {"シルト混じり砂質土", "シルト混じり", "", "砂質土"},
       {"シルト質砂", "", "シルト質", "砂"},
       {"砂質粘土", "", "砂質", "粘土"},
-      {"砂混り", "砂混り", "", ""},             // nothing after the mixture
+      {"砂混り", "砂混り", "", ""},  // nothing after the mixture
       {"砂混じり", "砂混じり", "", ""},
-      {"砂質", "", "砂質", ""},                 // nothing after the adjective
-      {"混り砂", "", "", "混り砂"},             // a mixture needs a character before it
+      {"砂質", "", "砂質", ""},      // nothing after the adjective
+      {"混り砂", "", "", "混り砂"},  // a mixture needs a character before it
       {"混じり砂", "", "", "混じり砂"},
       {"質土", "", "", "質土"},
       {"混り砂混り礫", "", "", "混り砂混り礫"},  // only the first "混り" is looked at
@@ -62,10 +62,10 @@ TEST(SplitSoilName, MixtureAdjectiveAndMain) {
 
 TEST(ClassifyRockName, RocksAndSpecialMaterials) {
   const std::pair<const char*, const char*> cases[] = {
-      {"硬岩", "091"},   {"中硬岩", "092"}, {"軟岩", "092"},   {"風化岩", "092"}, {"玉石", "093"},
+      {"硬岩", "091"},   {"中硬岩", "092"}, {"軟岩", "092"},   {"風化岩", "092"},   {"玉石", "093"},
       {"浮石", "010"},   {"軽石", "010"},   {"シラス", "020"}, {"スコリア", "030"}, {"火山灰", "040"},
-      {"ローム", "050"}, {"黒ボク", "060"}, {"マサ", "070"},   {"表土", "000"},   {"埋土", "001"},
-      {"廃棄土", "002"}, {"玉石混り", ""},  {"硬岩 ", ""},     {"砂", ""},        {"", ""},
+      {"ローム", "050"}, {"黒ボク", "060"}, {"マサ", "070"},   {"表土", "000"},     {"埋土", "001"},
+      {"廃棄土", "002"}, {"玉石混り", ""},  {"硬岩 ", ""},     {"砂", ""},          {"", ""},
   };
   for (const auto& [name, code] : cases) EXPECT_EQ(ClassifyRockName(name), code) << name;
 }
@@ -73,12 +73,12 @@ TEST(ClassifyRockName, RocksAndSpecialMaterials) {
 TEST(ClassifySoilName, CodesOfNames) {
   const std::pair<std::string, const char*> cases[] = {
       {"砂混りシルト質粘性土", "0623"},
-      {"礫混じり砂", "0300"},   // 礫混じり is no listed mixture
+      {"礫混じり砂", "0300"},  // 礫混じり is no listed mixture
       {"有機質土", "0700"},
       {"高有機質土", "0900"},
       {"腐植土", "0900"},
       {"シルト質砂", "0320"},
-      {"砂質粘土", "0010"},     // 粘土 is no listed main name
+      {"砂質粘土", "0010"},  // 粘土 is no listed main name
       {"軽石", "0010"},
       {"硬岩", "0091"},
       {"表土", "0000"},
@@ -123,19 +123,19 @@ TEST(LookupSoilName, CodesMatchByValueAndTheFirstEntryWins) {
   TempFolder codes;
   codes.WriteCp932("Kishitu.txt",
                    "12,\"  砂  \",a,b,c,d\r\n"
-                   "012,礫,,,,\r\n"            // the same code again: never found
-                   "abc,シルト,,,,\r\n"         // no number: code 0
+                   "012,礫,,,,\r\n"      // the same code again: never found
+                   "abc,シルト,,,,\r\n"  // no number: code 0
                    "0,腐植土,,,,\r\n"
                    "-5,\"砂,礫\",,,,\r\n"
                    "1.5E1,粘性土,,,,\r\n"
-                   "7,ローム,,");             // cut short by the end: dropped
+                   "7,ローム,,");  // cut short by the end: dropped
   SoilNameTable table;
   ASSERT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
   EXPECT_EQ(table.entries.size(), 6u);
   const std::pair<const char*, const char*> cases[] = {
-      {"12", "砂"}, {"12.0", "砂"}, {"012", "砂"}, {" 12", "砂"}, {"12m", "砂"},
+      {"12", "砂"},    {"12.0", "砂"},     {"012", "砂"},  {" 12", "砂"},   {"12m", "砂"},
       {"0", "シルト"}, {"0000", "シルト"}, {"", "シルト"}, {"x", "シルト"}, {"-0", "シルト"},
-      {"-5", "砂,礫"}, {"15", "粘性土"}, {"7", ""}, {"13", ""},
+      {"-5", "砂,礫"}, {"15", "粘性土"},   {"7", ""},      {"13", ""},
   };
   for (const auto& [code, name] : cases) EXPECT_EQ(LookupSoilName(code, table), name) << code;
 }
@@ -163,7 +163,7 @@ TEST(LookupSoilName, ATableThatIsGoneGivesNoNames) {
   std::string soilName;
   EXPECT_EQ(ClassifySoilName("1", table, soilName), "0000");
   codes.WriteCp932("KISHITU.TXT", "9,礫,,,,\r\n");  // back, under another letter case
-  EXPECT_EQ(LookupSoilName("1", table), "砂");       // what was loaded stays
+  EXPECT_EQ(LookupSoilName("1", table), "砂");      // what was loaded stays
 }
 
 TEST(LoadSoilNameTable, MissingEmptyAndUnreadableTables) {
