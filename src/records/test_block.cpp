@@ -1,7 +1,77 @@
 #include "records/test_block.h"
 
-namespace zk {
+#include <cmath>
+#include <limits>
+#include <vector>
 
-Status WriteTestBlock(ExchangeFile& out, const std::string&, const std::string&) { return out.status(); }
+#include "records/depth_text.h"
+#include "tables/field_reader.h"
+#include "tables/numbers.h"
+#include "tables/table_access.h"
+
+namespace zk {
+namespace {
+
+constexpr std::size_t kTestFields = 11;
+
+struct TestRow {
+  double depth;
+  double blows;
+  double penetration;
+};
+
+// Nearest whole number, halves to the even neighbour (50.5 gives 50, 51.5 gives 52).
+double RoundHalfEven(double v) {
+  double r = std::round(v);
+  if (std::fabs(r - v) == 0.5 && std::fmod(r, 2.0) != 0) r -= std::copysign(1.0, v);
+  return r;
+}
+
+// Right("00" & text, 2).
+std::string TwoDigits(const std::string& text) { return QXCOMSUB::ZeroPad(text, 2); }
+
+BlowCountFields CountFields(double count, double penetration) {
+  if (count >= 99) return {"99", "*"};
+  std::string blows = TwoDigits(QXCOMSUB::IntText(count));
+  if (count < 50) return {blows, ""};
+  return {blows, TwoDigits(QXCOMSUB::NumberText(penetration))};
+}
+
+Status ReadTests(const std::string& path, std::vector<TestRow>& tests) {
+  TableReader reader;
+  if (Status s = reader.Open(path); !s) return s;
+  std::vector<std::string> f;
+  while (!reader.AtEnd() && reader.ReadRow(kTestFields, f))
+    tests.push_back({QXCOMSUB::ParseNumber(f[1]), QXCOMSUB::ParseNumber(f[2]), QXCOMSUB::ParseNumber(f[4])});
+  return reader.status();
+}
+
+}  // namespace
+
+BlowCountFields NormaliseBlowCount(double n, double p) {
+  if (n <= 0) return {"00", TwoDigits(QXCOMSUB::NumberText(p))};
+  if (n >= 50) return CountFields(RoundHalfEven(n), p);
+  if (p <= 0) return CountFields(RoundHalfEven(n), 0);
+  // The blows for 30 cm, held in single precision as the count has always been.
+  double scaled = (30 / p) * n;
+  if (scaled > std::numeric_limits<float>::max()) return {"99", "*"};
+  float x = static_cast<float>(scaled);
+  return CountFields(std::ceil(static_cast<double>(x)), p);
+}
+
+Status WriteTestBlock(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
+  std::string path = source + "\\X5.TXT";
+  if (!FCOPYSUB::IsPresent(path)) return out.status();
+  std::vector<TestRow> tests;
+  if (Status s = ReadTests(path, tests); !s) return s;
+  out.WriteRecord("C", boringIdField, "000", {QXCOMSUB::Counter3(static_cast<long long>(tests.size()))});
+  long long number = 0;
+  for (const TestRow& test : tests) {
+    BlowCountFields fields = NormaliseBlowCount(test.blows, test.penetration);
+    out.WriteRecord("C", boringIdField, QXCOMSUB::Counter3(++number),
+                    {DepthText(test.depth), fields.blowCount, fields.penetration});
+  }
+  return out.status();
+}
 
 }  // namespace zk

@@ -1,0 +1,58 @@
+// Soil and rock names of the layers: a layer's soil code is looked up in the soil-name table
+// "Kishitu.txt" of the code-table folder, and the name found is turned into a four-digit
+// classification code: a fixed code for rock and special materials, else main name
+// (hundreds) + adjective ending in "質" (tens) + mixture ending in "混り"/"混じり" (units).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace zk {
+
+struct SoilNameEntry {
+  std::string code;  // field 1 as read
+  std::string name;  // field 2 without surrounding spaces
+};
+
+// The soil-name table of one conversion. Each code is read as a number once, at loading,
+// so that a look-up is one hash probe whatever the size of the table.
+struct SoilNameTable {
+  std::vector<SoilNameEntry> entries;             // in file order
+  std::unordered_map<double, std::size_t> first;  // code value -> its first entry
+  std::string drivePath;                          // where the table was looked for
+  std::filesystem::path hostPath;                 // where it was found (empty when it was not)
+};
+
+struct SplitName {
+  std::string mixture;    // ends with "混り" or "混じり", or empty
+  std::string adjective;  // ends with "質", or empty
+  std::string main;
+};
+
+// Loads folder & "Kishitu.txt" (folder in drive form, ending in "\"): every record of 6
+// fields; a last record cut short is dropped. A missing table loads nothing and is no fault;
+// a table that cannot be read (not CP932, a read error) is.
+Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder);
+// The same from the code-table folder of the setting.
+Status LoadSoilNameTable(SoilNameTable& table);
+
+// The name of the first entry whose code has the numeric value of soilCode ("12", "12.0" and
+// "012" are one code; text without a number is 0), or "". The table must still be there at
+// the time of the call: once it is gone every name is "".
+std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& table);
+
+// The three-digit code of a rock or special material ("硬岩" -> "091"), or "".
+std::string ClassifyRockName(const std::string& name);
+
+// Splits a soil name into its mixture, adjective and main parts.
+SplitName SplitSoilName(const std::string& name);
+
+// The four-digit classification code of a layer's soil code; soilName receives the name
+// found in the table ("" when there is none).
+std::string ClassifySoilName(const std::string& soilCode, const SoilNameTable& table, std::string& soilName);
+
+}  // namespace zk
