@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 #include "conversion/numbering.h"
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "records/colour.h"
+#include "records/layer_block.h"
+#include "support/soil_names.h"
 #include "support/settings.h"
 #include "support/text_bytes.h"
 #include "tables/field_reader.h"
@@ -21,6 +25,10 @@ namespace {
 using QXCOMSUB::HasLeadingNumber;
 using QXCOMSUB::ParseNumber;
 using QXCOMSUB::TrimSpaces;
+
+// Looks at one complete row of a table: its fields and the line of each.
+using RowHook = std::function<void(const std::string& path, const std::vector<std::string>& row,
+                                   const std::vector<long>& lines)>;
 
 // How the conversion reads one table.
 struct TableRule {
@@ -123,7 +131,7 @@ void CheckStream(TableReader& reader, const TableRule& rule, Report& report) {
   }
 }
 
-void CheckRows(TableReader& reader, const TableRule& rule, Report& report) {
+void CheckRows(TableReader& reader, const TableRule& rule, const RowHook& hook, Report& report) {
   std::vector<std::string> row;
   std::vector<long> lines(rule.fieldsPerRow);
   long rows = 0;
@@ -147,6 +155,7 @@ void CheckRows(TableReader& reader, const TableRule& rule, Report& report) {
       break;
     }
     ++rows;
+    if (hook) hook(reader.path(), row, lines);
     for (std::size_t c = 1; c <= rule.fieldsPerRow; ++c)
       if (IsNumberColumn(rule, c)) CheckNumber(reader.path(), lines[c - 1], c, row[c - 1], report);
     if (rule.depthColumn > 0) {
@@ -164,7 +173,7 @@ void CheckRows(TableReader& reader, const TableRule& rule, Report& report) {
 }
 
 // Reads one table as the conversion would; false when it cannot be read at all.
-bool CheckTable(const std::string& folder, const TableRule& rule, Report& report) {
+bool CheckTable(const std::string& folder, const TableRule& rule, const RowHook& hook, Report& report) {
   std::string path = folder + "\\" + rule.name;
   if (!platform::IsPlainFile(path)) return true;
   TableReader reader;
@@ -175,7 +184,7 @@ bool CheckTable(const std::string& folder, const TableRule& rule, Report& report
     return false;
   }
   if (rule.fieldsPerRow == 0) CheckStream(reader, rule, report);
-  else CheckRows(reader, rule, report);
+  else CheckRows(reader, rule, hook, report);
   if (reader.UnclosedQuoteLine() > 0)
     report.Warn(path, reader.UnclosedQuoteLine(), "unclosed-quote",
                 "引用符「\"」が閉じていません (表の終わりまでが一つの項目になります)");
@@ -232,6 +241,47 @@ void CheckCodeTables(const std::string& folder, Report& report) {
 
 // Wide enough for 18 digits times 3600 times 10.
 __extension__ typedef __int128 Wide;
+
+// What the layer and colour tables mean: soil codes the soil-name table knows, colour codes
+// with a colour, and how many intervals their merge gives.
+class LayerMeaning {
+ public:
+  LayerMeaning(const SoilNameTable& soils, Report& report) : soils_(soils), report_(report) {}
+
+  RowHook Layers() {
+    return [this](const std::string& path, const std::vector<std::string>& row, const std::vector<long>& lines) {
+      layers_.push_back({row[1], row[2]});
+      if (!soils_.hostPath.empty() && LookupSoilName(row[2], soils_).empty())
+        report_.Warn(path, lines[2], "unknown-soil-code",
+                     "土質コード「" + row[2] + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
+    };
+  }
+  RowHook Colours() {
+    return [this](const std::string& path, const std::vector<std::string>& row, const std::vector<long>& lines) {
+      colours_.push_back({QXCOMSUB::ToSingle(ParseNumber(row[1])), row[2]});
+      const std::string& codes = row[2];
+      for (std::size_t at = 0; at < 6 && at < codes.size(); at += 2) {
+        std::string slice = codes.substr(at, 2);
+        if (TrimSpaces(slice).empty() || !EncodeColour(slice).words.empty()) continue;
+        report_.Warn(path, lines[2], "unknown-colour-code",
+                     "色コード「" + slice + "」に色がありません (色なしで変換されます)");
+      }
+    };
+  }
+  void CheckIntervals(const std::string& path) {
+    if (layers_.empty()) return;
+    std::size_t n = MergeLayersAndColours(layers_, colours_).size();
+    if (n > 999)
+      report_.Warn(path, 0, "too-many-rows",
+                   "層と色の区間が " + std::to_string(n) + " あります (999 を超えた区間番号は下三桁だけになります)");
+  }
+
+ private:
+  const SoilNameTable& soils_;
+  Report& report_;
+  std::vector<LayerRow> layers_;
+  std::vector<ColourRow> colours_;
+};
 
 // A decimal text as an exact fraction m / 10^scale; false when it will not fit.
 struct Decimal {
@@ -303,9 +353,19 @@ BoringCheck CheckBoring(const std::string& folder, const std::string& destinatio
   BoringCheck check;
   check.folder = folder;
   Report report(check);
+  SoilNameTable soils;
+  if (Status s = LoadSoilNameTable(soils); !s)
+    report.Error(s.file, s.line, "not-cp932", s.description + " (変換は止まります)");
+  else if (soils.hostPath.empty() && platform::IsPlainFile(folder + "\\X1.TXT"))
+    report.Warn(CodeTableFolder() + "Kishitu.txt", 0, "no-soil-table",
+                "土質名の表がありません (すべての層が分類 0000、土質名なしになります)");
+  LayerMeaning meaning(soils, report);
   bool titlesReadable = true;
   for (const TableRule& rule : BoringTables()) {
-    bool readable = CheckTable(folder, rule, report);
+    std::string name = rule.name;
+    RowHook hook = name == "X1.TXT" ? meaning.Layers() : name == "X3.TXT" ? meaning.Colours() : RowHook();
+    bool readable = CheckTable(folder, rule, hook, report);
+    if (name == "X3.TXT") meaning.CheckIntervals(folder + "\\X1.TXT");
     if (std::string(rule.name).rfind("titl", 0) == 0) titlesReadable = titlesReadable && readable;
   }
   CheckCodeTables(folder, report);

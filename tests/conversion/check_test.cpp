@@ -54,6 +54,17 @@ TEST_F(Check, FindingsAtTheirFileAndLine) {
   EXPECT_EQ(c.errors, 1);
 }
 
+TEST_F(Check, SoilAndColourCodesWithoutEntries) {
+  f_.Table("X1.TXT", "1,1.0,101,a\r\n2,2.0,999,b\r\n");
+  f_.Table("X3.TXT", "1,1.5,0102,,,,\r\n2,2.0,0311,,,,\r\n");
+  EXPECT_EQ(Where(Run(), "no-soil-table"), (std::vector<std::string>{"Kishitu.txt:0"}));
+  f_.root.WriteCp932("codes/Kishitu.txt", "101,表土,,,,\r\n");
+  BoringCheck c = Run();
+  EXPECT_EQ(Where(c, "unknown-soil-code"), (std::vector<std::string>{"X1.TXT:2"}));
+  EXPECT_EQ(Where(c, "unknown-colour-code"), (std::vector<std::string>{"X3.TXT:2", "X3.TXT:2"}));
+  EXPECT_EQ(c.errors, 0);
+}
+
 TEST_F(Check, CoordinatesAndMeshBoundary) {
   f_.Table("titl01.txt", test::Titl01("35", "", "", "", "", ""));
   EXPECT_EQ(Where(Run(), "no-coordinates"), (std::vector<std::string>{"titl01.txt:0"}));
