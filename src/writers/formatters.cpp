@@ -27,9 +27,10 @@ float FoldAngle(float v) {
     std::frexp(v, &before);
     std::frexp(next, &after);
     bool sameOrder = before == after;
-    double lowest = std::ldexp(0.5, after);
-    if (sameOrder && step == lastStep && lowest > 90) {
-      double more = std::floor((static_cast<double>(next) - lowest) / step);
+    // Jumped steps must round within this order: each one starts 90 and a step above its floor.
+    double floor = std::ldexp(0.5, after) + 90 + step;
+    if (sameOrder && step == lastStep && next > floor) {
+      double more = std::floor((static_cast<double>(next) - floor) / step);
       next = static_cast<float>(static_cast<double>(next) - more * step);
     }
     lastStep = sameOrder ? step : 0;
