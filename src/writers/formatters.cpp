@@ -129,8 +129,7 @@ std::string FormatDegreesMinutes(std::string_view text) {
 
 std::string FormatExponent(float value, int digits, int expDigits) {
   if (digits > 6 || digits < 1) return "";
-  if (!std::isfinite(value) || value == 0)
-    return MantissaText(0, digits) + "E+" + Zeros(expDigits);
+  if (!std::isfinite(value) || value == 0) return MantissaText(0, digits) + "E+" + Zeros(expDigits);
   if (value < 0) return "-" + ExponentOfPositive(-value, digits, expDigits);
   return ExponentOfPositive(value, digits, expDigits);
 }

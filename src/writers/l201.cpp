@@ -21,7 +21,8 @@ Fields L201Fields(const Row& a, std::size_t valueColumn) {
   using QXCOMSUB::FormatFixedPoint;
   using QXCOMSUB::ParseNumber;
   std::string end;
-  if (!QXCOMSUB::IsBlankText(a[2])) end = FormatFixedPoint(QXCOMSUB::NumberText(ParseNumber(a[2]) + ParseNumber(a[3])), 3, 2);
+  if (!QXCOMSUB::IsBlankText(a[2]))
+    end = FormatFixedPoint(QXCOMSUB::NumberText(ParseNumber(a[2]) + ParseNumber(a[3])), 3, 2);
   return {FormatFixedPoint(a[3], 3, 2), end, FourDigits(a[valueColumn])};
 }
 

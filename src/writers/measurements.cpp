@@ -24,9 +24,7 @@ struct Measurement {
 };
 
 // A name from the list must name files of the boring folder itself, never a path.
-bool IsPlainName(const std::string& name) {
-  return !name.empty() && name.find_first_of("\\/:") == std::string::npos;
-}
+bool IsPlainName(const std::string& name) { return !name.empty() && name.find_first_of("\\/:") == std::string::npos; }
 
 // Reads fields from the start of a file up to and including field last (from 1); fields
 // beyond the end of the file stay empty.

@@ -43,9 +43,9 @@ Status WriteBlock(ExchangeFile& out, std::string_view key, const std::string& bo
 // A block with one record per row of a table.
 struct TableBlock {
   std::string_view key;
-  std::string table;           // drive-form path of the table
+  std::string table;  // drive-form path of the table
   std::size_t fieldsPerRow = 0;
-  Fields headerFields;         // after the count: the table code where the block has one
+  Fields headerFields;  // after the count: the table code where the block has one
   // Called once the table is known to have rows, before anything is written (a supplement
   // table opens here).
   std::function<Status()> beforeRows;

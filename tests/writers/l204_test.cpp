@@ -34,8 +34,7 @@ TEST(L204Records, Code08TakesColumn4) {
 TEST(L204Records, Code99TakesColumn6TimesTen) {
   auto lines = L204Lines(TableRow(15, {{2, "1"}, {3, "2"}, {6, "0.0015"}}) +
                          TableRow(15, {{3, "3"}, {4, "5"}, {6, "abc"}}) +  // not a number: 0
-                         TableRow(15, {{3, "4"}, {6, ""}}) +
-                         TableRow(15, {{3, "5"}, {6, "0.09999"}}));
+                         TableRow(15, {{3, "4"}, {6, ""}}) + TableRow(15, {{3, "5"}, {6, "0.09999"}}));
   const std::vector<std::string> expected = {
       R"("F","53393681001","000","004","99")",
       R"("F","53393681001","001","002.00","003.00","1.50E-02")",
@@ -55,9 +54,7 @@ TEST(L204Records, Column4OfTheFirstRowChoosesTheCode) {
   }
 }
 
-TEST(L204Records, RowlessTableWritesNothing) {
-  EXPECT_TRUE(L204Lines("1,2,3\r\n").empty());
-}
+TEST(L204Records, RowlessTableWritesNothing) { EXPECT_TRUE(L204Lines("1,2,3\r\n").empty()); }
 
 }  // namespace
 }  // namespace zk

@@ -46,7 +46,8 @@ TEST(L209Records, RowsAreGroupsOfFifteenFieldsWhateverTheLines) {
   auto lines = test::RunWriter(WriteL209Records, boring);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], R"("E","53393681001","000","003","04")");
-  for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(test::DataFields(lines[i]), (std::vector<std::string>{"001.00", "02.00", "03.00", ""}));
+  for (std::size_t i = 1; i < 4; ++i)
+    EXPECT_EQ(test::DataFields(lines[i]), (std::vector<std::string>{"001.00", "02.00", "03.00", ""}));
 }
 
 TEST(L209Records, MissingOrRowlessTableWritesNothing) {

@@ -47,32 +47,32 @@ std::vector<std::string> OnePairLines(const TempFolder& outer, const std::string
 TEST(MeasurementFileRecords, WhichListRowsGiveARecord) {
   struct Case {
     const char* name;
-    std::string listName;  // column 2 of "PCNT.txt"
+    std::string listName;                          // column 2 of "PCNT.txt"
     std::function<void(const TempFolder&)> files;  // written into the folder around the boring "B"
     bool accepted;
   };
-  auto hed = [](const TempFolder& f, const std::string& name, const std::string& text) { f.WriteCp932(name, text); };
+  auto put = [](const TempFolder& f, const std::string& name, const std::string& text) { f.WriteCp932(name, text); };
   const Case cases[] = {
       {"complete pair", "A", [](const TempFolder& f) { WritePair(f, "B/A", "1", "2", "3"); }, true},
       {"blanks around the name", "  A  ", [](const TempFolder& f) { WritePair(f, "B/A", "1", "2", "3"); }, true},
       {"names match whatever the letter case", "a",
        [&](const TempFolder& f) {
-         hed(f, "B/A.hed", "1,2,3,4,5,6");
-         hed(f, "B/A.tmp", "1,2,3,4,5,6,7,8,9,10");
+         put(f, "B/A.hed", "1,2,3,4,5,6");
+         put(f, "B/A.tmp", "1,2,3,4,5,6,7,8,9,10");
        },
        true},
-      {"no .TMP file", "A", [&](const TempFolder& f) { hed(f, "B/A.HED", "1,2,3,4,5,6"); }, false},
-      {"no .HED file", "A", [&](const TempFolder& f) { hed(f, "B/A.TMP", "1,2,3,4,5,6,7,8,9,10"); }, false},
+      {"no .TMP file", "A", [&](const TempFolder& f) { put(f, "B/A.HED", "1,2,3,4,5,6"); }, false},
+      {"no .HED file", "A", [&](const TempFolder& f) { put(f, "B/A.TMP", "1,2,3,4,5,6,7,8,9,10"); }, false},
       {"a .HED of only 5 fields", "A",
        [&](const TempFolder& f) {
-         hed(f, "B/A.HED", "1,2,3,4,5");
-         hed(f, "B/A.TMP", "1,2,3,4,5,6,7,8,9,10");
+         put(f, "B/A.HED", "1,2,3,4,5");
+         put(f, "B/A.TMP", "1,2,3,4,5,6,7,8,9,10");
        },
        false},
       {"a .TMP of only 9 fields", "A",
        [&](const TempFolder& f) {
-         hed(f, "B/A.HED", "1,2,3,4,5,6");
-         hed(f, "B/A.TMP", "1,2,3,4,5,6,7,8,9");
+         put(f, "B/A.HED", "1,2,3,4,5,6");
+         put(f, "B/A.TMP", "1,2,3,4,5,6,7,8,9");
        },
        false},
       {"a blank value", "A", [](const TempFolder& f) { WritePair(f, "B/A", "1", " ", "3"); }, false},

@@ -38,12 +38,25 @@ std::string Field(const Columns& columns, std::size_t field) {
 
 TEST(SoilTestRecords, OneFullRecord) {
   TempFolder boring;
-  boring.WriteCp932("X100.txt", TableRow(44, {{2, "1.5"}, {3, "2.45"}, {14, "8"}, {15, "45.6"}, {16, "123"},
-                                               {17, "0"}, {21, "12.34"}, {22, "1234.5"}, {24, "2.6512"},
-                                               {25, "0.8"}, {26, "35.2"}, {27, "1.1"}, {29, "18.5"},
-                                               {30, "ＣＵ"}, {31, "0.125"}, {32, "35.5"}}));
-  boring.WriteCp932("X100A.txt", TableRow(7, {{1, "1"}, {2, "T-1"}, {3, "3.5"}, {4, "1.25"}, {5, "0.5"},
-                                              {6, "0.00456"}, {7, "1.5E-05"}}));
+  boring.WriteCp932("X100.txt", TableRow(44, {{2, "1.5"},
+                                              {3, "2.45"},
+                                              {14, "8"},
+                                              {15, "45.6"},
+                                              {16, "123"},
+                                              {17, "0"},
+                                              {21, "12.34"},
+                                              {22, "1234.5"},
+                                              {24, "2.6512"},
+                                              {25, "0.8"},
+                                              {26, "35.2"},
+                                              {27, "1.1"},
+                                              {29, "18.5"},
+                                              {30, "ＣＵ"},
+                                              {31, "0.125"},
+                                              {32, "35.5"}}));
+  boring.WriteCp932(
+      "X100A.txt",
+      TableRow(7, {{1, "1"}, {2, "T-1"}, {3, "3.5"}, {4, "1.25"}, {5, "0.5"}, {6, "0.00456"}, {7, "1.5E-05"}}));
   auto lines = test::RunWriter(WriteSoilTestRecords, boring);
   const std::vector<std::string> expected = {
       R"("D","53393681001","000","001")",
@@ -55,8 +68,8 @@ TEST(SoilTestRecords, OneFullRecord) {
 
 TEST(SoilTestRecords, SampleValueField13) {
   const std::pair<const char*, const char*> cases[] = {
-      {"1234.5", "1234."}, {"999.95", "999.9"}, {"1000", "1000."}, {"12345.6", "2345."},
-      {"", ""},            {"abc", "000.0"},    {"-5000", "000.0"}, {"1E+20", "E+20."},
+      {"1234.5", "1234."}, {"999.95", "999.9"}, {"1000", "1000."},  {"12345.6", "2345."}, {"", ""},
+      {"abc", "000.0"},    {"-5000", "000.0"},  {"1E+20", "E+20."},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(Field({{22, text}}, 13), expected) << text;
 }
@@ -85,13 +98,11 @@ TEST(SoilTestRecords, AngleFields18And19) {
 TEST(SoilTestRecords, TestKindCodeIsKeptAcrossRows) {
   // Column 30 row by row, and field 16 as written.
   const std::pair<const char*, const char*> rows[] = {
-      {"ＸＸ", ""},     // unrecognised before any kind: nothing kept yet
-      {"ＣＵ", "2"},
-      {"", ""},         // blank: empty, the kept code stays
-      {"ＸＸ", "2"},    // unrecognised: the kept code
-      {" ＵＵ ", "1"},  // spaces around are removed
-      {"ＵＣ", "3"},
-      {"uu", "3"},      // half-width letters are no kind
+      {"ＸＸ", ""},                  // unrecognised before any kind: nothing kept yet
+      {"ＣＵ", "2"},   {"", ""},     // blank: empty, the kept code stays
+      {"ＸＸ", "2"},                 // unrecognised: the kept code
+      {" ＵＵ ", "1"},               // spaces around are removed
+      {"ＵＣ", "3"},   {"uu", "3"},  // half-width letters are no kind
       {"ＣＤ", "4"},
   };
   std::vector<Columns> table;
@@ -146,7 +157,7 @@ TEST(SoilTestRecords, NoSupplementLeavesItsFieldsEmpty) {
 TEST(SoilTestRecords, NoCompleteRowWritesNothing) {
   TempFolder boring;
   boring.WriteCp932("X100.txt", "1,2,3\r\n");  // 3 of 44 fields
-  boring.WriteBytes("X100A.txt", "\x80");       // never opened: no soil test to belong to
+  boring.WriteBytes("X100A.txt", "\x80");      // never opened: no soil test to belong to
   EXPECT_TRUE(test::RunWriter(WriteSoilTestRecords, boring).empty());
 }
 

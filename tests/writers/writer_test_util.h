@@ -1,12 +1,12 @@
 // Running one table writer on a fixture boring folder and reading back what it wrote.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "conversion/exchange_file.h"
 #include "platform/status.h"
@@ -25,8 +25,10 @@ inline std::vector<std::string> RunWriter(const Writer& writer, const TempFolder
   ExchangeFile out;
   EXPECT_TRUE(out.Create(destination.Drive(), "53393681.001"));
   Status s = writer(out, boring.Drive(), kBoringId);
-  if (status) *status = s;
-  else EXPECT_TRUE(s) << s.Message();
+  if (status)
+    *status = s;
+  else
+    EXPECT_TRUE(s) << s.Message();
   EXPECT_TRUE(out.Commit());
   return SplitCrLf(ReadCp932(destination.path() / "53393681.001"));
 }
