@@ -28,9 +28,9 @@ float FoldAngle(float v) {
     std::frexp(next, &after);
     bool sameOrder = before == after;
     // Jumped steps must round within this order: each one starts 90 and a step above its floor.
-    double floor = std::ldexp(0.5, after) + 90 + step;
-    if (sameOrder && step == lastStep && next > floor) {
-      double more = std::floor((static_cast<double>(next) - floor) / step);
+    double lowestStart = std::ldexp(0.5, after) + 90 + step;
+    if (sameOrder && step == lastStep && next > lowestStart) {
+      double more = std::floor((static_cast<double>(next) - lowestStart) / step);
       next = static_cast<float>(static_cast<double>(next) - more * step);
     }
     lastStep = sameOrder ? step : 0;
