@@ -77,8 +77,9 @@ void ExchangeFile::Flush() {
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason() + ")");
 }
 
-void ExchangeFile::WriteRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
-                               std::initializer_list<std::string_view> fields) {
+template <class Fields>
+void ExchangeFile::PutRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
+                             const Fields& fields) {
   std::string line;
   line.reserve(64);
   line += '"';
@@ -95,6 +96,16 @@ void ExchangeFile::WriteRecord(std::string_view key, std::string_view boringIdFi
   }
   line += "\r\n";
   Put(line);
+}
+
+void ExchangeFile::WriteRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
+                               std::initializer_list<std::string_view> fields) {
+  PutRecord(key, boringIdField, subNumber, fields);
+}
+
+void ExchangeFile::WriteRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
+                               std::span<const std::string> fields) {
+  PutRecord(key, boringIdField, subNumber, fields);
 }
 
 Status ExchangeFile::Commit() {

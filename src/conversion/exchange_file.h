@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,9 @@ class ExchangeFile {
   // sub-number, then the data fields, each quoted.
   void WriteRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
                    std::initializer_list<std::string_view> fields = {});
+  // The same with fields made at run time (the table writers' rows).
+  void WriteRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
+                   std::span<const std::string> fields);
 
   // Ok while every write has succeeded; else the first fault.
   const Status& status() const { return status_; }
@@ -44,6 +48,9 @@ class ExchangeFile {
   const std::string& drivePath() const { return drivePath_; }
 
  private:
+  template <class Fields>
+  void PutRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
+                 const Fields& fields);
   void Put(std::string_view text);
   void Flush();
 

@@ -1,7 +1,43 @@
 #include "writers/l201.h"
 
-namespace zk {
+#include <cmath>
 
-Status WriteL201Records(ExchangeFile& out, const std::string&, const std::string&) { return out.status(); }
+#include "tables/numbers.h"
+#include "writers/formatters.h"
+#include "writers/table_block.h"
+
+namespace zk {
+namespace {
+
+constexpr std::size_t kL201Fields = 15;
+
+// The whole value as four digits: right("0000" & number text, 4).
+std::string FourDigits(const std::string& column) {
+  if (QXCOMSUB::IsBlankText(column)) return "";
+  return QXCOMSUB::Right("0000" + QXCOMSUB::NumberText(std::trunc(QXCOMSUB::ParseNumber(column))), 4);
+}
+
+Fields L201Fields(const Row& a, std::size_t valueColumn) {
+  using QXCOMSUB::FormatFixedPoint;
+  using QXCOMSUB::ParseNumber;
+  std::string end;
+  if (!QXCOMSUB::IsBlankText(a[2]))
+    end = FormatFixedPoint(QXCOMSUB::NumberText(ParseNumber(a[2]) + ParseNumber(a[3])), 3, 2);
+  return {FormatFixedPoint(a[3], 3, 2), end, FourDigits(a[valueColumn])};
+}
+
+}  // namespace
+
+Status WriteL201Records(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
+  // The two blocks share the table and the interval; "G" takes its value from column 6,
+  // "H" from column 10.
+  const std::pair<std::string_view, std::size_t> kBlocks[] = {{"G", 6}, {"H", 10}};
+  for (const auto& [key, valueColumn] : kBlocks) {
+    TableBlock block{key, source + "\\L201.txt", kL201Fields, {"10"}, {}};
+    auto fields = [valueColumn](const Row& a) { return L201Fields(a, valueColumn); };
+    if (Status s = WriteTableBlock(out, boringIdField, block, fields); !s) return s;
+  }
+  return out.status();
+}
 
 }  // namespace zk

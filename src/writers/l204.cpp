@@ -1,7 +1,46 @@
 #include "writers/l204.h"
 
-namespace zk {
+#include "tables/numbers.h"
+#include "tables/table_access.h"
+#include "writers/formatters.h"
+#include "writers/table_block.h"
 
-Status WriteL204Records(ExchangeFile& out, const std::string&, const std::string&) { return out.status(); }
+namespace zk {
+namespace {
+
+constexpr std::size_t kL204Fields = 15;
+
+std::string Exponent32(double value) { return QXCOMSUB::FormatExponent(QXCOMSUB::ToSingle(value), 3, 2); }
+
+// Code 08: the value is column 4. Code 99: it is column 6 times 10 (text that is no number
+// counts as 0).
+std::string L204Value(const Row& a, bool code08) {
+  const std::string& column = code08 ? a[4] : a[6];
+  if (QXCOMSUB::IsBlankText(column)) return "";
+  double value = QXCOMSUB::ParseNumber(column);
+  return Exponent32(code08 ? value : value * 10);
+}
+
+Fields L204Fields(const Row& a, bool code08) {
+  using QXCOMSUB::FormatFixedPoint;
+  using QXCOMSUB::ParseNumber;
+  double end = ParseNumber(a[2]) + ParseNumber(a[3]);
+  return {FormatFixedPoint(a[3], 3, 2), FormatFixedPoint(QXCOMSUB::NumberText(end), 3, 2), L204Value(a, code08)};
+}
+
+}  // namespace
+
+Status WriteL204Records(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
+  TableBlock block{"F", source + "\\L204.txt", kL204Fields, {}, {}};
+  long count = 0;
+  if (Status s = FCOPYSUB::CountRows(block.table, kL204Fields, count); !s) return s;
+  if (count < 1) return out.status();
+  // Only whether the first row has a column 4 counts: it chooses the code and the value column.
+  std::string first;
+  if (Status s = ReadFirstRowColumn(block.table, 4, first); !s) return s;
+  bool code08 = !QXCOMSUB::IsBlankText(first);
+  block.headerFields = {TwoDigitCode(code08 ? "08" : "99")};
+  return WriteTableBlock(out, boringIdField, block, [code08](const Row& a) { return L204Fields(a, code08); });
+}
 
 }  // namespace zk

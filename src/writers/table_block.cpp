@@ -1,0 +1,63 @@
+#include "writers/table_block.h"
+
+#include <algorithm>
+
+#include "tables/field_reader.h"
+#include "tables/numbers.h"
+#include "tables/table_access.h"
+
+namespace zk {
+
+const std::string& Row::operator[](std::size_t column) const {
+  static const std::string kNone;
+  return column >= 1 && column <= fields_.size() ? fields_[column - 1] : kNone;
+}
+
+Status WriteBlock(ExchangeFile& out, std::string_view key, const std::string& boringIdField, long count,
+                  const Fields& headerFields, const NextRecord& next) {
+  if (count < 1) return out.status();
+  Fields header{QXCOMSUB::Counter3(std::min(count, kMaxBlockRows))};
+  header.insert(header.end(), headerFields.begin(), headerFields.end());
+  out.WriteRecord(key, boringIdField, "000", header);
+  Fields fields;
+  for (long row = 1; row <= kMaxBlockRows && next(fields); ++row)
+    out.WriteRecord(key, boringIdField, QXCOMSUB::Counter3(row), fields);
+  return out.status();
+}
+
+Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, const TableBlock& block,
+                       const RowFields& fieldsOf) {
+  long count = 0;
+  if (Status s = FCOPYSUB::CountRows(block.table, block.fieldsPerRow, count); !s) return s;
+  if (count < 1) return out.status();
+  if (block.beforeRows)
+    if (Status s = block.beforeRows(); !s) return s;
+  TableReader reader;
+  if (Status s = reader.Open(block.table); !s) return s;
+  Row row;
+  auto next = [&](Fields& fields) {
+    // A last row cut short by the end of the table is not a row: counted nowhere, never written.
+    if (reader.AtEnd() || !reader.ReadRow(block.fieldsPerRow, row.fields())) return false;
+    fields = fieldsOf(row);
+    return true;
+  };
+  Status written = WriteBlock(out, block.key, boringIdField, count, block.headerFields, next);
+  if (!reader.status()) return reader.status();
+  return written;
+}
+
+Status ReadFirstRowColumn(const std::string& table, std::size_t column, std::string& text) {
+  text.clear();
+  TableReader reader;
+  if (Status s = reader.Open(table); !s) return s;
+  std::vector<std::string> fields;
+  reader.ReadRow(column, fields);
+  text = fields[column - 1];
+  return reader.status();
+}
+
+std::string TwoDigitCode(std::string_view text) {
+  return QXCOMSUB::Right("00" + QXCOMSUB::NumberText(QXCOMSUB::ParseNumber(text)), 2);
+}
+
+}  // namespace zk
