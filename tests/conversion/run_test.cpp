@@ -31,7 +31,9 @@ class Run : public ::testing::Test {
     ASSERT_FALSE(ui.statuses.empty());
     EXPECT_EQ(ui.statuses.front(), kBusyText);
     EXPECT_EQ(ui.LastStatus(), "");
-    if (!ui.busy.empty()) EXPECT_FALSE(ui.busy.back());
+    if (!ui.busy.empty()) {
+      EXPECT_FALSE(ui.busy.back());
+    }
     EXPECT_EQ(ui.refreshCount, 0);
   }
   std::vector<std::string> DestinationFiles() const {
