@@ -35,9 +35,9 @@ Status Refuse(const std::string& file, const ExchangeRecord& record, const std::
 
 Status NeedFields(const std::string& file, const ExchangeRecord& record, std::size_t n) {
   if (record.fields.size() >= n) return Status::Ok();
-  return Refuse(file, record,
-                "項目が " + std::to_string(record.fields.size()) + " つしかありません (" + std::to_string(n) +
-                    " つ要ります)");
+  return Refuse(
+      file, record,
+      "項目が " + std::to_string(record.fields.size()) + " つしかありません (" + std::to_string(n) + " つ要ります)");
 }
 
 Status ReadDepth(const std::string& file, const ExchangeRecord& record, double& depth) {
@@ -65,7 +65,8 @@ Status CollectTest(const std::string& file, const ExchangeRecord& record, Boring
   LogTest test;
   if (Status s = ReadDepth(file, record, test.depth); !s) return s;
   const std::string& blows = record.Field(5);
-  if (!AllDigits(blows) || blows.size() > 2) return Refuse(file, record, "N 値「" + blows + "」が 2 桁の数字ではありません");
+  if (!AllDigits(blows) || blows.size() > 2)
+    return Refuse(file, record, "N 値「" + blows + "」が 2 桁の数字ではありません");
   test.depthText = record.Field(4);
   test.blows = std::stoi(blows);
   test.penetration = record.Field(6);
@@ -96,11 +97,21 @@ std::string Escape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
           out += "\xEF\xBF\xBD";
@@ -176,18 +187,18 @@ std::vector<double> Spread(const std::vector<double>& wished, double gap, double
 }
 
 // Layout of the picture, in pixels.
-constexpr double kDepthAxisX = 70;   // the depth axis line; its labels to the left
-constexpr double kDepthColX = 140;   // right edge of the bottom depth labels
-constexpr double kColumnX = 150;     // the layer column
+constexpr double kDepthAxisX = 70;  // the depth axis line; its labels to the left
+constexpr double kDepthColX = 140;  // right edge of the bottom depth labels
+constexpr double kColumnX = 150;    // the layer column
 constexpr double kColumnW = 60;
-constexpr double kSoilX = 220;       // soil name and code
-constexpr double kColourX = 400;     // colour word
-constexpr double kPlotX = 480;       // N = 0
-constexpr double kPerBlow = 6;       // N = 50 at kPlotX + 300
+constexpr double kSoilX = 220;    // soil name and code
+constexpr double kColourX = 400;  // colour word
+constexpr double kPlotX = 480;    // N = 0
+constexpr double kPerBlow = 6;    // N = 50 at kPlotX + 300
 constexpr double kEdgeX = kPlotX + 50 * kPerBlow;
 constexpr double kWidth = kEdgeX + 110;
 constexpr double kPlotTop = 190;
-constexpr double kLineGap = 14;      // least distance between two labels of a column
+constexpr double kLineGap = 14;  // least distance between two labels of a column
 
 constexpr const char* kFonts =
     "'Noto Sans CJK JP', 'Noto Sans JP', 'Source Han Sans JP', 'Hiragino Sans', 'Hiragino Kaku Gothic ProN', "
@@ -200,8 +211,8 @@ class Svg {
             Escape(text) + "</text>\n";
   }
   void Line(double x1, double y1, double x2, double y2, const char* stroke = "#000", double width = 1) {
-    out_ += "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) +
-            "\" stroke=\"" + stroke + "\" stroke-width=\"" + Px(width) + "\"/>\n";
+    out_ += "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\" stroke=\"" +
+            stroke + "\" stroke-width=\"" + Px(width) + "\"/>\n";
   }
   void Rect(double x, double y, double w, double h, const char* fill, const char* stroke = "#000") {
     out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" width=\"" + Px(std::max(w, 0.0)) + "\" height=\"" +
@@ -215,8 +226,8 @@ class Svg {
 };
 
 struct Scale {
-  double end = 1;       // whole metres shown
-  double perMetre = 40; // pixels
+  double end = 1;        // whole metres shown
+  double perMetre = 40;  // pixels
   double Y(double depth) const { return kPlotTop + std::clamp(depth, 0.0, end) * perMetre; }
 };
 

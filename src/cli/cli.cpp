@@ -101,7 +101,8 @@ int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
     std::string exchange = platform::CommandLinePathToDriveForm(file);
     std::string name = exchange.substr(QXCOMSUB::FolderPart(exchange).size());
     if (!names.insert(Folded(name)).second) {
-      err << "「" << exchange << "」: 同じ名前の交換ファイルの絵「" << name << ".svg」を既に書きました (上書きしません)\n";
+      err << "「" << exchange << "」: 同じ名前の交換ファイルの絵「" << name
+          << ".svg」を既に書きました (上書きしません)\n";
       code = kStopped;
       continue;
     }

@@ -85,7 +85,8 @@ Status CheckRecord(const ExchangeRecord& record, const std::string& firstId, con
   };
   if (record.fields.size() < 3) return refuse("項目が 3 つ未満です (記録キー, ボーリング ID, 枝番が要ります)");
   const std::string& key = record.Key();
-  if (key.size() != 1 || key[0] < 'A' || key[0] > 'H') return refuse("記録キー「" + key + "」は A から H のどれでもありません");
+  if (key.size() != 1 || key[0] < 'A' || key[0] > 'H')
+    return refuse("記録キー「" + key + "」は A から H のどれでもありません");
   if (record.BoringId().empty()) return refuse("ボーリング ID が空です");
   if (record.BoringId() != firstId)
     return refuse("ボーリング ID「" + record.BoringId() + "」が 1 行目の「" + firstId + "」と違います");
@@ -124,7 +125,8 @@ Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord
   records.clear();
   auto host = platform::ToHost(drivePath);
   std::error_code ec;
-  if (!host || !fs::is_regular_file(*host, ec)) return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
+  if (!host || !fs::is_regular_file(*host, ec))
+    return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
   std::ifstream in(*host, std::ios::binary);
   if (!in) return Status::Failed(Fault::Unreadable, drivePath, "読めません");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -39,9 +39,9 @@ BoringLog FixtureLog() {
 
 TEST(MetresText, DropsLeadingZerosOfDepthTexts) {
   const std::pair<std::string, std::string> cases[] = {
-      {"001.05", "1.05"}, {"000.70", "0.70"}, {"012.34", "12.34"}, {"234.50", "234.50"},
-      {"0004.36", "4.36"}, {"100.00", "100.00"}, {"", ""}, {"00-1.50", "00-1.50"},
-      {"abc", "abc"}, {".50", ".50"}, {"12", "12"},
+      {"001.05", "1.05"},   {"000.70", "0.70"}, {"012.34", "12.34"},    {"234.50", "234.50"}, {"0004.36", "4.36"},
+      {"100.00", "100.00"}, {"", ""},           {"00-1.50", "00-1.50"}, {"abc", "abc"},       {".50", ".50"},
+      {"12", "12"},
   };
   for (const auto& [field, text] : cases) EXPECT_EQ(MetresText(field), text) << field;
 }
@@ -135,7 +135,8 @@ TEST(CollectBoringLog, RefusesRecordsItCannotDraw) {
   const Case cases[] = {
       {"B too short", "\"B\",\"1\",\"001\",\"001.00\",\"0100\"\r\n", "項目が 5 つ"},
       {"B depth without centimetres", "\"B\",\"1\",\"001\",\"1.5\",\"0100\",\"砂\",\"****\",\"\"\r\n", "深度「1.5」"},
-      {"B depth of two-digit metres", "\"B\",\"1\",\"001\",\"01.50\",\"0100\",\"砂\",\"****\",\"\"\r\n", "深度「01.50」"},
+      {"B depth of two-digit metres", "\"B\",\"1\",\"001\",\"01.50\",\"0100\",\"砂\",\"****\",\"\"\r\n",
+       "深度「01.50」"},
       {"B depth not a number", "\"B\",\"1\",\"001\",\"abc\",\"0100\",\"砂\",\"****\",\"\"\r\n", "深度「abc」"},
       {"B negative depth", "\"B\",\"1\",\"001\",\"0-1.50\",\"0100\",\"砂\",\"****\",\"\"\r\n", "深度"},
       {"C too short", "\"C\",\"1\",\"001\",\"001.15\",\"10\"\r\n", "項目が 5 つ"},
@@ -156,9 +157,10 @@ TEST(CollectBoringLog, RefusesRecordsItCannotDraw) {
 
 TEST(CollectBoringLog, HeaderRecordsOfTheBlocksAreNotDrawn) {
   std::vector<ExchangeRecord> records;
-  ASSERT_TRUE(ParseExchangeRecords("\"A\",\"1\",\"000\"\r\n\"B\",\"1\",\"000\",\"001\"\r\n\"C\",\"1\",\"000\",\"000\"\r\n"
-                                   "\"D\",\"1\",\"001\",\"x\"\r\n",
-                                   "f", records));
+  ASSERT_TRUE(
+      ParseExchangeRecords("\"A\",\"1\",\"000\"\r\n\"B\",\"1\",\"000\",\"001\"\r\n\"C\",\"1\",\"000\",\"000\"\r\n"
+                           "\"D\",\"1\",\"001\",\"x\"\r\n",
+                           "f", records));
   BoringLog log;
   ASSERT_TRUE(CollectBoringLog(records, "f", log));
   EXPECT_TRUE(log.intervals.empty());
@@ -178,7 +180,8 @@ TEST(WriteBoringLogPicture, WritesNameDotSvgOrNothing) {
                           std::filesystem::directory_iterator()),
             1);
 
-  dir.WriteBytes("53393681.002", "\"A\",\"53393681002\",\"000\"\r\n\"C\",\"53393681002\",\"001\",\"1.15\",\"03\",\"\"\r\n");
+  dir.WriteBytes("53393681.002",
+                 "\"A\",\"53393681002\",\"000\"\r\n\"C\",\"53393681002\",\"001\",\"1.15\",\"03\",\"\"\r\n");
   Status s = WriteBoringLogPicture(dir.Drive("53393681.002"), dir.Drive("pictures"), written);
   EXPECT_EQ(s.fault, Fault::BadRecord);
   EXPECT_EQ(s.line, 2);

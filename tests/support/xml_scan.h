@@ -18,7 +18,7 @@ struct XmlElement {
 };
 
 struct XmlScan {
-  std::string error;  // empty when well-formed
+  std::string error;                 // empty when well-formed
   std::vector<XmlElement> elements;  // in document order
 
   bool ok() const { return error.empty(); }
@@ -134,7 +134,8 @@ inline XmlScan ScanXml(std::string_view doc) {
       std::size_t end = doc.find('>', i);
       if (end == std::string_view::npos) return fail("unclosed end tag");
       std::string name(doc.substr(i + 2, end - i - 2));
-      if (open.empty() || scan.elements[open.back()].name != name) return fail("end tag </" + name + "> does not match");
+      if (open.empty() || scan.elements[open.back()].name != name)
+        return fail("end tag </" + name + "> does not match");
       open.pop_back();
       i = end + 1;
       continue;
