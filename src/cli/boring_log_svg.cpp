@@ -279,44 +279,68 @@ void DrawDepthAxis(Svg& svg, const Scale& scale) {
   }
 }
 
-void DrawLayers(Svg& svg, const BoringLog& log, const Scale& scale) {
-  svg.Raw("<g class=\"layers\">\n");
-  std::vector<double> bottoms, middles;
+// Where the labels go: each as near its line as the labels above it allow.
+struct Labels {
+  std::vector<double> depthY, nameY, testY;
+  double Lowest() const {
+    double lowest = 0;
+    for (const auto* ys : {&depthY, &nameY, &testY})
+      for (double y : *ys) lowest = std::max(lowest, y);
+    return lowest;
+  }
+};
+
+// The interval's top: the bottom of the deepest interval above it (0 for the first).
+std::vector<double> IntervalTops(const BoringLog& log) {
+  std::vector<double> tops;
   double top = 0;
   for (const auto& interval : log.intervals) {
-    double from = std::min(top, interval.bottom);
-    svg.Rect(kColumnX, scale.Y(from), kColumnW, scale.Y(interval.bottom) - scale.Y(from), Tint(interval.colourLetters));
-    svg.Line(kDepthAxisX, scale.Y(interval.bottom), kColumnX, scale.Y(interval.bottom), "#888", 0.5);
-    bottoms.push_back(scale.Y(interval.bottom) - 3);  // just above its boundary line
-    middles.push_back((scale.Y(from) + scale.Y(interval.bottom)) / 2 + 4);
+    tops.push_back(std::min(top, interval.bottom));
     top = std::max(top, interval.bottom);
   }
-  std::vector<double> depthY = Spread(bottoms, kLineGap, kPlotTop + 12);
-  std::vector<double> nameY = Spread(middles, kLineGap, kPlotTop + 4);
+  return tops;
+}
+
+Labels PlaceLabels(const BoringLog& log, const Scale& scale) {
+  std::vector<double> bottoms, middles, tests;
+  std::vector<double> tops = IntervalTops(log);
+  for (std::size_t i = 0; i < log.intervals.size(); ++i) {
+    double bottom = scale.Y(log.intervals[i].bottom);
+    bottoms.push_back(bottom - 3);  // just above its boundary line
+    middles.push_back((scale.Y(tops[i]) + bottom) / 2 + 4);
+  }
+  for (const auto& test : log.tests) tests.push_back(scale.Y(test.depth) + 4);
+  return {Spread(bottoms, kLineGap, kPlotTop + 12), Spread(middles, kLineGap, kPlotTop + 4),
+          Spread(tests, kLineGap, kPlotTop + 4)};
+}
+
+void DrawLayers(Svg& svg, const BoringLog& log, const Scale& scale, const Labels& labels) {
+  svg.Raw("<g class=\"layers\">\n");
+  std::vector<double> tops = IntervalTops(log);
   for (std::size_t i = 0; i < log.intervals.size(); ++i) {
     const LogInterval& interval = log.intervals[i];
-    svg.Text(kDepthColX, depthY[i], MetresText(interval.depthText), "text-anchor=\"end\" font-size=\"12\"");
+    double top = scale.Y(tops[i]), bottom = scale.Y(interval.bottom);
+    svg.Rect(kColumnX, top, kColumnW, bottom - top, Tint(interval.colourLetters));
+    svg.Line(kDepthAxisX, bottom, kColumnX, bottom, "#888", 0.5);
+    svg.Text(kDepthColX, labels.depthY[i], MetresText(interval.depthText), "text-anchor=\"end\" font-size=\"12\"");
     std::string name = interval.soilName.empty() ? "—" : interval.soilName;
-    svg.Text(kSoilX, nameY[i], name + " (" + interval.code + ")", "font-size=\"12\"");
-    svg.Text(kColourX, nameY[i], interval.colourWord.empty() ? "—" : interval.colourWord, "font-size=\"12\"");
+    svg.Text(kSoilX, labels.nameY[i], name + " (" + interval.code + ")", "font-size=\"12\"");
+    svg.Text(kColourX, labels.nameY[i], interval.colourWord.empty() ? "—" : interval.colourWord, "font-size=\"12\"");
   }
   svg.Raw("</g>\n");
 }
 
-void DrawTests(Svg& svg, const BoringLog& log, const Scale& scale) {
+void DrawTests(Svg& svg, const BoringLog& log, const Scale& scale, const Labels& labels) {
   double bottom = scale.Y(scale.end);
   for (int n = 0; n <= 50; n += 10)
     svg.Line(kPlotX + n * kPerBlow, kPlotTop, kPlotX + n * kPerBlow, bottom, n == 0 || n == 50 ? "#000" : "#ccc");
   svg.Raw("<g class=\"tests\">\n");
   std::string points;
-  std::vector<double> wished;
   for (const auto& test : log.tests) {
     double x = kPlotX + std::min(test.blows, 50) * kPerBlow;
     points += (points.empty() ? "" : " ") + Px(x) + "," + Px(scale.Y(test.depth));
-    wished.push_back(scale.Y(test.depth) + 4);
   }
   if (log.tests.size() > 1) svg.Raw("<polyline points=\"" + points + "\" fill=\"none\" stroke=\"#1f4e9c\"/>\n");
-  std::vector<double> labelY = Spread(wished, kLineGap, kPlotTop + 4);
   for (std::size_t i = 0; i < log.tests.size(); ++i) {
     const LogTest& test = log.tests[i];
     double y = scale.Y(test.depth);
@@ -324,20 +348,14 @@ void DrawTests(Svg& svg, const BoringLog& log, const Scale& scale) {
       // At the edge, pointing out of the axis: the count goes beyond what the axis shows.
       svg.Raw("<path d=\"M" + Px(kEdgeX) + "," + Px(y - 5) + " L" + Px(kEdgeX + 8) + "," + Px(y) + " L" + Px(kEdgeX) +
               "," + Px(y + 5) + " Z\" fill=\"#c0392b\"/>\n");
-      svg.Text(kEdgeX + 12, labelY[i], BlowsLabel(test), "font-size=\"12\"");
+      svg.Text(kEdgeX + 12, labels.testY[i], BlowsLabel(test), "font-size=\"12\"");
     } else {
       double x = kPlotX + test.blows * kPerBlow;
       svg.Raw("<circle cx=\"" + Px(x) + "\" cy=\"" + Px(y) + "\" r=\"3\" fill=\"#1f4e9c\"/>\n");
-      svg.Text(x + 6, labelY[i], BlowsLabel(test), "font-size=\"12\"");
+      svg.Text(x + 6, labels.testY[i], BlowsLabel(test), "font-size=\"12\"");
     }
   }
   svg.Raw("</g>\n");
-}
-
-// The tallest label may lie below the last metre when labels were pushed apart.
-double PictureHeight(const BoringLog& log, const Scale& scale) {
-  std::size_t labels = std::max(log.intervals.size(), log.tests.size());
-  return std::max(scale.Y(scale.end), kPlotTop + static_cast<double>(labels) * kLineGap) + 30;
 }
 
 Status WriteUtf8File(const std::string& drivePath, const std::string& text) {
@@ -390,7 +408,9 @@ Status CollectBoringLog(const std::vector<ExchangeRecord>& records, const std::s
 
 std::string BoringLogSvg(const BoringLog& log, const std::string& fileName) {
   Scale scale = ScaleFor(log);
-  double height = PictureHeight(log, scale);
+  Labels labels = PlaceLabels(log, scale);
+  // Labels pushed apart may reach below the last metre.
+  double height = std::max(scale.Y(scale.end), labels.Lowest()) + 30;
   Svg svg;
   svg.Raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
   svg.Raw("<!-- Boring log drawn from an exchange file. UTF-8, not CP932: this picture is no input table. -->\n");
@@ -401,8 +421,8 @@ std::string BoringLogSvg(const BoringLog& log, const std::string& fileName) {
   DrawTitle(svg, log, fileName);
   DrawHeadings(svg);
   DrawDepthAxis(svg, scale);
-  DrawLayers(svg, log, scale);
-  DrawTests(svg, log, scale);
+  DrawLayers(svg, log, scale, labels);
+  DrawTests(svg, log, scale, labels);
   svg.Raw("</svg>\n");
   return svg.str();
 }

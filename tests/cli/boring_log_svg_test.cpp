@@ -109,19 +109,20 @@ TEST(BoringLogSvg, HeaderOnlyAndDeepBoringsStayInThePicture) {
   EXPECT_TRUE(Numbers(scan, "circle", "cx").empty());
   EXPECT_TRUE(Has(scan.TextsOf("text"), "孔口標高: —"));
 
+  // Every label inside the picture, however crowded the depths.
   BoringLog deep;
-  deep.boringId = "53393681001";
   deep.totalDepth = "999.99";
   for (int m = 1; m <= 999; ++m) deep.tests.push_back({m + 0.15, "", m % 70, ""});
   deep.intervals.push_back({999.99, "999.99", "0400", "砂礫", "****", ""});
-  scan = test::ScanXml(BoringLogSvg(deep, "53393681.001"));
-  ASSERT_TRUE(scan.ok()) << scan.error;
-  double height = std::stod(scan.elements.front().attributes["height"]);
-  for (double y : Numbers(scan, "circle", "cy")) ASSERT_LE(y, height);
-  for (const auto& e : scan.elements) {
-    if (e.name == "text") {
-      ASSERT_LE(std::stod(e.attributes.at("y")), height);
-    }
+  BoringLog crowded;
+  for (int i = 0; i < 40; ++i) crowded.intervals.push_back({10.5 + i * 0.01, "010.50", "0100", "砂", "****", ""});
+  for (int i = 0; i < 40; ++i) crowded.tests.push_back({10.6, "010.60", 10, ""});
+  for (const BoringLog* log : {&deep, &crowded}) {
+    scan = test::ScanXml(BoringLogSvg(*log, "53393681.001"));
+    ASSERT_TRUE(scan.ok()) << scan.error;
+    double height = std::stod(scan.elements.front().attributes["height"]);
+    for (double y : Numbers(scan, "circle", "cy")) ASSERT_LE(y, height);
+    for (double y : Numbers(scan, "text", "y")) ASSERT_LE(y, height - 10);
   }
 }
 
