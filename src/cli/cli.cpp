@@ -1,23 +1,31 @@
 #include "cli/cli.h"
 
 #include <iostream>
+#include <set>
 
+#include "cli/boring_log_svg.h"
 #include "conversion/run.h"
 #include "platform/drives.h"
 #include "support/settings.h"
+#include "support/text_bytes.h"
 
 namespace zk::cli {
 namespace {
 
 constexpr const char* kUsageText =
     "使い方: zk2morvex-cli [--yes | --no] --dest DEST_FOLDER SOURCE_FOLDER...\n"
+    "        zk2morvex-cli --picture OUT_FOLDER EXCHANGE_FILE...\n"
     "  ボーリングのフォルダ SOURCE_FOLDER ごとに交換ファイルを DEST_FOLDER に書きます。\n"
     "  フォルダはホストのパス (/tmp/out) でもドライブ形式 (Z:\\tmp\\out) でも指定できます。\n"
     "  --yes   質問にはすべて「はい」と答える\n"
     "  --no    質問にはすべて「いいえ」と答える\n"
     "  (どちらもなければ端末で質問し、端末でなければ「いいえ」と答えます)\n"
+    "  --picture OUT_FOLDER\n"
+    "          変換せずに、交換ファイル EXCHANGE_FILE ごとにボーリング柱状図の絵 (SVG) を\n"
+    "          OUT_FOLDER に書きます (名前は交換ファイル名 & \".svg\", 例 53393681.001.svg)\n"
     "  --help  この説明\n"
-    "終了状態: 0 すべて変換した, 1 止まった変換がある, 2 使い方の誤り\n";
+    "終了状態: 0 すべて変換した (すべての絵を書いた), 1 止まった変換 (読めない交換ファイル) がある,\n"
+    "          2 使い方の誤り\n";
 
 // The run's window, on a terminal: messages to err, questions answered by the options.
 class TerminalWindow : public WindowOps {
@@ -60,6 +68,56 @@ class TerminalWindow : public WindowOps {
   std::string source_;
 };
 
+bool CheckPictureArguments(const Options& options, std::string& error) {
+  if (!options.destination.empty() || options.answer != Answer::Ask) {
+    error = "--picture は --dest, --yes, --no と同時に指定できません";
+    return false;
+  }
+  if (options.pictureFolder.empty()) {
+    error = "--picture の出力フォルダが空です";
+    return false;
+  }
+  if (options.sources.empty()) {
+    error = "絵にする交換ファイルを指定してください";
+    return false;
+  }
+  return true;
+}
+
+// ASCII letters folded: names match without regard to letter case in the drive map.
+std::string Folded(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+// One picture per exchange file. Two files of the same name (from two folders) would give the
+// same picture name: the second is refused rather than drawn over the first.
+int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
+  std::string folder = platform::CommandLinePathToDriveForm(options.pictureFolder);
+  std::set<std::string> names;
+  int code = kSuccess;
+  for (const std::string& file : options.sources) {
+    std::string exchange = platform::CommandLinePathToDriveForm(file);
+    std::string name = exchange.substr(QXCOMSUB::FolderPart(exchange).size());
+    if (!names.insert(Folded(name)).second) {
+      err << "「" << exchange << "」: 同じ名前の交換ファイルの絵「" << name
+          << ".svg」を既に書きました (上書きしません)\n";
+      code = kStopped;
+      continue;
+    }
+    std::string written;
+    if (Status s = WriteBoringLogPicture(exchange, folder, written); !s) {
+      err << s.Message() << "\n";
+      code = kStopped;
+      continue;
+    }
+    auto host = platform::ToHost(written);
+    out << (host ? host->string() : written) << "\n";
+  }
+  return code;
+}
+
 }  // namespace
 
 bool ParseArguments(const std::vector<std::string>& args, Options& options, std::string& error) {
@@ -83,6 +141,16 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
       options.destination = args[++i];
     } else if (a.rfind("--dest=", 0) == 0) {
       options.destination = a.substr(7);
+    } else if (a == "--picture") {
+      if (i + 1 >= args.size()) {
+        error = "--picture の後に出力フォルダがありません";
+        return false;
+      }
+      options.picture = true;
+      options.pictureFolder = args[++i];
+    } else if (a.rfind("--picture=", 0) == 0) {
+      options.picture = true;
+      options.pictureFolder = a.substr(10);
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       error = "知らないオプションです: " + a;
       return false;
@@ -91,6 +159,7 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
     }
   }
   if (options.help) return true;
+  if (options.picture) return CheckPictureArguments(options, error);
   if (options.destination.empty()) {
     error = "--dest で変換先フォルダを指定してください";
     return false;
@@ -113,6 +182,7 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     out << kUsageText;
     return kSuccess;
   }
+  if (options.picture) return DrawPictures(options, out, err);
   if (!LoadCodeTableFolder()) {
     err << kNoVuredaMessage << "\n";
     return kStopped;

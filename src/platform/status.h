@@ -14,6 +14,7 @@ enum class Fault {
   NotCp932,     // bytes that are not Shift-JIS (CP932) text
   Unwritable,   // the exchange file or the record file could not be written
   CodeTable,    // a code table is missing or too short
+  BadRecord,    // an exchange file line that is not a record of quoted fields
 };
 
 struct Status {

@@ -1,0 +1,156 @@
+#include "conversion/exchange_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "conversion/exchange_file.h"
+#include "conversion/run.h"
+#include "platform/codepage.h"
+#include "support/exchange_readback.h"
+#include "support/fake_window.h"
+#include "support/settings.h"
+#include "support/test_util.h"
+
+namespace zk {
+namespace {
+
+using test::TempFolder;
+using Fields = std::vector<std::vector<std::string>>;
+
+Fields FieldsOf(const std::vector<ExchangeRecord>& records) {
+  Fields fields;
+  for (const auto& r : records) fields.push_back(r.fields);
+  return fields;
+}
+
+std::string Cp932(const std::string& utf8) { return *platform::ToCp932(utf8); }
+
+TEST(ExchangeReader, SplitsRecordsAndFields) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    Fields fields;
+  };
+  const Case cases[] = {
+      {"one record", "\"A\",\"53393681001\",\"000\"\r\n", {{"A", "53393681001", "000"}}},
+      {"two records, an empty field",
+       "\"A\",\"1\",\"000\"\r\n\"B\",\"1\",\"001\",\"\",\"x\"\r\n",
+       {{"A", "1", "000"}, {"B", "1", "001", "", "x"}}},
+      {"a comma inside quotes", "\"A\",\"1\",\"001\",\"12,5\"\r\n", {{"A", "1", "001", "12,5"}}},
+      {"a quote inside a field", "\"A\",\"1\",\"001\",\"a\"b\",\"c\"\"\r\n", {{"A", "1", "001", "a\"b", "c\""}}},
+      {"Japanese text",
+       Cp932("\"B\",\"1\",\"001\",\"001.00\",\"0100\",\"盛土\",\"**KC\",\"黒褐\"\r\n"),
+       {{"B", "1", "001", "001.00", "0100", "盛土", "**KC", "黒褐"}}},
+      {"a backslash and a tab", "\"A\",\"1\",\"001\",\"C:\\DATA\t1\"\r\n", {{"A", "1", "001", "C:\\DATA\t1"}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<ExchangeRecord> records;
+    Status s = ParseExchangeRecords(c.bytes, "x.001", records);
+    ASSERT_TRUE(s) << c.name << ": " << s.Message();
+    EXPECT_EQ(FieldsOf(records), c.fields) << c.name;
+  }
+}
+
+TEST(ExchangeReader, RecordsKnowTheirLineAndFields) {
+  std::vector<ExchangeRecord> records;
+  ASSERT_TRUE(ParseExchangeRecords("\"A\",\"1\",\"000\"\r\n\"C\",\"1\",\"001\",\"002.15\"\r\n", "x", records));
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].line, 2);
+  EXPECT_EQ(records[1].Key(), "C");
+  EXPECT_EQ(records[1].BoringId(), "1");
+  EXPECT_EQ(records[1].SubNumber(), "001");
+  EXPECT_EQ(records[1].Field(4), "002.15");
+  EXPECT_EQ(records[1].Field(5), "");
+  EXPECT_EQ(records[1].Field(0), "");
+}
+
+TEST(ExchangeReader, RefusesMalformedFilesWithTheLine) {
+  const std::string ok = "\"A\",\"53393681001\",\"000\"\r\n";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    Fault fault;
+    long line;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"unclosed quote", ok + "\"A\",\"53393681001\",\"001\",\"abc\r\n", Fault::BadRecord, 2, "閉じていません"},
+      {"unclosed at the end", ok + ok + "\"A\",\"53393681001\",\"002", Fault::BadRecord, 3, "閉じていません"},
+      {"a line without quotes", ok + "A,53393681001,001\r\n", Fault::BadRecord, 2, "引用符で囲まれていません"},
+      {"an unquoted field", "\"A\",53393681001,\"000\"\r\n", Fault::BadRecord, 1, "2 番目の項目"},
+      {"a quote then a comma inside", ok + "\"A\",\"53393681001\",\"001\",\"a\",b\"\r\n", Fault::BadRecord, 2,
+       "5 番目"},
+      {"missing CR", ok + "\"A\",\"53393681001\",\"001\"\n" + ok, Fault::BadRecord, 2, "CR LF"},
+      {"lone CR", "\"A\",\"53393681001\",\"000\"\r", Fault::BadRecord, 1, "CR LF"},
+      {"no line end at the end", ok + "\"A\",\"53393681001\",\"001\"", Fault::BadRecord, 2, "行末"},
+      {"an empty line", ok + "\r\n" + ok, Fault::BadRecord, 2, "空の行"},
+      {"invalid CP932", ok + ok + "\"A\",\"53393681001\",\"001\",\"\x81\"\r\n", Fault::NotCp932, 3, "CP932"},
+      {"invalid CP932 after a lone LF", "\n\n\xff", Fault::NotCp932, 3, "CP932"},
+      {"too few fields", ok + "\"A\",\"53393681001\"\r\n", Fault::BadRecord, 2, "3 つ未満"},
+      {"unknown key", ok + "\"Z\",\"53393681001\",\"001\"\r\n", Fault::BadRecord, 2, "記録キー「Z」"},
+      {"key of two letters", "\"AB\",\"53393681001\",\"000\"\r\n", Fault::BadRecord, 1, "記録キー"},
+      {"sub-number not three digits", ok + "\"B\",\"53393681001\",\"01\"\r\n", Fault::BadRecord, 2, "枝番「01」"},
+      {"another boring", ok + "\"B\",\"53393681002\",\"000\",\"000\"\r\n", Fault::BadRecord, 2, "53393681002"},
+      {"empty boring id", "\"A\",\"\",\"000\"\r\n", Fault::BadRecord, 1, "空"},
+      {"empty file", "", Fault::BadRecord, 0, "記録が一つもありません"},
+  };
+  for (const auto& c : cases) {
+    std::vector<ExchangeRecord> records;
+    Status s = ParseExchangeRecords(c.bytes, "53393681.001", records);
+    EXPECT_EQ(s.fault, c.fault) << c.name << ": " << s.Message();
+    EXPECT_EQ(s.line, c.line) << c.name;
+    EXPECT_NE(s.Message().find(c.says), std::string::npos) << c.name << ": " << s.Message();
+    EXPECT_NE(s.Message().find("53393681.001"), std::string::npos) << c.name;
+    EXPECT_TRUE(records.empty()) << c.name;
+  }
+}
+
+TEST(ExchangeReader, ReadsFilesByDrivePath) {
+  TempFolder dir;
+  dir.WriteBytes("53393681.001", "\"A\",\"53393681001\",\"000\"\r\n");
+  std::vector<ExchangeRecord> records;
+  ASSERT_TRUE(ReadExchangeFile(dir.Drive("53393681.001"), records));
+  EXPECT_EQ(records.size(), 1u);
+  EXPECT_EQ(ReadExchangeFile(dir.Drive("53393681.002"), records).fault, Fault::NotFound);
+  EXPECT_EQ(ReadExchangeFile(dir.Drive(""), records).fault, Fault::NotFound);  // a folder
+}
+
+TEST(ExchangeReader, ReadsBackWhatTheWriterWrote) {
+  TempFolder dir;
+  ExchangeFile out;
+  ASSERT_TRUE(out.Create(dir.Drive(), "53393681.001"));
+  const std::string id = "\"53393681001\"";
+  out.WriteRecord("A", id, "000");
+  out.WriteRecord("A", id, "001", {"東京駅前地質調査業務"});
+  out.WriteRecord("B", id, "001", {"001.00", "0100", "盛土", "**KC", "黒褐"});
+  out.WriteRecord("D", id, "001", {"12,5", "", "a\"b", "①"});
+  ASSERT_TRUE(out.Commit());
+  auto records = test::ExpectReadsBack(dir.Drive("53393681.001"));
+  EXPECT_EQ(FieldsOf(records), (Fields{{"A", "53393681001", "000"},
+                                       {"A", "53393681001", "001", "東京駅前地質調査業務"},
+                                       {"B", "53393681001", "001", "001.00", "0100", "盛土", "**KC", "黒褐"},
+                                       {"D", "53393681001", "001", "12,5", "", "a\"b", "①"}}));
+}
+
+// The bundled sample boring, converted by the run as it stands, reads back record for record.
+TEST(ExchangeReader, ReadsBackTheSampleConversion) {
+  TempFolder dir;
+  test::CopyFolder(ZK_SAMPLE "/B001", dir.path() / "B001");
+  std::string l9;
+  for (int i = 1; i <= 15; ++i) l9 += std::to_string(i) + ",試験" + std::to_string(i) + "\r\n";
+  dir.WriteCp932("codes/L9.txt", l9);
+  dir.WriteCp932("codes/Kishitu.txt", "100,盛土,,,,\r\n");
+  std::filesystem::create_directory(dir.path() / "out");
+  SetCodeTableFolder(dir.Drive("codes") + "\\");
+
+  test::FakeWindow window;
+  window.source = dir.Drive("B001");
+  window.destination = dir.Drive("out");
+  RunResult result = RunConversion(window);
+  ASSERT_TRUE(result.converted) << (window.messages.empty() ? "" : window.messages.front().text);
+  auto records = test::ExpectReadsBack(result.exchangeFilePath);
+  ASSERT_FALSE(records.empty());
+  EXPECT_EQ(records.front().fields, (std::vector<std::string>{"A", "53393681001", "000"}));
+}
+
+}  // namespace
+}  // namespace zk
