@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QTimer>
 #include <iostream>
+#include <string>
 
 #include "form1.h"
 #include "folder_list.h"
@@ -33,6 +34,13 @@ QIcon ProgramIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Help needs no display: answer it before the window system is opened.
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+      std::cout << zk::kWindowUsage;
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("zk2morvex");
   QApplication::setWindowIcon(ProgramIcon());
@@ -44,10 +52,6 @@ int main(int argc, char** argv) {
   if (!zk::ParseWindowArguments(args, options, error)) {
     std::cerr << error << "\n" << zk::kWindowUsage;
     return 2;
-  }
-  if (options.help) {
-    std::cout << zk::kWindowUsage;
-    return 0;
   }
 
   zk::Form1 window({StartFolder(options.source), StartFolder(options.destination)});
