@@ -1,6 +1,6 @@
 # Installation and the Debian package: both programs, the desktop entry and the icon.
 #   cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_TESTS=OFF
-#   cmake --build build-release && cpack --config build-release/CPackConfig.cmake -G DEB -B build-release
+#   cmake --build build-release && (cd build-release && cpack -G DEB)
 include(GNUInstallDirs)
 
 install(TARGETS zk2morvex-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
