@@ -4,6 +4,8 @@
 #include <set>
 
 #include "cli/boring_log_svg.h"
+#include "cli/check_report.h"
+#include "conversion/check.h"
 #include "conversion/run.h"
 #include "platform/drives.h"
 #include "support/settings.h"
@@ -14,12 +16,16 @@ namespace {
 
 constexpr const char* kUsageText =
     "使い方: zk2morvex-cli [--yes | --no] --dest DEST_FOLDER SOURCE_FOLDER...\n"
+    "        zk2morvex-cli --check [--format json] [--dest DEST_FOLDER] SOURCE_FOLDER...\n"
     "        zk2morvex-cli --picture OUT_FOLDER EXCHANGE_FILE...\n"
     "  ボーリングのフォルダ SOURCE_FOLDER ごとに交換ファイルを DEST_FOLDER に書きます。\n"
     "  フォルダはホストのパス (/tmp/out) でもドライブ形式 (Z:\\tmp\\out) でも指定できます。\n"
     "  --yes   質問にはすべて「はい」と答える\n"
     "  --no    質問にはすべて「いいえ」と答える\n"
     "  (どちらもなければ端末で質問し、端末でなければ「いいえ」と答えます)\n"
+    "  --check  変換せずに、変換が止まる誤り (error) とデータが変わる警告 (warning) を\n"
+    "          ファイルと行ごとに書き出します。何も書き込みません。終了状態はエラーがあれば 1\n"
+    "  --format json  --check の結果を JSON で書きます\n"
     "  --picture OUT_FOLDER\n"
     "          変換せずに、交換ファイル EXCHANGE_FILE ごとにボーリング柱状図の絵 (SVG) を\n"
     "          OUT_FOLDER に書きます (名前は交換ファイル名 & \".svg\", 例 53393681.001.svg)\n"
@@ -118,6 +124,20 @@ int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
   return code;
 }
 
+// The check report of every boring; exit 1 when any boring has an error.
+int CheckBorings(const Options& options, std::ostream& out) {
+  std::string destination;
+  if (!options.destination.empty()) destination = platform::CommandLinePathToDriveForm(options.destination);
+  std::vector<BoringCheck> checks;
+  for (const std::string& source : options.sources)
+    checks.push_back(CheckBoring(platform::CommandLinePathToDriveForm(source), destination));
+  if (options.json) WriteCheckJson(checks, out);
+  else WriteCheckText(checks, out);
+  for (const BoringCheck& c : checks)
+    if (c.errors > 0) return kStopped;
+  return kSuccess;
+}
+
 }  // namespace
 
 bool ParseArguments(const std::vector<std::string>& args, Options& options, std::string& error) {
@@ -151,6 +171,15 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
     } else if (a.rfind("--picture=", 0) == 0) {
       options.picture = true;
       options.pictureFolder = a.substr(10);
+    } else if (a == "--check") {
+      options.check = true;
+    } else if (a == "--format" || a.rfind("--format=", 0) == 0) {
+      std::string format = a == "--format" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(9);
+      if (format != "json" && format != "text") {
+        error = "--format は json か text です";
+        return false;
+      }
+      options.json = format == "json";
     } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
       error = "知らないオプションです: " + a;
       return false;
@@ -160,6 +189,21 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
   }
   if (options.help) return true;
   if (options.picture) return CheckPictureArguments(options, error);
+  if (options.check) {
+    if (options.answer != Answer::Ask) {
+      error = "--check は何も書かないので --yes, --no は使えません";
+      return false;
+    }
+    if (options.sources.empty()) {
+      error = "変換元フォルダを指定してください";
+      return false;
+    }
+    return true;
+  }
+  if (options.json) {
+    error = "--format は --check と一緒に使います";
+    return false;
+  }
   if (options.destination.empty()) {
     error = "--dest で変換先フォルダを指定してください";
     return false;
@@ -187,6 +231,7 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     err << kNoVuredaMessage << "\n";
     return kStopped;
   }
+  if (options.check) return CheckBorings(options, out);
   TerminalWindow window(options, in, inIsTerminal, err);
   int code = kSuccess;
   for (const std::string& source : options.sources) {
@@ -198,6 +243,8 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     }
     auto host = platform::ToHost(result.exchangeFilePath);
     out << (host ? host->string() : result.exchangeFilePath) << "\n";
+    // What changed the data on the way, so that nothing passes unseen.
+    WriteWarnings(CheckBoring(window.SourceText(), window.DestinationText()), err);
   }
   return code;
 }

@@ -22,14 +22,16 @@ struct Options {
   std::vector<std::string> sources;  // boring folders; with --picture, exchange files
   std::string pictureFolder;         // --picture: where the boring log pictures go
   bool picture = false;
+  bool check = false;                // --check: report on the borings, convert nothing
+  bool json = false;                 // --format json (with --check)
   bool help = false;
 };
 
 // Parses the arguments (without the program name); false with a reason on a usage error.
 bool ParseArguments(const std::vector<std::string>& args, Options& options, std::string& error);
 
-// The whole program: parses, loads the setting, converts (or, with --picture, draws the
-// exchange files). Messages go to err, written files' host paths to out. inIsTerminal says whether questions may be asked on in.
+// The whole program: parses, loads the setting, converts (or, with --check, reports on the
+// borings; with --picture, draws the exchange files). Messages go to err, written files' host paths to out. inIsTerminal says whether questions may be asked on in.
 int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTerminal, std::ostream& out, std::ostream& err);
 
 }  // namespace zk::cli

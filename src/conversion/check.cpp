@@ -123,8 +123,9 @@ void CheckStream(TableReader& reader, const TableRule& rule, Report& report) {
     std::string field = reader.ReadField();
     ++n;
     if (n > rule.streamCapacity) {
+      if (TrimSpaces(field).empty()) continue;  // a trailing comma loses nothing
       report.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
-                  std::to_string(rule.streamCapacity) + " 項目を超える項目は読まれません");
+                  std::to_string(rule.streamCapacity) + " 項目を超える項目「" + field + "」などは読まれません");
       return;
     }
     if (IsNumberColumn(rule, n)) CheckNumber(reader.path(), reader.FieldLine(), n, field, report);

@@ -11,17 +11,7 @@
 namespace zk {
 namespace {
 
-// The three values of one measurement file pair: interval start and end from the ".HED"
-// file, the value from the ".TMP" file.
-struct Measurement {
-  std::string start;
-  std::string end;
-  std::string value;
-
-  bool Complete() const {
-    return !QXCOMSUB::IsBlankText(start) && !QXCOMSUB::IsBlankText(end) && !QXCOMSUB::IsBlankText(value);
-  }
-};
+bool Blank(const std::string& text) { return QXCOMSUB::IsBlankText(text); }
 
 // A name from the list must name files of the boring folder itself, never a path.
 bool IsPlainName(const std::string& name) { return !name.empty() && name.find_first_of("\\/:") == std::string::npos; }
@@ -36,39 +26,53 @@ Status ReadLeadingFields(const std::string& file, std::size_t last, std::vector<
   return reader.status();
 }
 
-// The pair's values; all empty when one of its files is missing.
-Status ReadMeasurement(const std::string& source, const std::string& name, Measurement& m) {
-  m = {};
-  std::string base = source + "\\" + name;
-  if (!platform::IsPlainFile(base + ".HED") || !platform::IsPlainFile(base + ".TMP")) return Status::Ok();
+// The pair's values, and why it is skipped when it is.
+Status ReadPair(const std::string& source, MeasurementPair& pair) {
+  using Skip = MeasurementPair::Skip;
+  if (!IsPlainName(pair.name)) {
+    pair.skip = Skip::NotInFolder;
+    return Status::Ok();
+  }
+  std::string base = source + "\\" + pair.name;
+  if (!platform::IsPlainFile(base + ".HED") || !platform::IsPlainFile(base + ".TMP")) {
+    pair.skip = Skip::MissingFile;
+    return Status::Ok();
+  }
   std::vector<std::string> fields;
   if (Status s = ReadLeadingFields(base + ".HED", 6, fields); !s) return s;
-  m.start = fields[5];
-  m.end = fields[6];
+  pair.start = fields[5];
+  pair.end = fields[6];
   if (Status s = ReadLeadingFields(base + ".TMP", 10, fields); !s) return s;
-  m.value = fields[10];
+  pair.value = fields[10];
+  if (Blank(pair.start) || Blank(pair.end) || Blank(pair.value)) pair.skip = Skip::MissingValue;
   return Status::Ok();
 }
 
-// The pairs named in "PCNT.txt" that hold all three values, in list order.
-Status AcceptedMeasurements(const std::string& source, std::vector<Measurement>& accepted) {
+}  // namespace
+
+Status SelectMeasurementPairs(const std::string& source, std::vector<MeasurementPair>& pairs) {
+  pairs.clear();
   std::string list = source + "\\PCNT.txt";
-  long count = 0;
-  std::vector<std::string> names;
-  if (Status s = FCOPYSUB::ScanTable(list, count, names, FCOPYSUB::kCountRows, 2, 2); !s) return s;
-  if (count < 1) return Status::Ok();
-  if (Status s = FCOPYSUB::ScanTable(list, count, names, FCOPYSUB::kCollectColumn, 2, 2); !s) return s;
-  for (std::size_t i = 1; i < names.size(); ++i) {
-    std::string name = QXCOMSUB::TrimSpaces(names[i]);
-    if (!IsPlainName(name)) continue;
-    Measurement m;
-    if (Status s = ReadMeasurement(source, name, m); !s) return s;
-    if (m.Complete()) accepted.push_back(std::move(m));
+  if (!platform::IsPlainFile(list)) return Status::Ok();
+  TableReader reader;
+  if (Status s = reader.Open(list); !s) return s;
+  std::vector<std::string> row;
+  while (!reader.AtEnd() && reader.ReadRow(2, row)) {
+    MeasurementPair pair;
+    pair.name = QXCOMSUB::TrimSpaces(row[1]);
+    pair.line = reader.FieldLine();
+    pairs.push_back(std::move(pair));
   }
+  if (!reader.status()) return reader.status();
+  reader.Close();
+  for (MeasurementPair& pair : pairs)
+    if (Status s = ReadPair(source, pair); !s) return s;
   return Status::Ok();
 }
 
-Fields MeasurementFields(const Measurement& m) {
+namespace {
+
+Fields MeasurementFields(const MeasurementPair& m) {
   using QXCOMSUB::FormatFixedPoint;
   float value = QXCOMSUB::ToSingle(QXCOMSUB::ParseNumber(m.value));
   return {FormatFixedPoint(m.start, 3, 2), FormatFixedPoint(m.end, 3, 2), QXCOMSUB::FormatExponent(value, 3, 2)};
@@ -77,8 +81,10 @@ Fields MeasurementFields(const Measurement& m) {
 }  // namespace
 
 Status WriteMeasurementFileRecords(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
-  std::vector<Measurement> accepted;
-  if (Status s = AcceptedMeasurements(source, accepted); !s) return s;
+  std::vector<MeasurementPair> pairs, accepted;
+  if (Status s = SelectMeasurementPairs(source, pairs); !s) return s;
+  for (MeasurementPair& pair : pairs)
+    if (pair.skip == MeasurementPair::Skip::None) accepted.push_back(std::move(pair));
   // Records are numbered over the accepted pairs only, so they stay consecutive.
   std::size_t next = 0;
   auto record = [&](Fields& fields) {

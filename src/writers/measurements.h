@@ -1,11 +1,27 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "conversion/exchange_file.h"
 #include "platform/status.h"
 
 namespace zk {
+
+// One row of "PCNT.txt" and what became of its measurement file pair.
+struct MeasurementPair {
+  enum class Skip { None, NotInFolder, MissingFile, MissingValue };
+  std::string name;   // column 2 without surrounding spaces
+  long line = 0;      // where the name stands in "PCNT.txt"
+  std::string start;  // ".HED" field 5
+  std::string end;    // ".HED" field 6
+  std::string value;  // ".TMP" field 10
+  Skip skip = Skip::None;
+};
+
+// Every complete row of "PCNT.txt" with its pair's values, in list order; a pair is used only
+// when its skip is None. A name holding "\", "/" or ":" names no file of the boring folder.
+Status SelectMeasurementPairs(const std::string& source, std::vector<MeasurementPair>& pairs);
 
 // Appends the block "F" from the measurement files listed in "PCNT.txt" to the exchange file. source is the boring
 // folder (no final "\"), boringIdField the quoted boring id.
