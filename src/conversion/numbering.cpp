@@ -100,7 +100,14 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
 }
 
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName) {
-  return ReplaceTextFile(source + "\\BORLING.NO", destination + "\\" + exchangeFileName + "\r\n");
+  StagedTextFile record;
+  if (Status s = StageRecordConversion(source, destination, exchangeFileName, record); !s) return s;
+  return record.Commit();
+}
+
+Status StageRecordConversion(const std::string& source, const std::string& destination,
+                             const std::string& exchangeFileName, StagedTextFile& record) {
+  return record.Stage(source + "\\BORLING.NO", destination + "\\" + exchangeFileName + "\r\n");
 }
 
 }  // namespace zk

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/exchange_file.h"
 #include "conversion/window_ops.h"
 #include "platform/status.h"
 
@@ -39,5 +40,10 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
 
 // Overwrites "BORLING.NO" of the source folder with the exchange file's full path.
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName);
+
+// The same in two steps: the new "BORLING.NO" written whole beside the old one, for the run
+// to put in place (record.Commit()) right after the exchange file.
+Status StageRecordConversion(const std::string& source, const std::string& destination,
+                             const std::string& exchangeFileName, StagedTextFile& record);
 
 }  // namespace zk

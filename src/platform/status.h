@@ -14,6 +14,8 @@ enum class Fault {
   NotCp932,     // bytes that are not Shift-JIS (CP932) text
   Unwritable,   // the exchange file or the record file could not be written
   CodeTable,    // a code table is missing or too short
+  Malformed,    // a table's text cannot be read as fields (a NUL byte, a quote never closed)
+  NotAFile,     // a folder, a dangling link or a device where a table belongs
 };
 
 struct Status {

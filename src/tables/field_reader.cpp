@@ -29,20 +29,28 @@ long LineOfOffset(std::FILE* file, std::size_t offset) {
   return line;
 }
 
-// Reads the whole file once through the CP932 check. Ok, or where the first bad byte is.
+// Reads the whole file once through the CP932 and NUL checks. Ok, or where the first bad byte is.
 Status CheckCp932(std::FILE* file, const std::string& path) {
   platform::Cp932Validator validator;
   std::string chunk(kChunk, '\0');
   bool ok = true;
-  while (ok) {
+  std::size_t offset = 0;
+  std::size_t nul = std::string::npos;
+  while (ok && nul == std::string::npos) {
     std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
     if (n == 0) break;
+    if (const void* at = std::memchr(chunk.data(), 0, n))
+      nul = offset + static_cast<std::size_t>(static_cast<const char*>(at) - chunk.data());
     ok = validator.Feed(std::string_view(chunk.data(), n));
+    offset += n;
   }
   if (std::ferror(file))
     return Status::Failed(Fault::Unreadable, path, std::string("読み込めません (") + std::strerror(errno) + ")");
-  if (ok) ok = validator.Finish();
-  if (ok) return Status::Ok();
+  if (ok && nul == std::string::npos) ok = validator.Finish();
+  if (ok && nul == std::string::npos) return Status::Ok();
+  if (ok || (nul != std::string::npos && nul < validator.BadOffset()))
+    return Status::Failed(Fault::Malformed, path, "NUL バイトがあります (テキストの表ではありません)",
+                          LineOfOffset(file, nul));
   long line = LineOfOffset(file, validator.BadOffset());
   return Status::Failed(Fault::NotCp932, path, "Shift-JIS (CP932) でない文字があります", line);
 }
@@ -152,6 +160,9 @@ std::string TableReader::ReadField() {
       c = Get();
       if (c == EOF) {
         unclosedQuoteLine_ = fieldLine_;
+        if (status_)
+          status_ = Status::Failed(Fault::Malformed, path_, "「\"」が閉じられていません (表の終わりまで続きます)",
+                                   fieldLine_);
         return Decode(bytes);
       }
       if (c == '"') break;
