@@ -177,7 +177,14 @@ std::string TableReader::ReadField() {
     }
     while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) Get();
   } else {
-    while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) bytes += static_cast<char>(Get());
+    // Whole runs of the buffer at a time: a field may be megabytes long.
+    while (Peek() != EOF) {
+      std::size_t end = buffer_.find_first_of(",\r\n", pos_);
+      std::size_t stop = end == std::string::npos ? buffer_.size() : end;
+      bytes.append(buffer_, pos_, stop - pos_);
+      pos_ = stop;
+      if (end != std::string::npos) break;
+    }
     while (!bytes.empty() && IsBlank(static_cast<unsigned char>(bytes.back()))) bytes.pop_back();
   }
   SkipSeparator();
