@@ -1,5 +1,6 @@
 #include "conversion/run.h"
 
+#include <optional>
 #include <vector>
 
 #include "conversion/exchange_file.h"
@@ -173,29 +174,40 @@ RunResult RunConversion(WindowOps& ui) {
   // whatever names the tables hold.
   std::vector<std::string> reachable{source, destination};
   if (!CodeTableFolder().empty()) reachable.push_back(CodeTableFolder());
-  platform::PathScope scope(reachable);
-  if (Status s = CheckTableEntries(source); !s) return Fail(ui, s);
+  // The window gets the whole file system back before it shows anything.
+  std::optional<platform::PathScope> scope;
+  scope.emplace(reachable);
+  auto fail = [&](const Status& s) {
+    scope.reset();
+    return Fail(ui, s);
+  };
+  if (Status s = CheckTableEntries(source); !s) return fail(s);
 
   TitleTables titles;
-  if (Status s = FCOPYSUB::LoadTitleTables(source, titles); !s) return Fail(ui, s);
+  if (Status s = FCOPYSUB::LoadTitleTables(source, titles); !s) return fail(s);
   Coordinates where{titles.t1[11], titles.t1[12], titles.t1[13], titles.t1[14], titles.t1[15], titles.t1[16]};
   // A point whose grid square code is not eight digits (far off the grid, a negative value, a
   // value such as 1e39) would name the file with a code that its boring id cannot carry.
   if (QXCOMSUB::ParseNumber(where.latDegrees) == 0 || QXCOMSUB::ParseNumber(where.lonDegrees) == 0 ||
       !IsEightDigits(ComputeMeshCode(where))) {
+    scope.reset();
     ui.ShowMessage("緯度・経度が正しくありません。", Icon::None, "");
     return Stop(ui, true);
   }
 
   Numbering numbering;
-  if (Status s = AssignExchangeFileName(source, destination, where, ui, numbering); !s) return Fail(ui, s);
-  if (numbering.stopped) return Stop(ui, true);
+  if (Status s = AssignExchangeFileName(source, destination, where, ui, numbering); !s) return fail(s);
+  if (numbering.stopped) {
+    scope.reset();
+    return Stop(ui, true);
+  }
 
   RunResult result;
   RemovePartialFiles(source);
   if (Status s = WriteExchangeFile(source, destination, titles, numbering, result.exchangeFilePath); !s)
-    return Fail(ui, s);
+    return fail(s);
 
+  scope.reset();
   result.converted = true;
   gCompletionFlag = 1;
   ui.SetStatus("変換が正常に終了しました。");
