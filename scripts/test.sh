@@ -28,7 +28,7 @@ for target in build-fuzz/bin/*_fuzz; do
   status=0
   "$target" -seed=1 -runs="$n" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix=build-fuzz/artifacts/"$name"- "$work" "$seeds" >"$work.log" 2>&1 || status=$?
-  tail -n 3 "$work.log"
+  grep -E "DONE|^Done" "$work.log" || true
   [ "$status" -eq 0 ] || tail -n 40 "$work.log"
   rm -rf "$work" "$work.log"
   [ "$status" -eq 0 ] || { echo "$name failed (input in build-fuzz/artifacts/)"; exit 1; }
