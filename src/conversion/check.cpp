@@ -206,6 +206,11 @@ void CheckCoordinates(const std::string& folder, BoringCheck& check, const std::
     return;
   }
   Coordinates where{t[11], t[12], t[13], t[14], t[15], t[16]};
+  if (!IsMeshCode(ComputeMeshCode(where))) {
+    report.Error(path, 0, "no-coordinates",
+                 "緯度・経度からメッシュコード (8 桁) が求まりません: " + ComputeMeshCode(where) + " (変換は止まります)");
+    return;
+  }
   check.meshCode = ComputeMeshCode(where);
   std::string exact = ExactMeshCode(t[11], t[12], t[13], t[14], t[15], t[16]);
   if (!exact.empty() && exact != check.meshCode)

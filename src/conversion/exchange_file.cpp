@@ -16,7 +16,8 @@ namespace {
 
 constexpr std::size_t kFlushAt = 1 << 16;
 
-std::string Reason() { return std::strerror(errno); }
+std::string Reason(int error) { return std::strerror(error); }
+std::string Reason() { return Reason(errno); }
 
 bool LooksLikePartial(const std::string& name) {
   std::string suffix = kPartialSuffix;
@@ -30,12 +31,13 @@ bool LooksLikePartial(const std::string& name) {
   return true;
 }
 
-// Closes the stream after making its bytes durable; false on any failure.
-bool CloseDurably(std::FILE* file) {
-  bool ok = std::fflush(file) == 0;
-  ok = ::fsync(::fileno(file)) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  return ok;
+// Closes the stream after making its bytes durable; 0, or the errno of the first failure.
+int CloseDurably(std::FILE* file) {
+  int error = 0;
+  if (std::fflush(file) != 0) error = errno;
+  if (::fsync(::fileno(file)) != 0 && error == 0) error = errno;
+  if (std::fclose(file) != 0 && error == 0) error = errno;
+  return error;
 }
 
 }  // namespace
@@ -108,16 +110,26 @@ void ExchangeFile::WriteRecord(std::string_view key, std::string_view boringIdFi
   PutRecord(key, boringIdField, subNumber, fields);
 }
 
-Status ExchangeFile::Commit() {
+Status ExchangeFile::Finish() {
   if (!file_) return status_;
   Flush();
   std::FILE* file = file_;
   file_ = nullptr;
-  if (!CloseDurably(file) && status_)
-    status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason() + ")");
-  if (status_ && std::rename(hostTemp_.c_str(), hostFinal_.c_str()) != 0)
+  int error = CloseDurably(file);
+  if (error != 0 && status_)
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason(error) + ")");
+  if (!status_) Abandon();
+  return status_;
+}
+
+Status ExchangeFile::Commit() {
+  if (Status s = Finish(); !s) return s;
+  if (hostTemp_.empty()) return status_;  // already committed, or never created
+  if (std::rename(hostTemp_.c_str(), hostFinal_.c_str()) != 0) {
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + Reason() + ")");
-  if (!status_) std::remove(hostTemp_.c_str());
+    Abandon();
+    return status_;
+  }
   hostTemp_.clear();
   return status_;
 }
@@ -130,21 +142,46 @@ void ExchangeFile::Abandon() {
   pending_.clear();
 }
 
-Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8) {
+StagedTextFile::~StagedTextFile() {
+  if (!hostTemp_.empty()) std::remove(hostTemp_.c_str());
+}
+
+Status StagedTextFile::Stage(const std::string& drivePath, const std::string& utf8) {
+  drivePath_ = drivePath;
   auto host = platform::ToHost(drivePath);
   if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
   auto bytes = platform::ToCp932(utf8);
   if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
-  std::string temp = host->string() + kPartialSuffix;
+  hostFinal_ = host->string();
+  std::string temp = hostFinal_ + kPartialSuffix;
   std::FILE* file = std::fopen(temp.c_str(), "wb");
   if (!file) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason() + ")");
-  bool ok = std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size();
-  ok = CloseDurably(file) && ok;
-  if (ok) ok = std::rename(temp.c_str(), host->c_str()) == 0;
-  if (ok) return Status::Ok();
-  Status failed = Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason() + ")");
-  std::remove(temp.c_str());
-  return failed;
+  hostTemp_ = temp;
+  int error = std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size() ? 0 : errno;
+  int closeError = CloseDurably(file);
+  if (error == 0) error = closeError;
+  if (error == 0) return Status::Ok();
+  std::remove(hostTemp_.c_str());
+  hostTemp_.clear();
+  return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason(error) + ")");
+}
+
+Status StagedTextFile::Commit() {
+  if (hostTemp_.empty()) return Status::Failed(Fault::Unwritable, drivePath_, "書き込めません");
+  if (std::rename(hostTemp_.c_str(), hostFinal_.c_str()) != 0) {
+    Status failed = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + Reason() + ")");
+    std::remove(hostTemp_.c_str());
+    hostTemp_.clear();
+    return failed;
+  }
+  hostTemp_.clear();
+  return Status::Ok();
+}
+
+Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8) {
+  StagedTextFile file;
+  if (Status s = file.Stage(drivePath, utf8); !s) return s;
+  return file.Commit();
 }
 
 void RemovePartialFiles(const std::string& folder) {

@@ -39,8 +39,11 @@ class ExchangeFile {
   // Ok while every write has succeeded; else the first fault.
   const Status& status() const { return status_; }
 
-  // Flushes, closes and renames the file to its real name. On failure nothing remains
-  // under either name.
+  // Flushes and closes the file with its bytes on the disk, still under its temporary name.
+  // On failure the temporary file is removed.
+  Status Finish();
+  // Finishes (when not yet done) and renames the file to its real name. On failure nothing
+  // remains under the temporary name and an earlier file of the real name is as it was.
   Status Commit();
   // Removes the temporary file (a run that stops after creating it).
   void Abandon();
@@ -62,8 +65,26 @@ class ExchangeFile {
   Status status_;
 };
 
-// Writes a small text file (CP932) by way of a temporary file and a rename, so that the old
-// file stays whole until the new one is complete.
+// A small text file (CP932) written complete under its temporary name by Stage and put in
+// place by Commit, so that the old file stays whole until the new one is. Removes its
+// temporary file when it ends uncommitted.
+class StagedTextFile {
+ public:
+  StagedTextFile() = default;
+  ~StagedTextFile();
+  StagedTextFile(const StagedTextFile&) = delete;
+  StagedTextFile& operator=(const StagedTextFile&) = delete;
+
+  Status Stage(const std::string& drivePath, const std::string& utf8);
+  Status Commit();
+
+ private:
+  std::string drivePath_;
+  std::string hostFinal_;
+  std::string hostTemp_;
+};
+
+// Stage and Commit in one.
 Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8);
 
 // Removes leftovers of killed runs in a folder: files named like an exchange file (or

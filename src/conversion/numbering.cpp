@@ -1,5 +1,6 @@
 #include "conversion/numbering.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "conversion/exchange_file.h"
@@ -46,6 +47,10 @@ std::string ComputeMeshCode(const Coordinates& c) {
   double r = std::trunc(lat);
   double w = std::trunc(lon);
   return IntText(p) + IntText(u) + IntText(q) + IntText(v) + IntText(r) + IntText(w);
+}
+
+bool IsMeshCode(const std::string& code) {
+  return code.size() == 8 && std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 long NextSequenceNumber(const std::vector<std::string>& listing, const std::string& meshCode) {
@@ -100,7 +105,14 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
 }
 
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName) {
-  return ReplaceTextFile(source + "\\BORLING.NO", destination + "\\" + exchangeFileName + "\r\n");
+  StagedTextFile record;
+  if (Status s = StageRecordConversion(source, destination, exchangeFileName, record); !s) return s;
+  return record.Commit();
+}
+
+Status StageRecordConversion(const std::string& source, const std::string& destination,
+                             const std::string& exchangeFileName, StagedTextFile& record) {
+  return record.Stage(source + "\\BORLING.NO", destination + "\\" + exchangeFileName + "\r\n");
 }
 
 }  // namespace zk

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/exchange_file.h"
 #include "conversion/window_ops.h"
 #include "platform/status.h"
 
@@ -18,6 +19,10 @@ struct Coordinates {
 // The third-level standard grid square code (JIS X 0410) of the point, in double precision:
 // 35°39'29.1" N, 139°45'45.5" E gives 53393681.
 std::string ComputeMeshCode(const Coordinates& c);
+
+// Eight digits: what a file name and a boring id can carry. A point far off the grid, or a
+// negative value, gives a code of another form.
+bool IsMeshCode(const std::string& code);
 
 // The highest sequence number among names of the 12-byte form "MMMMMMMM.NNN" for this mesh
 // code, plus one (1000 wraps to 0 when written).
@@ -39,5 +44,10 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
 
 // Overwrites "BORLING.NO" of the source folder with the exchange file's full path.
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName);
+
+// The same in two steps: the new "BORLING.NO" written whole beside the old one, for the run
+// to put in place (record.Commit()) right after the exchange file.
+Status StageRecordConversion(const std::string& source, const std::string& destination,
+                             const std::string& exchangeFileName, StagedTextFile& record);
 
 }  // namespace zk

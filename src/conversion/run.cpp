@@ -1,11 +1,14 @@
 #include "conversion/run.h"
 
+#include <optional>
 #include <vector>
 
 #include "conversion/exchange_file.h"
 #include "conversion/header_records.h"
 #include "conversion/numbering.h"
+#include "platform/drives.h"
 #include "platform/files.h"
+#include "support/settings.h"
 #include "records/layer_block.h"
 #include "records/test_block.h"
 #include "support/path_checks.h"
@@ -64,6 +67,24 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
   return true;
 }
 
+// Every table a run may read, in the boring folder and in the code-table folder.
+constexpr const char* kSourceTables[] = {
+    "titl01.txt", "titl02.txt", "titl04.txt", "X1.TXT",   "X3.TXT",   "X5.TXT",   "X6.TXT",   "X7.TXT",
+    "X100.txt",   "X100A.txt",  "L209.txt",   "L204.txt", "L201.txt", "L202.txt", "PCNT.txt", "BORLING.NO"};
+constexpr const char* kCodeTables[] = {"L9.txt", "Kishitu.txt"};
+
+// A folder, a dangling link or an unreadable file under a table's name stops the run before
+// anything is written, rather than passing for an absent table.
+Status CheckTableEntries(const std::string& source) {
+  for (const char* name : kSourceTables)
+    if (Status s = FCOPYSUB::CheckTableEntry(source + "\\" + name); !s) return s;
+  const std::string& codes = CodeTableFolder();
+  if (codes.empty()) return Status::Ok();
+  for (const char* name : kCodeTables)
+    if (Status s = FCOPYSUB::CheckTableEntry(codes + name); !s) return s;
+  return Status::Ok();
+}
+
 // Steps 11 to 17: every block into the exchange file, then the record file.
 Status WriteExchangeFile(const std::string& source, const std::string& destination, const TitleTables& titles,
                          const Numbering& numbering, std::string& written) {
@@ -88,9 +109,18 @@ Status WriteExchangeFile(const std::string& source, const std::string& destinati
   }
   if (present("L201.txt"))
     if (Status s = WriteL201Records(out, source, boringId); !s) return s;
+  // Both files complete on the disk before either takes its real name: a failure up to the
+  // renames leaves the old exchange file and the old "BORLING.NO" as they were.
+  if (Status s = out.Finish(); !s) return s;
+  StagedTextFile record;
+  if (Status s = StageRecordConversion(source, destination, numbering.exchangeFileName, record); !s) return s;
   if (Status s = out.Commit(); !s) return s;
   written = out.drivePath();
-  return RecordConversion(source, destination, numbering.exchangeFileName);
+  if (Status s = record.Commit(); !s) {
+    s.description += " (交換ファイル「" + written + "」は書き終わっています)";
+    return s;
+  }
+  return Status::Ok();
 }
 
 }  // namespace
@@ -133,23 +163,44 @@ RunResult RunConversion(WindowOps& ui) {
   }
   ui.SetBusy(true);
 
+  // From here on nothing beyond the boring, the destination and the code tables is reached,
+  // whatever names the tables hold.
+  std::vector<std::string> reachable{source, destination};
+  if (!CodeTableFolder().empty()) reachable.push_back(CodeTableFolder());
+  // The window gets the whole file system back before it shows anything.
+  std::optional<platform::PathScope> scope;
+  scope.emplace(reachable);
+  auto fail = [&](const Status& s) {
+    scope.reset();
+    return Fail(ui, s);
+  };
+  if (Status s = CheckTableEntries(source); !s) return fail(s);
+
   TitleTables titles;
-  if (Status s = FCOPYSUB::LoadTitleTables(source, titles); !s) return Fail(ui, s);
+  if (Status s = FCOPYSUB::LoadTitleTables(source, titles); !s) return fail(s);
   Coordinates where{titles.t1[11], titles.t1[12], titles.t1[13], titles.t1[14], titles.t1[15], titles.t1[16]};
-  if (QXCOMSUB::ParseNumber(where.latDegrees) == 0 || QXCOMSUB::ParseNumber(where.lonDegrees) == 0) {
+  // A point whose grid square code is not eight digits (far off the grid, a negative value, a
+  // value such as 1e39) would name the file with a code that its boring id cannot carry.
+  if (QXCOMSUB::ParseNumber(where.latDegrees) == 0 || QXCOMSUB::ParseNumber(where.lonDegrees) == 0 ||
+      !IsMeshCode(ComputeMeshCode(where))) {
+    scope.reset();
     ui.ShowMessage("緯度・経度が正しくありません。", Icon::None, "");
     return Stop(ui, true);
   }
 
   Numbering numbering;
-  if (Status s = AssignExchangeFileName(source, destination, where, ui, numbering); !s) return Fail(ui, s);
-  if (numbering.stopped) return Stop(ui, true);
+  if (Status s = AssignExchangeFileName(source, destination, where, ui, numbering); !s) return fail(s);
+  if (numbering.stopped) {
+    scope.reset();
+    return Stop(ui, true);
+  }
 
   RunResult result;
   RemovePartialFiles(source);
   if (Status s = WriteExchangeFile(source, destination, titles, numbering, result.exchangeFilePath); !s)
-    return Fail(ui, s);
+    return fail(s);
 
+  scope.reset();
   result.converted = true;
   gCompletionFlag = 1;
   ui.SetStatus("変換が正常に終了しました。");

@@ -15,6 +15,8 @@ struct DriveState {
   std::map<char, fs::path> roots;           // letter -> host folder
   char current = 'Z';
   std::map<char, std::string> folders;      // letter -> current folder, drive form
+  bool scoped = false;                      // a PathScope is active
+  std::vector<fs::path> scope;              // its folders, host form
 };
 
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
@@ -65,7 +67,7 @@ std::vector<std::string> SplitComponents(const std::string& rest) {
   std::vector<std::string> parts;
   std::string part;
   for (char c : rest) {
-    if (c == '\\') {
+    if (c == '\\' || c == '/') {
       if (!part.empty()) parts.push_back(part);
       part.clear();
     } else {
@@ -74,6 +76,24 @@ std::vector<std::string> SplitComponents(const std::string& rest) {
   }
   if (!part.empty()) parts.push_back(part);
   return parts;
+}
+
+// path lies in folder or is it: folder's names are the first names of path.
+bool Inside(const fs::path& path, const fs::path& folder) {
+  auto p = path.begin();
+  for (auto f = folder.begin(); f != folder.end(); ++f, ++p) {
+    if (f->empty()) continue;  // the empty last name of a folder written with a final "/"
+    if (p == path.end() || *p != *f) return false;
+  }
+  return true;
+}
+
+bool InScope(const fs::path& host) {
+  const DriveState& s = State();
+  if (!s.scoped) return true;
+  for (const fs::path& folder : s.scope)
+    if (Inside(host, folder)) return true;
+  return false;
 }
 
 }  // namespace
@@ -129,6 +149,7 @@ bool SetCurrentFolder(const std::string& drivePath) {
 }
 
 std::optional<fs::path> ToHost(const std::string& drivePath) {
+  if (drivePath.find('\0') != std::string::npos) return std::nullopt;
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return std::nullopt;
   char letter = drivePath[0];
   auto root = DriveRoot(letter);
@@ -147,7 +168,22 @@ std::optional<fs::path> ToHost(const std::string& drivePath) {
     }
     host = MatchComponent(host, name);
   }
+  if (!InScope(host)) return std::nullopt;
   return host;
+}
+
+PathScope::PathScope(const std::vector<std::string>& driveFolders)
+    : previous_(State().scope), previousActive_(State().scoped) {
+  std::vector<fs::path> folders;
+  for (const std::string& folder : driveFolders)
+    if (auto host = ToHost(folder)) folders.push_back(host->lexically_normal());
+  State().scope = std::move(folders);
+  State().scoped = true;
+}
+
+PathScope::~PathScope() {
+  State().scope = std::move(previous_);
+  State().scoped = previousActive_;
 }
 
 std::optional<std::string> ToDriveForm(const fs::path& hostPath) {

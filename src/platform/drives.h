@@ -31,10 +31,28 @@ std::string CurrentFolder(char letter);
 bool SetCurrentFolder(const std::string& drivePath);
 
 // A drive-form path to its host path. Relative forms ("C:DATA") resolve against the drive's
-// current folder; names match without regard to letter case, component by component (an exact
-// match first, else the first case-insensitive one). Components that do not exist are kept as
-// written. nullopt when the path names no ready drive.
+// current folder; "\" and "/" both separate names, as on the drive's own system; names match
+// without regard to letter case, component by component (an exact match first, else the first
+// case-insensitive one). Components that do not exist are kept as written. nullopt when the
+// path names no ready drive, holds a NUL, or lies outside the folders of an active PathScope.
 std::optional<std::filesystem::path> ToHost(const std::string& drivePath);
+
+// While one lives, ToHost gives nothing for a path that does not lie inside one of its
+// folders (drive form), so that a name read from a table ("..\..\etc\passwd") cannot reach
+// files beyond the boring, the destination and the code tables. Judged on the names, after
+// "." and ".." are resolved; links inside the folders are followed as usual. Scopes do not
+// nest: a new one replaces the old until it ends.
+class PathScope {
+ public:
+  explicit PathScope(const std::vector<std::string>& driveFolders);
+  ~PathScope();
+  PathScope(const PathScope&) = delete;
+  PathScope& operator=(const PathScope&) = delete;
+
+ private:
+  std::vector<std::filesystem::path> previous_;
+  bool previousActive_;
+};
 
 // A host path (absolute or relative to the working folder) in drive form, through the mapped
 // drive with the longest folder that holds it: /tmp/a is Z:\tmp\a with the default map.

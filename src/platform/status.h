@@ -15,6 +15,8 @@ enum class Fault {
   Unwritable,   // the exchange file or the record file could not be written
   CodeTable,    // a code table is missing or too short
   BadRecord,    // an exchange file line that is not a record of quoted fields
+  Malformed,    // a table's text cannot be read as fields (a NUL byte)
+  NotAFile,     // a folder, a dangling link or a device where a table belongs
 };
 
 struct Status {

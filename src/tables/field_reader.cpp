@@ -29,20 +29,28 @@ long LineOfOffset(std::FILE* file, std::size_t offset) {
   return line;
 }
 
-// Reads the whole file once through the CP932 check. Ok, or where the first bad byte is.
+// Reads the whole file once through the CP932 and NUL checks. Ok, or where the first bad byte is.
 Status CheckCp932(std::FILE* file, const std::string& path) {
   platform::Cp932Validator validator;
   std::string chunk(kChunk, '\0');
   bool ok = true;
-  while (ok) {
+  std::size_t offset = 0;
+  std::size_t nul = std::string::npos;
+  while (ok && nul == std::string::npos) {
     std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
     if (n == 0) break;
+    if (const void* at = std::memchr(chunk.data(), 0, n))
+      nul = offset + static_cast<std::size_t>(static_cast<const char*>(at) - chunk.data());
     ok = validator.Feed(std::string_view(chunk.data(), n));
+    offset += n;
   }
   if (std::ferror(file))
     return Status::Failed(Fault::Unreadable, path, std::string("読み込めません (") + std::strerror(errno) + ")");
-  if (ok) ok = validator.Finish();
-  if (ok) return Status::Ok();
+  if (ok && nul == std::string::npos) ok = validator.Finish();
+  if (ok && nul == std::string::npos) return Status::Ok();
+  if (ok || (nul != std::string::npos && nul < validator.BadOffset()))
+    return Status::Failed(Fault::Malformed, path, "NUL バイトがあります (テキストの表ではありません)",
+                          LineOfOffset(file, nul));
   long line = LineOfOffset(file, validator.BadOffset());
   return Status::Failed(Fault::NotCp932, path, "Shift-JIS (CP932) でない文字があります", line);
 }
@@ -63,10 +71,12 @@ Status TableReader::Open(const std::string& drivePath) {
   auto host = platform::ToHost(drivePath);
   if (!host || !platform::IsPlainFile(drivePath))
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
+  // Messages name the table as it is written on disk ("X1.TXT", even when asked for "X1.txt").
+  if (auto actual = platform::ToDriveForm(*host)) path_ = *actual;
   file_ = std::fopen(host->c_str(), "rb");
   if (!file_)
-    return Status::Failed(Fault::Unreadable, drivePath, std::string("開けません (") + std::strerror(errno) + ")");
-  Status check = CheckCp932(file_, drivePath);
+    return Status::Failed(Fault::Unreadable, path_, std::string("開けません (") + std::strerror(errno) + ")");
+  Status check = CheckCp932(file_, path_);
   if (!check) {
     Close();
     return check;
@@ -151,6 +161,8 @@ std::string TableReader::ReadField() {
     for (;;) {
       c = Get();
       if (c == EOF) {
+        // The field runs to the end of the table, as the reader always read it; the check
+        // report and the command line tell the user.
         unclosedQuoteLine_ = fieldLine_;
         return Decode(bytes);
       }
@@ -166,7 +178,14 @@ std::string TableReader::ReadField() {
     }
     while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) Get();
   } else {
-    while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) bytes += static_cast<char>(Get());
+    // Whole runs of the buffer at a time: a field may be megabytes long.
+    while (Peek() != EOF) {
+      std::size_t end = buffer_.find_first_of(",\r\n", pos_);
+      std::size_t stop = end == std::string::npos ? buffer_.size() : end;
+      bytes.append(buffer_, pos_, stop - pos_);
+      pos_ = stop;
+      if (end != std::string::npos) break;
+    }
     while (!bytes.empty() && IsBlank(static_cast<unsigned char>(bytes.back()))) bytes.pop_back();
   }
   SkipSeparator();

@@ -4,7 +4,8 @@
 // field are skipped. An unquoted field runs to the next separator and loses its trailing
 // blanks. A field whose first character is a double quote runs to the next quote; commas and
 // line ends inside stay, the quotes go, and anything after the closing quote up to the
-// separator is dropped. A quote never closed runs to the end of the table. The table is at
+// separator is dropped. A quote never closed runs to the end of the table and is a fault of
+// the table (status()), since everything after it would silently become one field. The table is at
 // its end when nothing is left after the last separator; a single 0x1A at the very end is
 // ignored. Line ends carry no meaning beyond separating fields: rows are groups of a fixed
 // number of fields.
@@ -26,7 +27,8 @@ class TableReader {
   TableReader& operator=(const TableReader&) = delete;
 
   // Opens a table by its drive-form path. The whole file is checked for CP932 first; a file
-  // with any invalid byte is refused (NotCp932, with the line of the first bad byte).
+  // with any invalid byte is refused (NotCp932, with the line of the first bad byte), and so is
+  // one holding a NUL byte (Malformed: no text table holds one; it would also cut names short).
   // NotFound when no plain file of that name exists.
   Status Open(const std::string& drivePath);
   void Close();
@@ -48,8 +50,9 @@ class TableReader {
   long Line() const { return line_; }
   // A quote was never closed: the line where it opened, else 0.
   long UnclosedQuoteLine() const { return unclosedQuoteLine_; }
-  // The first read error after opening (Ok while none).
+  // The first fault after opening (Ok while none): a read error.
   const Status& status() const { return status_; }
+  // The table as written on disk, in drive form.
   const std::string& path() const { return path_; }
 
  private:

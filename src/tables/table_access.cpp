@@ -1,5 +1,11 @@
 #include "tables/table_access.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/drives.h"
 #include "platform/files.h"
 #include "tables/field_reader.h"
 
@@ -8,6 +14,27 @@ namespace zk::FCOPYSUB {
 bool IsPresent(const std::string& drivePath) {
   auto length = platform::FileLength(drivePath);
   return length && *length > 0;
+}
+
+Status CheckTableEntry(const std::string& drivePath) {
+  namespace fs = std::filesystem;
+  auto host = platform::ToHost(drivePath);
+  if (!host) return Status::Ok();
+  std::error_code ec;
+  fs::file_status own = fs::symlink_status(*host, ec);
+  if (ec || own.type() == fs::file_type::not_found) return Status::Ok();
+  fs::file_status target = fs::status(*host, ec);
+  if (target.type() == fs::file_type::not_found)
+    return Status::Failed(Fault::NotAFile, drivePath, "リンク先のファイルがありません");
+  if (target.type() == fs::file_type::directory)
+    return Status::Failed(Fault::NotAFile, drivePath, "ファイルではなくフォルダです");
+  if (target.type() != fs::file_type::regular)
+    return Status::Failed(Fault::NotAFile, drivePath, "普通のファイルではありません");
+  std::FILE* file = std::fopen(host->c_str(), "rb");
+  if (!file)
+    return Status::Failed(Fault::Unreadable, drivePath, std::string("開けません (") + std::strerror(errno) + ")");
+  std::fclose(file);
+  return Status::Ok();
 }
 
 Status ScanTable(const std::string& drivePath, long& count, std::vector<std::string>& column, int mode,

@@ -11,6 +11,12 @@ namespace zk::FCOPYSUB {
 // A plain file of that name exists and its length is greater than 0. Creates nothing.
 bool IsPresent(const std::string& drivePath);
 
+// What lies under a table's name is usable: nothing at all, or a plain file that can be opened
+// for reading. A folder, a link to nothing, a device or pipe, or a file the run may not read is
+// a fault naming the table, so that it is neither taken silently for an absent table nor
+// found out halfway through the exchange file.
+Status CheckTableEntry(const std::string& drivePath);
+
 enum ScanMode { kCountRows = 0, kCollectColumn = 1 };
 
 // The table scanner. Mode kCountRows: count = the number of complete rows of fieldsPerRow

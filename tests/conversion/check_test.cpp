@@ -72,6 +72,8 @@ TEST_F(Check, CoordinatesAndMeshBoundary) {
   BoringCheck boundary = Run();
   EXPECT_EQ(Where(boundary, "mesh-boundary"), (std::vector<std::string>{"titl01.txt:0"}));
   EXPECT_EQ(boundary.meshCode, "45390610");  // the file keeps what the conversion computes
+  f_.Table("titl01.txt", test::Titl01("35", "0", "0", "95", "0", "0"));  // west of the grid
+  EXPECT_EQ(Where(Run(), "no-coordinates").size(), 1u);
   f_.Table("titl01.txt", test::Titl01("10", "0", "0", "139", "0", "0"));
   EXPECT_EQ(Where(Run(), "outside-japan").size(), 1u);
 }

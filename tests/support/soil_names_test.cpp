@@ -187,7 +187,7 @@ TEST(LoadSoilNameTable, MissingEmptyAndUnreadableTables) {
   Status s = LoadSoilNameTable(bad, codes.Drive() + "\\");
   EXPECT_EQ(s.fault, Fault::NotCp932);
   EXPECT_EQ(s.line, 2);
-  EXPECT_NE(s.file.find("Kishitu.txt"), std::string::npos);
+  EXPECT_NE(s.file.find("kishitu.TXT"), std::string::npos);  // named as it is on disk
 }
 
 TEST(LoadSoilNameTable, ReadsTheCodeTableFolderOfTheSetting) {
