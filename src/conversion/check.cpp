@@ -12,6 +12,7 @@
 #include "records/colour.h"
 #include "records/layer_block.h"
 #include "support/soil_names.h"
+#include "writers/measurements.h"
 #include "support/settings.h"
 #include "support/text_bytes.h"
 #include "tables/field_reader.h"
@@ -56,7 +57,7 @@ const std::vector<TableRule>& BoringTables() {
       {"L209.txt", 15, {3, 5, 7, 8}, 0, 999},
       {"L204.txt", 15, {2, 3, 4, 6}, 0, 999},
       {"L201.txt", 15, {2, 3, 6, 10}, 0, 999},
-      {"PCNT.txt", 2, {}, 0, 999},
+      {"PCNT.txt", 2, {}, 0, 0},
   };
   return rules;
 }
@@ -289,6 +290,33 @@ class LayerMeaning {
   std::vector<ColourRow> colours_;
 };
 
+// Measurement file pairs the "F" block leaves out, and why. Only where they are used: with no
+// "L204.txt" in the boring.
+void CheckMeasurementPairs(const std::string& folder, Report& report) {
+  if (platform::IsPlainFile(folder + "\\L204.txt") || !FCOPYSUB::IsPresent(folder + "\\PCNT.txt")) return;
+  std::vector<MeasurementPair> pairs;
+  if (Status s = SelectMeasurementPairs(folder, pairs); !s) {
+    report.Error(s.file, s.line, s.fault == Fault::NotCp932 ? "not-cp932" : "unreadable", s.description + " (変換は止まります)");
+    return;
+  }
+  using Skip = MeasurementPair::Skip;
+  long accepted = 0;
+  for (const MeasurementPair& p : pairs) {
+    std::string why;
+    switch (p.skip) {
+      case Skip::None: ++accepted; continue;
+      case Skip::NotInFolder: why = "ボーリングのフォルダの外を指す名前です"; break;
+      case Skip::MissingFile: why = ".HED か .TMP のファイルがありません"; break;
+      case Skip::MissingValue: why = ".HED の 5・6 番目か .TMP の 10 番目の項目が空です"; break;
+    }
+    report.Warn(folder + "\\PCNT.txt", p.line, "measurement-skipped",
+                "測定ファイル「" + p.name + "」は使われません: " + why);
+  }
+  if (accepted > 999)
+    report.Warn(folder + "\\PCNT.txt", 0, "too-many-rows",
+                "使える測定ファイルが " + std::to_string(accepted) + " 組あります (999 組を超えた分は変換されません)");
+}
+
 // A decimal text as an exact fraction m / 10^scale; false when it will not fit.
 struct Decimal {
   Wide m = 0;
@@ -374,6 +402,7 @@ BoringCheck CheckBoring(const std::string& folder, const std::string& destinatio
     if (name == "X3.TXT") meaning.CheckIntervals(folder + "\\X1.TXT");
     if (std::string(rule.name).rfind("titl", 0) == 0) titlesReadable = titlesReadable && readable;
   }
+  CheckMeasurementPairs(folder, report);
   CheckCodeTables(folder, report);
   if (titlesReadable) CheckCoordinates(folder, check, destination, report);
   return check;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <map>
 #include <cstdlib>
 #include <sys/wait.h>
 
@@ -122,6 +124,71 @@ TEST_F(Cli, UsageErrors) {
   Outcome help = Run("--help");
   EXPECT_EQ(help.status, kSuccess);
   EXPECT_NE(help.out.find("--dest"), std::string::npos);
+}
+
+// Every file of a tree with its bytes.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    files[fs::relative(e.path(), root).string()] = e.is_regular_file() ? test::ReadBytes(e.path()) : "<folder>";
+  return files;
+}
+
+TEST_F(Cli, CheckReportsByFileAndLineAndWritesNothing) {
+  f_.Table("X1.TXT", "1,1.0,101,a\r\n2,0.5,102,b\r\n");
+  f_.root.WriteBytes("B01/X3.TXT", "1,\x80");
+  auto Everything = [&] {  // the boring, the destination and the code tables
+    auto all = Tree(f_.source());
+    all.merge(Tree(f_.destination()));
+    all.merge(Tree(f_.root.path() / "codes"));
+    all["listing"] = std::to_string(std::distance(fs::directory_iterator(f_.root.path()), fs::directory_iterator()));
+    return all;
+  };
+  auto before = Everything();
+  Outcome o = Run("--check " + Src());
+  EXPECT_EQ(o.status, kStopped) << o.err;
+  EXPECT_NE(o.out.find("== " + f_.sourceDrive() + "  メッシュコード 53393681  交換ファイル 53393681.001\n"),
+            std::string::npos) << o.out;
+  EXPECT_NE(o.out.find(f_.sourceDrive() + "\\X1.TXT:2: warning: 深度 0.5"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find(f_.sourceDrive() + "\\X3.TXT:1: error: Shift-JIS"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("エラー 1 件, 警告"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("合計: ボーリング 1 本"), std::string::npos) << o.out;
+  EXPECT_EQ(Everything(), before);
+
+  fs::remove(f_.source() / "X3.TXT");
+  Outcome clean = Run("--check " + Src());
+  EXPECT_EQ(clean.status, kSuccess) << clean.out;  // warnings alone do not fail
+  EXPECT_EQ(Everything().size(), before.size() - 1);  // X3.TXT gone, nothing added
+}
+
+TEST_F(Cli, CheckAsJsonHoldsTheSameFindings) {
+  f_.Table("X1.TXT", "1,1.0,101,a\r\n2,0.5,\"102\r\n");
+  Outcome text = Run("--check " + Src());
+  Outcome json = Run("--check --format json " + Src());
+  EXPECT_EQ(json.status, text.status);
+  fs::path file = f_.root.path() / "report.json";
+  std::ofstream(file) << json.out;
+  if (std::system("command -v python3 >/dev/null") == 0) {
+    std::string parse = "python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
+                        "print(len(d[\"borings\"][0][\"findings\"]))' '" + file.string() + "' > '" +
+                        file.string() + ".n'";
+    ASSERT_EQ(std::system(parse.c_str()), 0) << json.out;
+    long findings = std::stol(test::ReadBytes(file.string() + ".n"));
+    long lines = 0;
+    for (std::size_t at = text.out.find(": warning: "); at != std::string::npos; at = text.out.find(": warning: ", at + 1))
+      ++lines;
+    EXPECT_EQ(findings, lines);
+  }
+  EXPECT_NE(json.out.find("\"code\": \"unclosed-quote\""), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"line\": 2"), std::string::npos);
+}
+
+TEST_F(Cli, ConversionPrintsWhatChangedTheData) {
+  f_.Table("X1.TXT", "1,1.0,101,a\r\n2,0.5,102,b\r\n");
+  Outcome o = Run("--yes --dest " + Dest() + " " + Src());
+  EXPECT_EQ(o.status, kSuccess);
+  EXPECT_NE(o.err.find("X1.TXT:2: warning: 深度 0.5"), std::string::npos) << o.err;
+  EXPECT_EQ(o.err.find(": error: "), std::string::npos);
 }
 
 TEST(ParseArgumentsTest, Table) {

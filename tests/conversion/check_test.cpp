@@ -65,6 +65,17 @@ TEST_F(Check, SoilAndColourCodesWithoutEntries) {
   EXPECT_EQ(c.errors, 0);
 }
 
+TEST_F(Check, SkippedMeasurementPairsAndWhy) {
+  f_.Table("PCNT.txt", "1,M1\r\n2, M2 \r\n3,..\\x\r\n4,M4\r\n");
+  for (const char* name : {"M1", "M2", "M4"}) f_.Table(std::string(name) + ".HED", "1,2,3,4,5.00,6.00\r\n");
+  f_.Table("M1.TMP", "1,2,3,4,5,6,7,8,9,1.5E-05\r\n");
+  f_.Table("M4.TMP", "1,2,3,4,5,6,7,8,9\r\n");
+  BoringCheck c = Run();
+  EXPECT_EQ(Where(c, "measurement-skipped"), (std::vector<std::string>{"PCNT.txt:2", "PCNT.txt:3", "PCNT.txt:4"}));
+  f_.Table("L204.txt", "");  // with an "L204.txt" the list is not used
+  EXPECT_TRUE(Where(Run(), "measurement-skipped").empty());
+}
+
 TEST_F(Check, CoordinatesAndMeshBoundary) {
   f_.Table("titl01.txt", test::Titl01("35", "", "", "", "", ""));
   EXPECT_EQ(Where(Run(), "no-coordinates"), (std::vector<std::string>{"titl01.txt:0"}));
