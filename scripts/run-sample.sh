@@ -16,3 +16,9 @@ printf '[zk2morvex]\r\n%s/\r\n' "$PWD/sample/codes" > "$work/sys/RaroreD5.ini"
 
 echo "Converting $work/B001 into $work/out:"
 ZK_SYSDIR="$work/sys" build/bin/zk2morvex-cli --yes --dest "$work/out" "$work/B001"
+
+# With a display, the window opens on the same copy of the sample.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/bin/zk2morvex ]; then
+  echo "Opening the window on $work/B001 (close it to finish)."
+  ZK_SYSDIR="$work/sys" build/bin/zk2morvex "$work/B001" "$work/out"
+fi
