@@ -18,7 +18,7 @@ cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYP
 cmake --build build-fuzz
 mkdir -p build-fuzz/artifacts
 # Runs per target, each well under a minute on this machine.
-declare -A runs=([field_reader_fuzz]=25000 [numbers_fuzz]=400000 [conversion_fuzz]=6000)
+declare -A runs=([field_reader_fuzz]=25000 [numbers_fuzz]=400000 [conversion_fuzz]=6000 [formatters_fuzz]=1500000)
 for target in build-fuzz/bin/*_fuzz; do
   name=$(basename "$target")
   seeds="fuzz/corpus/${name%_fuzz}"

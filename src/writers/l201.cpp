@@ -34,7 +34,7 @@ Status WriteL201Records(ExchangeFile& out, const std::string& source, const std:
   const std::pair<std::string_view, std::size_t> kBlocks[] = {{"G", 6}, {"H", 10}};
   for (const auto& [key, valueColumn] : kBlocks) {
     TableBlock block{key, source + "\\L201.txt", kL201Fields, {"10"}, {}};
-    auto fields = [valueColumn](const Row& a) { return L201Fields(a, valueColumn); };
+    auto fields = [column = valueColumn](const Row& a) { return L201Fields(a, column); };
     if (Status s = WriteTableBlock(out, boringIdField, block, fields); !s) return s;
   }
   return out.status();
