@@ -9,10 +9,17 @@ bash scripts/install-deps.sh xvfb clang
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZK_SANITIZE=ON
 cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build-test --output-on-failure -j2
+ctest --test-dir build-test --output-on-failure -j2 | tee build-test/ctest.log
+# The test count again at the very end, after the fuzz runs' own output.
+summary() {
+  local total failed
+  total=$(grep -oE 'tests failed out of [0-9]+' build-test/ctest.log | grep -oE '[0-9]+$')
+  failed=$(grep -oE '[0-9]+ tests failed out of' build-test/ctest.log | grep -oE '^[0-9]+')
+  echo "tests: $((total - failed)) passed, ${failed} failed"
+}
 
 runs_default=${ZK_FUZZ_RUNS:-}
-[ "${runs_default}" = "0" ] && exit 0
+[ "${runs_default}" = "0" ] && { summary; exit 0; }
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZK_FUZZ=ON -DZK_BUILD_TESTS=OFF -DZK_BUILD_WINDOW=OFF
 cmake --build build-fuzz
@@ -33,3 +40,4 @@ for target in build-fuzz/bin/*_fuzz; do
   rm -rf "$work" "$work.log"
   [ "$status" -eq 0 ] || { echo "$name failed (input in build-fuzz/artifacts/)"; exit 1; }
 done
+summary
