@@ -23,6 +23,7 @@ import argparse
 import glob
 import os
 import re
+import resource
 import shutil
 import statistics
 import subprocess
@@ -102,16 +103,26 @@ def clean(sources, dest):
             os.remove(record)
 
 
+def children_cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def timed(command, **kwargs):
+    """Wall time and CPU time (user + system, the process and all it waited for) of a command."""
+    cpu, start = children_cpu(), time.perf_counter()
+    done = subprocess.run(command, **kwargs)
+    return done, time.perf_counter() - start, children_cpu() - cpu
+
+
 def run_cli(cli, sources, dest, env):
     clean(sources, dest)
     command = ["/usr/bin/time", "-v", cli, "--yes", "--dest", dest] + sources
-    start = time.perf_counter()
-    done = subprocess.run(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-    elapsed = time.perf_counter() - start
+    done, wall, cpu = timed(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     rss = re.search(r"Maximum resident set size \(kbytes\): (\d+)", done.stderr)
     if done.returncode != 0:
         sys.exit(f"{cli} failed ({done.returncode}):\n{done.stderr[-2000:]}")
-    return elapsed, int(rss.group(1)) if rss else 0
+    return wall, cpu, int(rss.group(1)) if rss else 0
 
 
 def baseline_script(work, sources, dest, codes, sysdir):
@@ -139,9 +150,10 @@ while read -r size name; do printf '%*s' "$size" '' > '{out}'/"$name"; done < '{
 
 
 def run_baseline(script):
-    start = time.perf_counter()
-    subprocess.run(["bash", script], check=True)
-    return time.perf_counter() - start
+    done, wall, cpu = timed(["bash", script])
+    if done.returncode != 0:
+        sys.exit(f"the baseline {script} failed")
+    return wall, cpu
 
 
 def output_bytes(dest):
@@ -154,15 +166,20 @@ def measure(label, cli, sources, data, env, runs, work):
     run_cli(cli, sources, dest, env)  # warm the cache; its outputs size the baseline's writes
     script, opens, read_bytes = baseline_script(work, sources, dest, codes, os.path.join(data, "sys"))
     written = output_bytes(dest)
-    conv, rss, base = [], [], []
+    conv, conv_cpu, rss, base, base_cpu = [], [], [], [], []
     for _ in range(runs):
-        t, m = run_cli(cli, sources, dest, env)
-        conv.append(t)
-        rss.append(m)
-        base.append(run_baseline(script))
+        wall, cpu, peak = run_cli(cli, sources, dest, env)
+        conv.append(wall)
+        conv_cpu.append(cpu)
+        rss.append(peak)
+        wall, cpu = run_baseline(script)
+        base.append(wall)
+        base_cpu.append(cpu)
     c, b = statistics.median(conv), statistics.median(base)
-    print(f"{label:12s} converter {c * 1000:9.1f} ms   baseline {b * 1000:9.1f} ms   ratio {c / b:5.2f}   "
-          f"peak RSS {max(rss) / 1024:6.1f} MB   ({len(sources)} borings, {opens} opens, "
+    cc, bc = statistics.median(conv_cpu), statistics.median(base_cpu)
+    print(f"{label:14s} wall {c * 1000:8.1f} ms / {b * 1000:8.1f} ms = {c / b:5.2f}   "
+          f"cpu {cc * 1000:8.1f} ms / {bc * 1000:8.1f} ms = {cc / max(bc, 1e-9):5.2f}   "
+          f"peak RSS {max(rss) / 1024:5.1f} MB   ({len(sources)} borings, {opens} opens, "
           f"{read_bytes / 1e6:.1f} MB read, {written / 1e6:.2f} MB written)")
     return c, max(rss)
 
@@ -194,7 +211,7 @@ def main():
     os.makedirs(args.work, exist_ok=True)
     env = dict(os.environ, ZK_SYSDIR=os.path.join(args.data, "sys"))
 
-    print(f"median of {args.runs} runs; baseline = cat | iconv of every read, plus the same bytes written")
+    print(f"median of {args.runs} runs, converter / baseline (cat | iconv of every read, the same bytes written)")
     large, _ = measure("large", cli, [os.path.join(args.data, "large")], args.data, env, args.runs, args.work)
     pcnt, _ = measure("large-pcnt", cli, [os.path.join(args.data, "large-pcnt")], args.data, env, args.runs,
                       args.work)

@@ -52,11 +52,21 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
          });
 }
 
+bool HasLetter(std::string_view name) {
+  return std::any_of(name.begin(), name.end(), [](char c) {
+    auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || IsLetter(c);
+  });
+}
+
 // The entry of folder named like name: exact first, else the first case-insensitive match.
 fs::path MatchComponent(const fs::path& folder, const std::string& name) {
   std::error_code ec;
   fs::path exact = folder / name;
   if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
+  // A name without letters has no other letter case (an exchange file name, 53393681.001):
+  // not found as written is not found at all, and a destination of many files is not scanned.
+  if (!HasLetter(name)) return exact;
   // Read with readdir: a name looked up in another letter case scans the whole folder, and
   // building a path per entry made that scan the cost of a large folder.
   DIR* dir = ::opendir(folder.c_str());

@@ -37,12 +37,14 @@ TEST(FolderListing, NameInOtherCaseFoundAmongMany) {
   TempFolder dir;
   for (int i = 0; i < 300; ++i) dir.WriteBytes("M" + std::to_string(i) + ".HED", "1");
   dir.WriteBytes("PCNT.txt", "1,M1");
+  dir.WriteBytes("53393681.001", "x");
   const struct {
     const char* asked;
     const char* found;  // "" when nothing matches
   } cases[] = {
       {"m150.hed", "M150.HED"}, {"M150.HED", "M150.HED"}, {"pcnt.TXT", "PCNT.txt"},
       {"M150.he", ""},          {"M1500.HED", ""},        {".", ""},
+      {"53393681.001", "53393681.001"}, {"53393681.002", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.asked);
