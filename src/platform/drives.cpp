@@ -4,7 +4,10 @@
 #include <cctype>
 #include <cstdlib>
 #include <map>
+#include <string_view>
 #include <system_error>
+
+#include <dirent.h>
 
 namespace fs = std::filesystem;
 
@@ -45,10 +48,17 @@ DriveState& State() {
   return s;
 }
 
-bool EqualsNoCase(const std::string& a, const std::string& b) {
+bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
+}
+
+bool HasLetter(std::string_view name) {
+  return std::any_of(name.begin(), name.end(), [](char c) {
+    auto u = static_cast<unsigned char>(c);
+    return u >= 0x80 || IsLetter(c);
+  });
 }
 
 // The entry of folder named like name: exact first, else the first case-insensitive match.
@@ -56,11 +66,24 @@ fs::path MatchComponent(const fs::path& folder, const std::string& name) {
   std::error_code ec;
   fs::path exact = folder / name;
   if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string entry = it->path().filename().string();
-    if (EqualsNoCase(entry, name)) return it->path();
+  // A name without letters has no other letter case (an exchange file name, 53393681.001):
+  // not found as written is not found at all, and a destination of many files is not scanned.
+  if (!HasLetter(name)) return exact;
+  // Read with readdir: a name looked up in another letter case scans the whole folder, and
+  // building a path per entry made that scan the cost of a large folder.
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return exact;
+  fs::path found = exact;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view entryName(entry->d_name);
+    if (entryName == "." || entryName == "..") continue;
+    if (EqualsNoCase(entryName, name)) {
+      found = folder / std::string(entryName);
+      break;
+    }
   }
-  return exact;
+  ::closedir(dir);
+  return found;
 }
 
 std::vector<std::string> SplitComponents(const std::string& rest) {

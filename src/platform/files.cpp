@@ -54,8 +54,13 @@ std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
   auto host = ToHost(driveFolder);
   if (!host) return names;
   std::error_code ec;
+  // The entry's type comes with the listing: no stat per file, except for links, which
+  // the entry follows as RegularFile does. A destination of many files is listed per boring.
   for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
-    if (RegularFile(it->path())) names.push_back(it->path().filename().string());
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError) || typeError) continue;
+    std::string name = it->path().filename().string();
+    if (name[0] != '.') names.push_back(std::move(name));
   }
   return names;
 }

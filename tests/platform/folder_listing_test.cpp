@@ -1,0 +1,63 @@
+// The folder listing of the numbering and the name lookup without regard to letter case, in
+// the forms a destination or a boring folder takes: links, folders, hidden files, many names.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/drives.h"
+#include "platform/files.h"
+#include "support/test_util.h"
+
+namespace zk {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+std::vector<std::string> Sorted(std::vector<std::string> names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(FolderListing, PlainFilesOnlyLinksToFilesFollowed) {
+  TempFolder dir;
+  dir.WriteBytes("53393681.001", "x");
+  dir.WriteBytes(".hidden", "x");
+  fs::create_directory(dir.path() / "sub");
+  fs::create_symlink(dir.path() / "53393681.001", dir.path() / "link.001");
+  fs::create_symlink(dir.path() / "sub", dir.path() / "linkdir");
+  fs::create_symlink(dir.path() / "gone", dir.path() / "dangling");
+  EXPECT_EQ(Sorted(platform::ListPlainFiles(dir.Drive() + "\\")),
+            (std::vector<std::string>{"53393681.001", "link.001"}));
+  EXPECT_TRUE(platform::ListPlainFiles(dir.Drive("missing") + "\\").empty());
+}
+
+TEST(FolderListing, NameInOtherCaseFoundAmongMany) {
+  TempFolder dir;
+  for (int i = 0; i < 300; ++i) dir.WriteBytes("M" + std::to_string(i) + ".HED", "1");
+  dir.WriteBytes("PCNT.txt", "1,M1");
+  dir.WriteBytes("53393681.001", "x");
+  const struct {
+    const char* asked;
+    const char* found;  // "" when nothing matches
+  } cases[] = {
+      {"m150.hed", "M150.HED"}, {"M150.HED", "M150.HED"}, {"pcnt.TXT", "PCNT.txt"},
+      {"M150.he", ""},          {"M1500.HED", ""},        {".", ""},
+      {"53393681.001", "53393681.001"}, {"53393681.002", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.asked);
+    auto host = platform::ToHost(dir.Drive(c.asked));
+    ASSERT_TRUE(host);
+    if (*c.found) {
+      EXPECT_EQ(host->filename().string(), c.found);
+      EXPECT_TRUE(platform::IsPlainFile(dir.Drive(c.asked)));
+    } else {
+      EXPECT_FALSE(platform::IsPlainFile(dir.Drive(c.asked)));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zk
