@@ -22,10 +22,7 @@
 #include "tables/numbers.h"
 #include "tables/table_access.h"
 #include "support/settings.h"
-
-#if ZK_BENCH_SOIL_NAMES
 #include "support/soil_names.h"
-#endif
 
 namespace fs = std::filesystem;
 
@@ -201,9 +198,7 @@ void BM_ListPlainFiles(benchmark::State& state) {
 }
 BENCHMARK(BM_ListPlainFiles)->Arg(100)->Arg(1000)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
-#if ZK_BENCH_SOIL_NAMES
-// TODO(after merge): check the calls against support/soil_names.h as merged, then configure
-// with -DZK_BENCH_SOIL_NAMES=ON. A "Kishitu.txt" of 10,000 records; layer codes spread over it.
+// A "Kishitu.txt" of 10,000 records; layer codes spread over it.
 void BM_ClassifySoilName(benchmark::State& state) {
   Scratch scratch;
   const char* names[] = {"砂混りシルト質粘性土", "礫混じり砂", "有機質土", "シルト質砂", "硬岩", "軽石", "砂質粘土"};
@@ -223,6 +218,5 @@ void BM_ClassifySoilName(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * codes.size()));
 }
 BENCHMARK(BM_ClassifySoilName)->Unit(benchmark::kMicrosecond);
-#endif
 
 }  // namespace

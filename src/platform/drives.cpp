@@ -167,7 +167,8 @@ bool SetCurrentFolder(const std::string& drivePath) {
     folder = base + folder.substr(2);
   }
   if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-  State().folders[Upper(folder[0])] = std::string(1, Upper(folder[0])) + folder.substr(1);
+  folder[0] = Upper(folder[0]);
+  State().folders[folder[0]] = folder;
   return true;
 }
 
