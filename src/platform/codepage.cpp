@@ -1,6 +1,8 @@
 #include "platform/codepage.h"
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 
 namespace zk::platform {
@@ -9,18 +11,8 @@ namespace {
 // glibc's "CP932" is Microsoft's table; its "SJIS" would read 0x5C as the yen sign.
 constexpr const char* kCodePage = "CP932";
 
-iconv_t Converter(const char* to, const char* from) {
-  iconv_t cd = iconv_open(to, from);
-  return cd;
-}
-
-iconv_t Decoder() {
-  static iconv_t cd = Converter("UTF-8", kCodePage);
-  return cd;
-}
-
 iconv_t Encoder() {
-  static iconv_t cd = Converter(kCodePage, "UTF-8");
+  static iconv_t cd = iconv_open(kCodePage, "UTF-8");
   return cd;
 }
 
@@ -30,8 +22,10 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
-// Converts all of in; nullopt on any byte that does not convert. bad receives its offset.
-std::optional<std::string> Run(iconv_t cd, std::string_view in, std::size_t* bad = nullptr) {
+bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Converts all of in; nullopt on any character that does not convert.
+std::optional<std::string> Run(iconv_t cd, std::string_view in) {
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   std::string out(in.size() * 2 + 16, '\0');
@@ -48,11 +42,96 @@ std::optional<std::string> Run(iconv_t cd, std::string_view in, std::size_t* bad
       out.resize(out.size() * 2);
       continue;
     }
-    if (bad) *bad = in.size() - srcLeft;
     return std::nullopt;
   }
   out.resize(used);
   return out;
+}
+
+// The UTF-8 form of one CP932 character; length 0 where the bytes are no character.
+struct Utf8Char {
+  std::uint8_t length = 0;
+  char bytes[3] = {};
+};
+
+// Every CP932 character, as glibc's converter reads it, asked once: a table look-up then
+// decodes a table's bytes without a converter call per field.
+class DecodeTable {
+ public:
+  DecodeTable() {
+    iconv_t cd = iconv_open("UTF-8", kCodePage);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      char one[1] = {static_cast<char>(b)};
+      if (!IsLead(static_cast<unsigned char>(b))) single_[b - 0x80] = Ask(cd, one, 1);
+    }
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+      if (!IsLead(static_cast<unsigned char>(lead))) continue;
+      for (int trail = 0x40; trail <= 0xFC; ++trail) {
+        char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        pair_[(lead - 0x80) * 256 + trail] = Ask(cd, two, 2);
+      }
+    }
+    iconv_close(cd);
+  }
+
+  // The character starting at text[i] (not ASCII): its UTF-8 form and how many bytes it took;
+  // length 0 when the bytes there are no character.
+  const Utf8Char& At(std::string_view text, std::size_t i, std::size_t& taken) const {
+    auto b = static_cast<unsigned char>(text[i]);
+    if (!IsLead(b)) {
+      taken = 1;
+      return single_[b - 0x80];
+    }
+    taken = 2;
+    if (i + 1 >= text.size()) return none_;
+    return pair_[(b - 0x80) * 256 + static_cast<unsigned char>(text[i + 1])];
+  }
+
+ private:
+  static Utf8Char Ask(iconv_t cd, char* in, std::size_t n) {
+    Utf8Char c;
+    char out[8];
+    char* src = in;
+    char* dst = out;
+    std::size_t srcLeft = n, dstLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0) return c;
+    std::size_t length = sizeof out - dstLeft;
+    if (length == 0 || length > sizeof c.bytes) return c;
+    c.length = static_cast<std::uint8_t>(length);
+    for (std::size_t k = 0; k < length; ++k) c.bytes[k] = out[k];
+    return c;
+  }
+
+  std::array<Utf8Char, 128> single_{};
+  std::array<Utf8Char, 128 * 256> pair_{};
+  Utf8Char none_{};
+};
+
+const DecodeTable& Table() {
+  static const DecodeTable table;
+  return table;
+}
+
+// Decodes into out (when given); the offset of the first byte that is no character, or npos.
+std::size_t Decode(std::string_view cp932, std::string* out) {
+  const DecodeTable& table = Table();
+  std::size_t i = 0;
+  while (i < cp932.size()) {
+    auto b = static_cast<unsigned char>(cp932[i]);
+    if (b < 0x80) {
+      if (out) out->push_back(static_cast<char>(b));
+      ++i;
+      continue;
+    }
+    std::size_t taken = 0;
+    const Utf8Char& c = table.At(cp932, i, taken);
+    if (c.length == 0) return i;
+    if (out) out->append(c.bytes, c.length);
+    i += taken;
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace
@@ -64,65 +143,56 @@ std::optional<std::string> ToCp932(std::string_view utf8) {
 
 std::optional<std::string> FromCp932(std::string_view cp932) {
   if (IsAscii(cp932)) return std::string(cp932);
-  return Run(Decoder(), cp932);
+  std::string out;
+  out.reserve(cp932.size() + cp932.size() / 2);
+  if (Decode(cp932, &out) != std::string_view::npos) return std::nullopt;
+  return out;
 }
 
 std::optional<std::size_t> FirstInvalidCp932(std::string_view cp932) {
-  if (IsAscii(cp932)) return std::nullopt;
-  std::size_t bad = 0;
-  if (Run(Decoder(), cp932, &bad)) return std::nullopt;
+  std::size_t bad = Decode(cp932, nullptr);
+  if (bad == std::string_view::npos) return std::nullopt;
   return bad;
 }
 
-Cp932Validator::Cp932Validator() : cd_(iconv_open("UTF-8", kCodePage)) {}
-
-Cp932Validator::~Cp932Validator() {
-  if (cd_ != reinterpret_cast<void*>(-1)) iconv_close(static_cast<iconv_t>(cd_));
-}
-
-bool Cp932Validator::Convert(std::string_view bytes, std::size_t base) {
-  iconv_t cd = static_cast<iconv_t>(cd_);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    bad_ = base;
-    return false;
-  }
-  char buffer[16384];
-  char* src = const_cast<char*>(bytes.data());
-  std::size_t srcLeft = bytes.size();
-  while (srcLeft > 0) {
-    char* dst = buffer;
-    std::size_t dstLeft = sizeof buffer;
-    std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    if (r != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) continue;
-    if (errno == EINVAL) {  // a lead byte at the end of this chunk: keep it for the next
-      carry_.assign(src, srcLeft);
-      consumed_ = base + (bytes.size() - srcLeft);
-      return true;
-    }
-    bad_ = base + (bytes.size() - srcLeft);
-    return false;
-  }
-  carry_.clear();
-  consumed_ = base + bytes.size();
-  return true;
-}
+Cp932Validator::Cp932Validator() = default;
+Cp932Validator::~Cp932Validator() = default;
 
 bool Cp932Validator::Feed(std::string_view chunk) {
-  if (IsAscii(chunk) && carry_.empty()) {
-    consumed_ += chunk.size();
-    return true;
-  }
+  std::string joined;
+  std::size_t base = consumed_;
   if (!carry_.empty()) {
-    std::string joined = carry_ + std::string(chunk);
-    return Convert(joined, consumed_);
+    joined = carry_ + std::string(chunk);
+    chunk = joined;
+    base -= carry_.size();
+    carry_.clear();
   }
-  return Convert(chunk, consumed_);
+  // A lead byte at the very end waits for its trail byte in the next chunk.
+  std::size_t end = chunk.size();
+  std::size_t i = 0;
+  while (i < end && static_cast<unsigned char>(chunk[i]) < 0x80) ++i;
+  std::size_t lastStart = end;
+  for (std::size_t k = i; k < end;) {
+    lastStart = k;
+    auto b = static_cast<unsigned char>(chunk[k]);
+    k += IsLead(b) ? 2 : 1;
+    if (k > end) break;
+    lastStart = end;
+  }
+  std::size_t checked = lastStart < end ? lastStart : end;
+  std::size_t bad = Decode(chunk.substr(i, checked - i), nullptr);
+  if (bad != std::string_view::npos) {
+    bad_ = base + i + bad;
+    return false;
+  }
+  carry_.assign(chunk.substr(checked));
+  consumed_ = base + chunk.size();
+  return true;
 }
 
 bool Cp932Validator::Finish() {
   if (carry_.empty()) return true;
-  bad_ = consumed_;
+  bad_ = consumed_ - carry_.size();
   return false;
 }
 

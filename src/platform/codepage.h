@@ -35,8 +35,6 @@ class Cp932Validator {
   std::size_t BadOffset() const { return bad_; }
 
  private:
-  bool Convert(std::string_view bytes, std::size_t base);
-  void* cd_;
   std::string carry_;
   std::size_t consumed_ = 0;
   std::size_t bad_ = 0;

@@ -1,5 +1,9 @@
 #include "support/soil_names.h"
 
+#include <sys/stat.h>
+
+#include <optional>
+
 #include <string_view>
 #include <system_error>
 
@@ -87,9 +91,36 @@ bool TableStillThere(const SoilNameTable& table) {
 
 }  // namespace
 
-Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder) {
-  table.drivePath = folder + kTableName;
-  if (!platform::IsPlainFile(table.drivePath)) return Status::Ok();
+namespace {
+
+// Which file a loaded table came from: the same path, size, change time and inode mean the
+// same bytes, so a batch of borings reads the table once, while an edit between two
+// conversions still takes effect.
+struct FileIdentity {
+  std::string host;
+  long long size = -1, changedNs = 0, inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& host) {
+  struct stat st {};
+  if (::stat(host.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{host.string(), static_cast<long long>(st.st_size),
+                      static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
+                      static_cast<long long>(st.st_ino)};
+}
+
+struct LoadedTable {
+  FileIdentity identity;
+  SoilNameTable table;
+};
+
+std::optional<LoadedTable>& LastLoaded() {
+  static std::optional<LoadedTable> last;
+  return last;
+}
+
+Status ReadSoilNameTable(SoilNameTable& table) {
   TableReader reader;
   if (Status s = reader.Open(table.drivePath); !s) return s;
   table.entries.clear();
@@ -99,9 +130,26 @@ Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder) {
     table.first.emplace(CodeKey(record[0]), table.entries.size());
     table.entries.push_back({record[0], QXCOMSUB::TrimSpaces(record[1])});
   }
-  if (Status s = reader.status(); !s) return s;
+  return reader.status();
+}
+
+}  // namespace
+
+Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder) {
+  table.drivePath = folder + kTableName;
+  if (!platform::IsPlainFile(table.drivePath)) return Status::Ok();
   auto host = platform::ToHost(table.drivePath);
+  auto identity = host ? IdentityOf(*host) : std::nullopt;
+  auto& last = LastLoaded();
+  if (identity && last && last->identity == *identity) {
+    std::string drivePath = table.drivePath;
+    table = last->table;
+    table.drivePath = drivePath;
+    return Status::Ok();
+  }
+  if (Status s = ReadSoilNameTable(table); !s) return s;
   table.hostPath = host ? *host : std::filesystem::path();
+  if (identity) last = LoadedTable{*identity, table};
   return Status::Ok();
 }
 

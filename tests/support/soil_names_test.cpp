@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <filesystem>
 
 #include "support/settings.h"
@@ -188,6 +190,23 @@ TEST(LoadSoilNameTable, MissingEmptyAndUnreadableTables) {
   EXPECT_EQ(s.fault, Fault::NotCp932);
   EXPECT_EQ(s.line, 2);
   EXPECT_NE(s.file.find("kishitu.TXT"), std::string::npos);  // named as it is on disk
+}
+
+TEST(LoadSoilNameTable, AnEditBetweenConversionsTakesEffect) {
+  TempFolder codes;
+  codes.WriteCp932("Kishitu.txt", "1,砂,,,,\r\n");
+  SoilNameTable first, again, edited;
+  ASSERT_TRUE(LoadSoilNameTable(first, codes.Drive() + "\\"));
+  ASSERT_TRUE(LoadSoilNameTable(again, codes.Drive() + "\\"));  // the same file: taken as loaded
+  EXPECT_EQ(LookupSoilName("1", again), "砂");
+  codes.WriteCp932("Kishitu.txt", "1,礫,,,,\r\n");  // same size, a later change time
+  auto path = codes.path() / "Kishitu.txt";
+  std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::seconds(2));
+  ASSERT_TRUE(LoadSoilNameTable(edited, codes.Drive() + "\\"));
+  EXPECT_EQ(LookupSoilName("1", edited), "礫");
+  codes.WriteCp932("Kishitu.txt", "1,シルト,,,,\r\n");
+  ASSERT_TRUE(LoadSoilNameTable(edited, codes.Drive() + "\\"));
+  EXPECT_EQ(LookupSoilName("1", edited), "シルト");
 }
 
 TEST(LoadSoilNameTable, ReadsTheCodeTableFolderOfTheSetting) {
