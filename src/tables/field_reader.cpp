@@ -1,5 +1,6 @@
 #include "tables/field_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -144,11 +145,35 @@ void TableReader::SkipSeparator() {
   }
 }
 
-std::string TableReader::Decode(const std::string& bytes) {
+std::string TableReader::Decode(std::string&& bytes) {
   // The file was checked at open; a field never splits a character, since no CP932 trail
   // byte is a separator, blank or quote.
-  auto text = platform::FromCp932(bytes);
-  return text ? *text : std::string();
+  bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return std::move(bytes);
+  if (auto text = platform::FromCp932(bytes)) return std::move(*text);
+  return std::string();
+}
+
+// The rest of a quoted field, up to its closing quote (consumed) or the end of the table.
+// Line ends inside stay in the field and are counted, CR LF once.
+bool TableReader::ReadQuoted(std::string& bytes) {
+  bool afterCr = false;
+  while (Peek() != EOF) {
+    std::size_t quote = buffer_.find('"', pos_);
+    std::size_t stop = quote == std::string::npos ? buffer_.size() : quote;
+    for (std::size_t i = pos_; i < stop; ++i) {
+      char c = buffer_[i];
+      if (c == '\r' || (c == '\n' && !afterCr)) ++line_;
+      afterCr = c == '\r';
+    }
+    bytes.append(buffer_, pos_, stop - pos_);
+    pos_ = stop;
+    if (quote != std::string::npos) {
+      ++pos_;
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string TableReader::ReadField() {
@@ -158,23 +183,11 @@ std::string TableReader::ReadField() {
   int c = Peek();
   if (c == '"') {
     Get();
-    for (;;) {
-      c = Get();
-      if (c == EOF) {
-        // The field runs to the end of the table, as the reader always read it; the check
-        // report and the command line tell the user.
-        unclosedQuoteLine_ = fieldLine_;
-        return Decode(bytes);
-      }
-      if (c == '"') break;
-      if (c == '\r') {
-        ++line_;
-        bytes += '\r';
-        if (Peek() == '\n') bytes += static_cast<char>(Get());
-        continue;
-      }
-      if (c == '\n') ++line_;
-      bytes += static_cast<char>(c);
+    if (!ReadQuoted(bytes)) {
+      // The field runs to the end of the table, as the reader always read it; the check
+      // report and the command line tell the user.
+      unclosedQuoteLine_ = fieldLine_;
+      return Decode(std::move(bytes));
     }
     while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) Get();
   } else {
@@ -189,7 +202,7 @@ std::string TableReader::ReadField() {
     while (!bytes.empty() && IsBlank(static_cast<unsigned char>(bytes.back()))) bytes.pop_back();
   }
   SkipSeparator();
-  return Decode(bytes);
+  return Decode(std::move(bytes));
 }
 
 void TableReader::SkipLine() {
@@ -199,9 +212,12 @@ void TableReader::SkipLine() {
 }
 
 bool TableReader::ReadRow(std::size_t n, std::vector<std::string>& row) {
-  row.assign(n, std::string());
+  row.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
-    if (AtEnd()) return false;
+    if (AtEnd()) {
+      for (std::size_t k = i; k < n; ++k) row[k].clear();
+      return false;
+    }
     row[i] = ReadField();
   }
   return true;

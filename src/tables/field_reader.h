@@ -60,7 +60,8 @@ class TableReader {
   int Peek();
   int Get();
   void SkipSeparator();
-  std::string Decode(const std::string& bytes);
+  std::string Decode(std::string&& bytes);
+  bool ReadQuoted(std::string& bytes);
 
   std::FILE* file_ = nullptr;
   std::string path_;
