@@ -16,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int digits = (data[0] >> 6) + 1;       // 1 to 4 significant digits
   std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
+  // The short way to the plain decimal text agrees with the way through the double.
+  if (auto shortText = ShortDecimalText(text)) ZK_FUZZ_CHECK(*shortText == PlainDecimalText(ParseNumber(text)));
+
   std::string fixed = FormatFixedPoint(text, intDigits, decDigits);
   if (!fixed.empty()) {
     ZK_FUZZ_CHECK(fixed.size() == static_cast<std::size_t>(intDigits + 1 + decDigits));

@@ -161,31 +161,30 @@ Cp932Validator::~Cp932Validator() = default;
 bool Cp932Validator::Feed(std::string_view chunk) {
   std::string joined;
   std::size_t base = consumed_;
-  if (!carry_.empty()) {
+  if (!carry_.empty()) {  // a lead byte that ended the last chunk
     joined = carry_ + std::string(chunk);
     chunk = joined;
     base -= carry_.size();
     carry_.clear();
   }
-  // A lead byte at the very end waits for its trail byte in the next chunk.
-  std::size_t end = chunk.size();
+  const DecodeTable& table = Table();
   std::size_t i = 0;
-  while (i < end && static_cast<unsigned char>(chunk[i]) < 0x80) ++i;
-  std::size_t lastStart = end;
-  for (std::size_t k = i; k < end;) {
-    lastStart = k;
-    auto b = static_cast<unsigned char>(chunk[k]);
-    k += IsLead(b) ? 2 : 1;
-    if (k > end) break;
-    lastStart = end;
+  while (i < chunk.size()) {
+    if (static_cast<unsigned char>(chunk[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    if (IsLead(static_cast<unsigned char>(chunk[i])) && i + 1 == chunk.size()) {
+      carry_.assign(chunk.substr(i));  // its trail byte comes with the next chunk
+      break;
+    }
+    std::size_t taken = 0;
+    if (table.At(chunk, i, taken).length == 0) {
+      bad_ = base + i;
+      return false;
+    }
+    i += taken;
   }
-  std::size_t checked = lastStart < end ? lastStart : end;
-  std::size_t bad = Decode(chunk.substr(i, checked - i), nullptr);
-  if (bad != std::string_view::npos) {
-    bad_ = base + i + bad;
-    return false;
-  }
-  carry_.assign(chunk.substr(checked));
   consumed_ = base + chunk.size();
   return true;
 }

@@ -193,11 +193,12 @@ std::string TableReader::ReadField() {
   } else {
     // Whole runs of the buffer at a time: a field may be megabytes long.
     while (Peek() != EOF) {
-      std::size_t end = buffer_.find_first_of(",\r\n", pos_);
-      std::size_t stop = end == std::string::npos ? buffer_.size() : end;
+      std::size_t stop = pos_;
+      while (stop < buffer_.size() && buffer_[stop] != ',' && !IsLineEnd(buffer_[stop])) ++stop;
       bytes.append(buffer_, pos_, stop - pos_);
+      bool ended = stop < buffer_.size();
       pos_ = stop;
-      if (end != std::string::npos) break;
+      if (ended) break;
     }
     while (!bytes.empty() && IsBlank(static_cast<unsigned char>(bytes.back()))) bytes.pop_back();
   }

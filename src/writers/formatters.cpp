@@ -104,9 +104,42 @@ std::string PlainDecimalText(double value) {
   return text + digits.substr(0, whole) + "." + digits.substr(whole);
 }
 
+std::optional<std::string> ShortDecimalText(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::string whole, fraction;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '.' && !point) point = true;
+    else if (c >= '0' && c <= '9') (point ? fraction : whole) += c;
+    else break;
+  }
+  if (whole.empty() && fraction.empty()) return std::nullopt;  // no number: the slow path says 0
+  if (i + 1 < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    std::size_t j = i + 1;
+    if (text[j] == '+' || text[j] == '-') ++j;
+    if (j < text.size() && text[j] >= '0' && text[j] <= '9') return std::nullopt;  // an exponent
+  }
+  if (whole.size() + fraction.size() > 30) return std::nullopt;
+  whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+  fraction.erase(fraction.find_last_not_of('0') + 1);
+  std::string digits = whole + fraction;
+  std::size_t significant = digits.size() - std::min(digits.find_first_not_of('0'), digits.size());
+  if (significant == 0) return "0";
+  if (significant > 15) return std::nullopt;
+  std::string out = negative ? "-" : "";
+  out += whole.empty() ? "0" : whole;
+  if (!fraction.empty()) out += "." + fraction;
+  return out;
+}
+
 std::string FormatFixedPoint(std::string_view text, int intDigits, int decDigits) {
   if (IsBlankText(text)) return "";
-  std::string t = PlainDecimalText(ParseNumber(text));
+  auto shortText = ShortDecimalText(text);
+  std::string t = shortText ? *shortText : PlainDecimalText(ParseNumber(text));
   std::size_t point = t.find('.');
   std::string whole = t.substr(0, point);
   std::string fraction = point == std::string::npos ? "" : t.substr(point + 1);

@@ -2,6 +2,7 @@
 // minutes, values in exponent form. Each gives the text of one exchange-file field.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,12 @@ std::string FormatFixedPoint(std::string_view text, int intDigits, int decDigits
 // The text of the plain decimal form of a value (at most 15 significant digits, never an
 // exponent): 0.00005 gives "0.00005", 1E+20 gives "100000000000000000000".
 std::string PlainDecimalText(double value);
+
+// The same text taken straight from a number text, where that is sure to agree: the leading
+// number of text (as the lenient parse reads it) without an exponent, of at most 15
+// significant digits and a modest length, which a double holds and gives back digit for digit.
+// nullopt otherwise, and the value must go through the double.
+std::optional<std::string> ShortDecimalText(std::string_view text);
 
 // An angle in decimal degrees as four characters DDMM: the value is folded by 90 until it is
 // 90 or less, minutes are cut after adding 0.0099: 25.5 gives 2530, 100 gives 1000. Blank
