@@ -1,7 +1,5 @@
 #include "support/soil_names.h"
 
-#include <sys/stat.h>
-
 #include <optional>
 
 #include <string_view>
@@ -93,25 +91,10 @@ bool TableStillThere(const SoilNameTable& table) {
 
 namespace {
 
-// Which file a loaded table came from: the same path, size, change time and inode mean the
-// same bytes, so a batch of borings reads the table once, while an edit between two
-// conversions still takes effect.
-struct FileIdentity {
-  std::string host;
-  long long size = -1, changedNs = 0, inode = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-std::optional<FileIdentity> IdentityOf(const std::filesystem::path& host) {
-  struct stat st {};
-  if (::stat(host.c_str(), &st) != 0) return std::nullopt;
-  return FileIdentity{host.string(), static_cast<long long>(st.st_size),
-                      static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
-                      static_cast<long long>(st.st_ino)};
-}
-
+// A table loaded once is taken as loaded while its file is unchanged, so a batch of borings
+// reads it once, while an edit between two conversions still takes effect.
 struct LoadedTable {
-  FileIdentity identity;
+  platform::FileIdentity identity;
   SoilNameTable table;
 };
 
@@ -139,7 +122,7 @@ Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder) {
   table.drivePath = folder + kTableName;
   if (!platform::IsPlainFile(table.drivePath)) return Status::Ok();
   auto host = platform::ToHost(table.drivePath);
-  auto identity = host ? IdentityOf(*host) : std::nullopt;
+  auto identity = host ? platform::IdentityOf(host->string()) : std::nullopt;
   auto& last = LastLoaded();
   if (identity && last && last->identity == *identity) {
     std::string drivePath = table.drivePath;

@@ -56,6 +56,29 @@ Status CheckCp932(std::FILE* file, const std::string& path) {
   return Status::Failed(Fault::NotCp932, path, "Shift-JIS (CP932) でない文字があります", line);
 }
 
+// Tables found whole and clean, as long as they stay unchanged: a table opened again (a
+// counting pass, then a writing pass; the same code table for every boring of a batch) is
+// not read through the check a second time.
+class CheckedTables {
+ public:
+  bool Holds(const platform::FileIdentity& id) const {
+    return std::find(checked_.begin(), checked_.end(), id) != checked_.end();
+  }
+  void Add(platform::FileIdentity id) {
+    if (checked_.size() >= kKept) checked_.erase(checked_.begin());
+    checked_.push_back(std::move(id));
+  }
+
+ private:
+  static constexpr std::size_t kKept = 64;
+  std::vector<platform::FileIdentity> checked_;
+};
+
+CheckedTables& Checked() {
+  static CheckedTables tables;
+  return tables;
+}
+
 }  // namespace
 
 TableReader::~TableReader() { Close(); }
@@ -77,10 +100,14 @@ Status TableReader::Open(const std::string& drivePath) {
   file_ = std::fopen(host->c_str(), "rb");
   if (!file_)
     return Status::Failed(Fault::Unreadable, path_, std::string("開けません (") + std::strerror(errno) + ")");
-  Status check = CheckCp932(file_, path_);
-  if (!check) {
-    Close();
-    return check;
+  auto identity = platform::IdentityOf(host->string());
+  if (!identity || !Checked().Holds(*identity)) {
+    Status check = CheckCp932(file_, path_);
+    if (!check) {
+      Close();
+      return check;
+    }
+    if (identity) Checked().Add(*identity);
   }
   // The length as read, so that a last 0x1A can be left out.
   std::fseek(file_, 0, SEEK_END);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "support/test_util.h"
 #include "tables/table_access.h"
 
@@ -156,6 +159,28 @@ TEST(IsPresent, NeedsAPlainFileWithBytes) {
   EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive("L201.txt")));
   EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive("none.txt")));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.txt"));
+}
+
+}  // namespace
+}  // namespace zk
+
+namespace zk {
+namespace {
+
+// A settled table is checked once and then known by its identity; any change to it is seen.
+TEST(FieldReader, ASettledTableIsCheckedOnceAndAChangeIsStillSeen) {
+  test::TempFolder dir;
+  dir.WriteBytes("t.txt", "a,\x93\x8c\r\n");
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  for (int pass = 0; pass < 2; ++pass) {
+    TableReader reader;
+    ASSERT_TRUE(reader.Open(dir.Drive("t.txt"))) << pass;
+    EXPECT_EQ(reader.ReadField(), "a");
+    EXPECT_EQ(reader.ReadField(), "東");
+  }
+  dir.WriteBytes("t.txt", "a,\x93\x20\r\n");  // same size, same inode, a lead byte without its trail
+  TableReader reader;
+  EXPECT_EQ(reader.Open(dir.Drive("t.txt")).fault, Fault::NotCp932);
 }
 
 }  // namespace
