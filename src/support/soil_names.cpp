@@ -106,14 +106,15 @@ std::optional<LoadedTable>& LastLoaded() {
 Status ReadSoilNameTable(SoilNameTable& table) {
   TableReader reader;
   if (Status s = reader.Open(table.drivePath); !s) return s;
-  table.entries.clear();
-  table.first.clear();
+  auto loaded = std::make_shared<SoilNameEntries>();
   std::vector<std::string> record;
   while (!reader.AtEnd() && reader.ReadRow(kFieldsPerRecord, record)) {
-    table.first.emplace(CodeKey(record[0]), table.entries.size());
-    table.entries.push_back({record[0], QXCOMSUB::TrimSpaces(record[1])});
+    loaded->first.emplace(CodeKey(record[0]), loaded->entries.size());
+    loaded->entries.push_back({record[0], QXCOMSUB::TrimSpaces(record[1])});
   }
-  return reader.status();
+  if (Status s = reader.status(); !s) return s;
+  table.loaded = std::move(loaded);
+  return Status::Ok();
 }
 
 }  // namespace
@@ -139,9 +140,9 @@ Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder) {
 Status LoadSoilNameTable(SoilNameTable& table) { return LoadSoilNameTable(table, CodeTableFolder()); }
 
 std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& table) {
-  if (table.entries.empty() || !TableStillThere(table)) return "";
-  auto found = table.first.find(CodeKey(soilCode));
-  return found == table.first.end() ? "" : table.entries[found->second].name;
+  if (table.size() == 0 || !TableStillThere(table)) return "";
+  auto found = table.loaded->first.find(CodeKey(soilCode));
+  return found == table.loaded->first.end() ? "" : table.loaded->entries[found->second].name;
 }
 
 std::string ClassifyRockName(const std::string& name) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -20,11 +21,18 @@ struct SoilNameEntry {
 
 // The soil-name table of one conversion. Each code is read as a number once, at loading,
 // so that a look-up is one hash probe whatever the size of the table.
-struct SoilNameTable {
+struct SoilNameEntries {
   std::vector<SoilNameEntry> entries;             // in file order
   std::unordered_map<double, std::size_t> first;  // code value -> its first entry
+};
+
+// The entries are shared, not copied, between the conversions that load the same file.
+struct SoilNameTable {
+  std::shared_ptr<const SoilNameEntries> loaded;  // null while nothing is loaded
   std::string drivePath;                          // where the table was looked for
   std::filesystem::path hostPath;                 // where it was found (empty when it was not)
+
+  std::size_t size() const { return loaded ? loaded->entries.size() : 0; }
 };
 
 struct SplitName {

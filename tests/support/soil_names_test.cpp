@@ -133,7 +133,7 @@ TEST(LookupSoilName, CodesMatchByValueAndTheFirstEntryWins) {
                    "7,ローム,,");  // cut short by the end: dropped
   SoilNameTable table;
   ASSERT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
-  EXPECT_EQ(table.entries.size(), 6u);
+  EXPECT_EQ(table.size(), 6u);
   const std::pair<const char*, const char*> cases[] = {
       {"12", "砂"},    {"12.0", "砂"},     {"012", "砂"},  {" 12", "砂"},   {"12m", "砂"},
       {"0", "シルト"}, {"0000", "シルト"}, {"", "シルト"}, {"x", "シルト"}, {"-0", "シルト"},
@@ -149,7 +149,7 @@ TEST(LookupSoilName, EveryRecordOfALargeTableIsFound) {
   codes.WriteCp932("Kishitu.txt", text);
   SoilNameTable table;
   ASSERT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
-  EXPECT_EQ(table.entries.size(), 12000u);
+  EXPECT_EQ(table.size(), 12000u);
   EXPECT_EQ(LookupSoilName("1", table), "名1");
   EXPECT_EQ(LookupSoilName("10000", table), "名10000");
   EXPECT_EQ(LookupSoilName("10001", table), "名10001");  // beyond 10,000 entries: still loaded
@@ -172,12 +172,12 @@ TEST(LoadSoilNameTable, MissingEmptyAndUnreadableTables) {
   TempFolder codes;
   SoilNameTable table;
   EXPECT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));  // missing: no fault
-  EXPECT_TRUE(table.entries.empty());
+  EXPECT_EQ(table.size(), 0u);
   EXPECT_EQ(LookupSoilName("0", table), "");
 
   codes.WriteBytes("Kishitu.txt", "");
   EXPECT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
-  EXPECT_TRUE(table.entries.empty());
+  EXPECT_EQ(table.size(), 0u);
 
   codes.WriteBytes("kishitu.TXT", "1,\x82\xa0,,,,\r\n");  // letter case does not matter
   std::filesystem::remove(codes.path() / "Kishitu.txt");
