@@ -184,13 +184,14 @@ Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8) {
   return file.Commit();
 }
 
-void RemovePartialFiles(const std::string& folder) {
-  auto host = platform::ToHost(folder);
-  if (!host) return;
-  std::error_code ec;
-  for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
-    if (LooksLikePartial(it->path().filename().string())) fs::remove(it->path(), ec);
-  }
+std::vector<std::string> ListRemovingPartialFiles(const std::string& folder) {
+  std::vector<std::string> names = platform::ListPlainFiles(folder + "\\");
+  std::erase_if(names, [&](const std::string& name) {
+    if (!LooksLikePartial(name)) return false;
+    platform::RemoveFile(folder + "\\" + name);
+    return true;
+  });
+  return names;
 }
 
 }  // namespace zk

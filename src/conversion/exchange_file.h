@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/status.h"
 
@@ -87,8 +88,8 @@ class StagedTextFile {
 // Stage and Commit in one.
 Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8);
 
-// Removes leftovers of killed runs in a folder: files named like an exchange file (or
-// "BORLING.NO") with kPartialSuffix.
-void RemovePartialFiles(const std::string& folder);
+// The plain files of a folder, in listing order, after removing the leftovers of killed runs:
+// files named like an exchange file (or "BORLING.NO") with kPartialSuffix.
+std::vector<std::string> ListRemovingPartialFiles(const std::string& folder);
 
 }  // namespace zk

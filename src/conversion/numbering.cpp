@@ -70,8 +70,7 @@ std::string ExchangeFileNameOf(const std::string& meshCode, long sequence) {
 Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result) {
   result = Numbering{};
-  RemovePartialFiles(destination);
-  std::vector<std::string> listing = platform::ListPlainFiles(destination + "\\");
+  std::vector<std::string> listing = ListRemovingPartialFiles(destination);
 
   std::string record = source + "\\BORLING.NO";
   auto length = platform::FileLength(record);

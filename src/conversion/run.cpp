@@ -196,7 +196,7 @@ RunResult RunConversion(WindowOps& ui) {
   }
 
   RunResult result;
-  RemovePartialFiles(source);
+  ListRemovingPartialFiles(source);  // a "BORLING.NO" left half-written by a killed run
   if (Status s = WriteExchangeFile(source, destination, titles, numbering, result.exchangeFilePath); !s)
     return fail(s);
 
