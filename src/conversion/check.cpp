@@ -87,16 +87,24 @@ void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
   if (!host) return;
   std::ifstream in(*host, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Lines are counted only up to a character worth reporting: most tables have none.
   long line = 1, lastReported = 0;
+  std::size_t counted = 0;
+  auto lineAt = [&](std::size_t at) {
+    for (; counted < at; ++counted) {
+      char c = bytes[counted];
+      if (c == '\r' || (c == '\n' && (counted == 0 || bytes[counted - 1] != '\r'))) ++line;
+    }
+    return line;
+  };
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     auto b = static_cast<unsigned char>(bytes[i]);
-    if (b == '\n' && (i == 0 || bytes[i - 1] != '\r')) ++line;
-    if (b == '\r') ++line;
+    if (b < 0x80) continue;
     bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
     if (!lead || i + 1 >= bytes.size()) continue;
     bool extension = b == 0x87 || b == 0xED || b == 0xEE || b >= 0xFA;
     bool userDefined = b >= 0xF0 && b <= 0xF9;
-    if ((extension || userDefined) && line != lastReported) {
+    if ((extension || userDefined) && lineAt(i) != lastReported) {
       auto shown = platform::FromCp932(bytes.substr(i, 2));
       report.Warn(drivePath, line, "extension-character",
                   "機種依存文字「" + (shown ? *shown : std::string("?")) + "」があります (" +
