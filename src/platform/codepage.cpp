@@ -142,11 +142,19 @@ std::optional<std::string> ToCp932(std::string_view utf8) {
 }
 
 std::optional<std::string> FromCp932(std::string_view cp932) {
-  if (IsAscii(cp932)) return std::string(cp932);
   std::string out;
-  out.reserve(cp932.size() + cp932.size() / 2);
-  if (Decode(cp932, &out) != std::string_view::npos) return std::nullopt;
+  if (!FromCp932(cp932, out)) return std::nullopt;
   return out;
+}
+
+bool FromCp932(std::string_view cp932, std::string& out) {
+  out.clear();
+  if (IsAscii(cp932)) {
+    out.assign(cp932);
+    return true;
+  }
+  out.reserve(cp932.size() + cp932.size() / 2);
+  return Decode(cp932, &out) == std::string_view::npos;
 }
 
 std::optional<std::size_t> FirstInvalidCp932(std::string_view cp932) {

@@ -14,6 +14,8 @@ std::optional<std::string> ToCp932(std::string_view utf8);
 
 // CP932 bytes to UTF-8; nullopt when the bytes are not valid CP932.
 std::optional<std::string> FromCp932(std::string_view cp932);
+// The same into out (replacing what it held, keeping its storage); false when not valid CP932.
+bool FromCp932(std::string_view cp932, std::string& out);
 
 // Where the first invalid CP932 byte lies in bytes, or nullopt when all are valid.
 // A lead byte cut off by the end of the text counts as invalid.

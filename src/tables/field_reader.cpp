@@ -90,8 +90,6 @@ Status TableReader::Open(const std::string& drivePath) {
   fieldLine_ = 0;
   unclosedQuoteLine_ = 0;
   status_ = Status::Ok();
-  buffer_.clear();
-  pos_ = 0;
   auto host = platform::ToHost(drivePath);
   if (!host || !platform::IsPlainFile(drivePath))
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
@@ -118,26 +116,25 @@ Status TableReader::Open(const std::string& drivePath) {
     if (std::fgetc(file_) == 0x1A) --remaining_;
   }
   std::rewind(file_);
+  if (!buffer_) buffer_.reset(new char[kChunk]);
   return Status::Ok();
 }
 
 void TableReader::Close() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
-  buffer_.clear();
-  pos_ = 0;
+  pos_ = end_ = 0;
   remaining_ = 0;
 }
 
+// Refills the buffer once all of it is used: fields are copied out as they are scanned, so
+// nothing in it is needed any more.
 bool TableReader::Fill() {
   if (!file_ || remaining_ == 0) return false;
-  buffer_.erase(0, pos_);
-  pos_ = 0;
   std::size_t want = remaining_ < kChunk ? static_cast<std::size_t>(remaining_) : kChunk;
-  std::size_t old = buffer_.size();
-  buffer_.resize(old + want);
-  std::size_t n = std::fread(buffer_.data() + old, 1, want, file_);
-  buffer_.resize(old + n);
+  std::size_t n = std::fread(buffer_.get(), 1, want, file_);
+  pos_ = 0;
+  end_ = n;
   if (n < want) {
     if (status_)
       status_ = Status::Failed(Fault::Unreadable, path_, "読み込み中に失敗しました", line_);
@@ -149,7 +146,7 @@ bool TableReader::Fill() {
 }
 
 int TableReader::Peek() {
-  if (pos_ >= buffer_.size() && !Fill()) return EOF;
+  if (pos_ >= end_ && !Fill()) return EOF;
   return static_cast<unsigned char>(buffer_[pos_]);
 }
 
@@ -161,81 +158,108 @@ int TableReader::Get() {
 
 bool TableReader::AtEnd() { return Peek() == EOF; }
 
+void TableReader::SkipBlanks() {
+  while (IsBlank(Peek())) ++pos_;
+}
+
 // Consumes one separator: a comma, CR LF, LF or CR. Nothing at the end of the table.
 void TableReader::SkipSeparator() {
   int c = Get();
   if (c == '\r') {
     ++line_;
-    if (Peek() == '\n') Get();
+    if (Peek() == '\n') ++pos_;
   } else if (c == '\n') {
     ++line_;
   }
 }
 
-std::string TableReader::Decode(std::string&& bytes) {
-  // The file was checked at open; a field never splits a character, since no CP932 trail
-  // byte is a separator, blank or quote.
-  bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii) return std::move(bytes);
-  if (auto text = platform::FromCp932(bytes)) return std::move(*text);
-  return std::string();
+// A field holding a byte above 0x7F, to UTF-8. The file was checked at open; a field never
+// splits a character, since no CP932 trail byte is a separator, blank or quote.
+void TableReader::Decode(std::string& field) {
+  raw_.swap(field);
+  if (!platform::FromCp932(raw_, field)) field.clear();
+}
+
+// The rest of an unquoted field, up to its separator (left unread), in whole runs of the
+// buffer: a field may be megabytes long. true when it holds a byte above 0x7F.
+bool TableReader::ReadUnquoted(std::string& bytes) {
+  unsigned char seen = 0;
+  while (pos_ < end_ || Fill()) {
+    const char* data = buffer_.get();
+    std::size_t stop = pos_;
+    for (; stop < end_; ++stop) {
+      auto c = static_cast<unsigned char>(data[stop]);
+      if (c == ',' || c == '\r' || c == '\n') break;
+      seen |= c;
+    }
+    bytes.append(data + pos_, stop - pos_);
+    pos_ = stop;
+    if (stop < end_) break;
+  }
+  return (seen & 0x80) != 0;
 }
 
 // The rest of a quoted field, up to its closing quote (consumed) or the end of the table.
-// Line ends inside stay in the field and are counted, CR LF once.
-bool TableReader::ReadQuoted(std::string& bytes) {
+// Line ends inside stay in the field and are counted, CR LF once. high tells whether it holds
+// a byte above 0x7F.
+bool TableReader::ReadQuoted(std::string& bytes, bool& high) {
+  unsigned char seen = 0;
   bool afterCr = false;
-  while (Peek() != EOF) {
-    std::size_t quote = buffer_.find('"', pos_);
-    std::size_t stop = quote == std::string::npos ? buffer_.size() : quote;
-    for (std::size_t i = pos_; i < stop; ++i) {
-      char c = buffer_[i];
+  while (pos_ < end_ || Fill()) {
+    const char* data = buffer_.get();
+    std::size_t stop = pos_;
+    for (; stop < end_; ++stop) {
+      auto c = static_cast<unsigned char>(data[stop]);
+      if (c == '"') break;
+      seen |= c;
       if (c == '\r' || (c == '\n' && !afterCr)) ++line_;
       afterCr = c == '\r';
     }
-    bytes.append(buffer_, pos_, stop - pos_);
+    bytes.append(data + pos_, stop - pos_);
     pos_ = stop;
-    if (quote != std::string::npos) {
+    if (stop < end_) {
       ++pos_;
+      high = (seen & 0x80) != 0;
       return true;
     }
   }
+  high = (seen & 0x80) != 0;
   return false;
 }
 
 std::string TableReader::ReadField() {
-  while (IsBlank(Peek())) Get();
+  std::string field;
+  ReadField(field);
+  return field;
+}
+
+void TableReader::ReadField(std::string& field) {
+  field.clear();
+  SkipBlanks();
   fieldLine_ = line_;
-  std::string bytes;
-  int c = Peek();
-  if (c == '"') {
-    Get();
-    if (!ReadQuoted(bytes)) {
+  bool high = false;
+  if (Peek() == '"') {
+    ++pos_;
+    if (!ReadQuoted(field, high)) {
       // The field runs to the end of the table, as the reader always read it; the check
       // report and the command line tell the user.
       unclosedQuoteLine_ = fieldLine_;
-      return Decode(std::move(bytes));
+      if (high) Decode(field);
+      return;
     }
-    while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) Get();
+    int c;
+    while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) ++pos_;
   } else {
-    // Whole runs of the buffer at a time: a field may be megabytes long.
-    while (Peek() != EOF) {
-      std::size_t stop = pos_;
-      while (stop < buffer_.size() && buffer_[stop] != ',' && !IsLineEnd(buffer_[stop])) ++stop;
-      bytes.append(buffer_, pos_, stop - pos_);
-      bool ended = stop < buffer_.size();
-      pos_ = stop;
-      if (ended) break;
-    }
-    while (!bytes.empty() && IsBlank(static_cast<unsigned char>(bytes.back()))) bytes.pop_back();
+    high = ReadUnquoted(field);
+    while (!field.empty() && IsBlank(static_cast<unsigned char>(field.back()))) field.pop_back();
   }
   SkipSeparator();
-  return Decode(std::move(bytes));
+  if (high) Decode(field);
 }
 
 void TableReader::SkipLine() {
   int c;
-  while ((c = Peek()) != EOF && !IsLineEnd(c)) Get();
+  while ((c = Peek()) != EOF && !IsLineEnd(c)) ++pos_;
   if (c != EOF) SkipSeparator();
 }
 
@@ -246,7 +270,7 @@ bool TableReader::ReadRow(std::size_t n, std::vector<std::string>& row) {
       for (std::size_t k = i; k < n; ++k) row[k].clear();
       return false;
     }
-    row[i] = ReadField();
+    ReadField(row[i]);
   }
   return true;
 }

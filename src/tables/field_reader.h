@@ -4,14 +4,15 @@
 // field are skipped. An unquoted field runs to the next separator and loses its trailing
 // blanks. A field whose first character is a double quote runs to the next quote; commas and
 // line ends inside stay, the quotes go, and anything after the closing quote up to the
-// separator is dropped. A quote never closed runs to the end of the table and is a fault of
-// the table (status()), since everything after it would silently become one field. The table is at
+// separator is dropped. A quote never closed runs to the end of the table (UnclosedQuoteLine()
+// tells where, so that the user can be warned). The table is at
 // its end when nothing is left after the last separator; a single 0x1A at the very end is
 // ignored. Line ends carry no meaning beyond separating fields: rows are groups of a fixed
 // number of fields.
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ class TableReader {
   bool AtEnd();
   // The next field as UTF-8 text; "" at the end.
   std::string ReadField();
+  // The same into field, whose storage is kept: rows of many fields read without allocating.
+  void ReadField(std::string& field);
   // Skips the rest of the current line, its line end included.
   void SkipLine();
   // Reads n fields into row (resized to n). false when the end cut the row short: the fields
@@ -59,14 +62,18 @@ class TableReader {
   bool Fill();
   int Peek();
   int Get();
+  void SkipBlanks();
   void SkipSeparator();
-  std::string Decode(std::string&& bytes);
-  bool ReadQuoted(std::string& bytes);
+  void Decode(std::string& field);
+  bool ReadUnquoted(std::string& bytes);
+  bool ReadQuoted(std::string& bytes, bool& high);
 
   std::FILE* file_ = nullptr;
   std::string path_;
-  std::string buffer_;
-  std::size_t pos_ = 0;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t pos_ = 0;  // next byte of the buffer
+  std::size_t end_ = 0;  // bytes in the buffer
+  std::string raw_;      // a field's CP932 bytes while it is decoded
   unsigned long long remaining_ = 0;  // bytes of the file not yet in the buffer (0x1A cut)
   long line_ = 1;
   long fieldLine_ = 0;
