@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 
 #include "conversion/numbering.h"
@@ -80,13 +79,25 @@ class Report {
   BoringCheck& check_;
 };
 
+// All the bytes of a table; false when it cannot be read.
+bool ReadWhole(const std::string& drivePath, std::string& bytes) {
+  auto host = platform::ToHost(drivePath);
+  if (!host) return false;
+  std::FILE* file = std::fopen(host->c_str(), "rb");
+  if (!file) return false;
+  char chunk[1 << 16];
+  std::size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+  bool ok = !std::ferror(file);
+  std::fclose(file);
+  return ok;
+}
+
 // Characters of the NEC and IBM extension rows and the user-defined area: electronic delivery
 // rules forbid them, and other systems may show them as something else.
 void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
-  auto host = platform::ToHost(drivePath);
-  if (!host) return;
-  std::ifstream in(*host, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!ReadWhole(drivePath, bytes)) return;
   // Lines are counted only up to a character worth reporting: most tables have none.
   long line = 1, lastReported = 0;
   std::size_t counted = 0;
@@ -97,21 +108,21 @@ void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
     }
     return line;
   };
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
+  const std::size_t n = bytes.size();
+  for (std::size_t i = 0; i < n; ++i) {
     auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x80) continue;
     bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    if (!lead || i + 1 >= bytes.size()) continue;
+    if (!lead || i + 1 >= n) continue;
+    ++i;  // the trail byte
     bool extension = b == 0x87 || b == 0xED || b == 0xEE || b >= 0xFA;
     bool userDefined = b >= 0xF0 && b <= 0xF9;
-    if ((extension || userDefined) && lineAt(i) != lastReported) {
-      auto shown = platform::FromCp932(bytes.substr(i, 2));
-      report.Warn(drivePath, line, "extension-character",
-                  "機種依存文字「" + (shown ? *shown : std::string("?")) + "」があります (" +
-                      (extension ? "NEC・IBM 拡張文字" : "外字") + "。そのまま書き出されます)");
-      lastReported = line;
-    }
-    ++i;
+    if (!(extension || userDefined) || lineAt(i - 1) == lastReported) continue;
+    auto shown = platform::FromCp932(std::string_view(bytes).substr(i - 1, 2));
+    report.Warn(drivePath, line, "extension-character",
+                "機種依存文字「" + (shown ? *shown : std::string("?")) + "」があります (" +
+                    (extension ? "NEC・IBM 拡張文字" : "外字") + "。そのまま書き出されます)");
+    lastReported = line;
   }
 }
 
@@ -141,21 +152,31 @@ void CheckStream(TableReader& reader, const TableRule& rule, Report& report) {
   }
 }
 
+// The columns a check of rows looks at: every one when a hook sees the rows.
+std::vector<bool> ColumnsLookedAt(const TableRule& rule, bool hooked) {
+  std::vector<bool> wanted(rule.fieldsPerRow, hooked);
+  for (std::size_t c = 1; c <= rule.fieldsPerRow; ++c)
+    if (IsNumberColumn(rule, c) || static_cast<int>(c) == rule.depthColumn) wanted[c - 1] = true;
+  return wanted;
+}
+
 void CheckRows(TableReader& reader, const TableRule& rule, const RowHook& hook, Report& report) {
-  std::vector<std::string> row;
+  const std::vector<bool> wanted = ColumnsLookedAt(rule, static_cast<bool>(hook));
+  std::vector<std::string> row(rule.fieldsPerRow);
   std::vector<long> lines(rule.fieldsPerRow);
   long rows = 0;
   double lastDepth = 0;
   while (!reader.AtEnd()) {
     long rowLine = reader.Line();
     bool complete = true;
-    row.assign(rule.fieldsPerRow, std::string());
-    for (std::size_t i = 0; i < rule.fieldsPerRow && complete; ++i) {
-      if (reader.AtEnd()) {
+    for (std::size_t i = 0; i < rule.fieldsPerRow; ++i) {
+      row[i].clear();
+      if (!complete || reader.AtEnd()) {
         complete = false;
-        break;
+        continue;
       }
-      row[i] = reader.ReadField();
+      if (wanted[i]) reader.ReadField(row[i]);
+      else reader.SkipField();
       lines[i] = reader.FieldLine();
       if (i == 0) rowLine = reader.FieldLine();
     }

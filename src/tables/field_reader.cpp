@@ -181,8 +181,9 @@ void TableReader::Decode(std::string& field) {
 }
 
 // The rest of an unquoted field, up to its separator (left unread), in whole runs of the
-// buffer: a field may be megabytes long. true when it holds a byte above 0x7F.
-bool TableReader::ReadUnquoted(std::string& bytes) {
+// buffer: a field may be megabytes long. Kept in bytes unless skipped (nullptr). true when it
+// holds a byte above 0x7F.
+bool TableReader::ReadUnquoted(std::string* bytes) {
   unsigned char seen = 0;
   while (pos_ < end_ || Fill()) {
     const char* data = buffer_.get();
@@ -192,7 +193,7 @@ bool TableReader::ReadUnquoted(std::string& bytes) {
       if (c == ',' || c == '\r' || c == '\n') break;
       seen |= c;
     }
-    bytes.append(data + pos_, stop - pos_);
+    if (bytes) bytes->append(data + pos_, stop - pos_);
     pos_ = stop;
     if (stop < end_) break;
   }
@@ -202,10 +203,11 @@ bool TableReader::ReadUnquoted(std::string& bytes) {
 // The rest of a quoted field, up to its closing quote (consumed) or the end of the table.
 // Line ends inside stay in the field and are counted, CR LF once. high tells whether it holds
 // a byte above 0x7F.
-bool TableReader::ReadQuoted(std::string& bytes, bool& high) {
+bool TableReader::ReadQuoted(std::string* bytes, bool& high) {
   unsigned char seen = 0;
   bool afterCr = false;
-  while (pos_ < end_ || Fill()) {
+  bool closed = false;
+  while (!closed && (pos_ < end_ || Fill())) {
     const char* data = buffer_.get();
     std::size_t stop = pos_;
     for (; stop < end_; ++stop) {
@@ -215,16 +217,12 @@ bool TableReader::ReadQuoted(std::string& bytes, bool& high) {
       if (c == '\r' || (c == '\n' && !afterCr)) ++line_;
       afterCr = c == '\r';
     }
-    bytes.append(data + pos_, stop - pos_);
-    pos_ = stop;
-    if (stop < end_) {
-      ++pos_;
-      high = (seen & 0x80) != 0;
-      return true;
-    }
+    if (bytes) bytes->append(data + pos_, stop - pos_);
+    closed = stop < end_;
+    pos_ = closed ? stop + 1 : stop;
   }
   high = (seen & 0x80) != 0;
-  return false;
+  return closed;
 }
 
 std::string TableReader::ReadField() {
@@ -233,8 +231,8 @@ std::string TableReader::ReadField() {
   return field;
 }
 
-void TableReader::ReadField(std::string& field) {
-  field.clear();
+void TableReader::Scan(std::string* field) {
+  if (field) field->clear();
   SkipBlanks();
   fieldLine_ = line_;
   bool high = false;
@@ -244,17 +242,17 @@ void TableReader::ReadField(std::string& field) {
       // The field runs to the end of the table, as the reader always read it; the check
       // report and the command line tell the user.
       unclosedQuoteLine_ = fieldLine_;
-      if (high) Decode(field);
+      if (high && field) Decode(*field);
       return;
     }
     int c;
     while ((c = Peek()) != EOF && c != ',' && !IsLineEnd(c)) ++pos_;
   } else {
     high = ReadUnquoted(field);
-    while (!field.empty() && IsBlank(static_cast<unsigned char>(field.back()))) field.pop_back();
+    while (field && !field->empty() && IsBlank(static_cast<unsigned char>(field->back()))) field->pop_back();
   }
   SkipSeparator();
-  if (high) Decode(field);
+  if (high && field) Decode(*field);
 }
 
 void TableReader::SkipLine() {
@@ -263,14 +261,29 @@ void TableReader::SkipLine() {
   if (c != EOF) SkipSeparator();
 }
 
-bool TableReader::ReadRow(std::size_t n, std::vector<std::string>& row) {
+bool TableReader::ReadRow(std::size_t n, std::vector<std::string>& row) { return ReadRow(n, 1, n, row); }
+
+bool TableReader::ReadRow(std::size_t n, std::size_t first, std::size_t last, std::vector<std::string>& row) {
   row.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
     if (AtEnd()) {
       for (std::size_t k = i; k < n; ++k) row[k].clear();
       return false;
     }
-    ReadField(row[i]);
+    if (i + 1 >= first && i + 1 <= last) {
+      ReadField(row[i]);
+    } else {
+      row[i].clear();
+      SkipField();
+    }
+  }
+  return true;
+}
+
+bool TableReader::SkipRow(std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (AtEnd()) return false;
+    SkipField();
   }
   return true;
 }

@@ -40,12 +40,19 @@ class TableReader {
   // The next field as UTF-8 text; "" at the end.
   std::string ReadField();
   // The same into field, whose storage is kept: rows of many fields read without allocating.
-  void ReadField(std::string& field);
+  void ReadField(std::string& field) { Scan(&field); }
+  // Passes over the next field as ReadField would read it (lines and quotes counted alike).
+  void SkipField() { Scan(nullptr); }
   // Skips the rest of the current line, its line end included.
   void SkipLine();
   // Reads n fields into row (resized to n). false when the end cut the row short: the fields
   // that were there are in row, the rest empty. A row is only read when !AtEnd().
   bool ReadRow(std::size_t n, std::vector<std::string>& row);
+  // The same, reading only columns first to last (from 1) and leaving the others empty:
+  // a pass that needs a few columns of a wide table does not copy or decode the rest.
+  bool ReadRow(std::size_t n, std::size_t first, std::size_t last, std::vector<std::string>& row);
+  // Passes over a row of n fields; false when the end cut it short.
+  bool SkipRow(std::size_t n);
 
   // The line on which the last field read began (1-based).
   long FieldLine() const { return fieldLine_; }
@@ -64,9 +71,10 @@ class TableReader {
   int Get();
   void SkipBlanks();
   void SkipSeparator();
+  void Scan(std::string* field);
   void Decode(std::string& field);
-  bool ReadUnquoted(std::string& bytes);
-  bool ReadQuoted(std::string& bytes, bool& high);
+  bool ReadUnquoted(std::string* bytes);
+  bool ReadQuoted(std::string* bytes, bool& high);
 
   std::FILE* file_ = nullptr;
   std::string path_;

@@ -43,13 +43,15 @@ Status ScanTable(const std::string& drivePath, long& count, std::vector<std::str
   if (mode != kCountRows && mode != kCollectColumn) return Status::Ok();
   TableReader reader;
   if (Status s = reader.Open(drivePath); !s) return s;
-  if (mode == kCountRows) count = 0;
-  if (mode == kCollectColumn) column.assign(1, std::string());
-  std::vector<std::string> row;
-  while (!reader.AtEnd() && reader.ReadRow(fieldsPerRow, row)) {
-    if (mode == kCountRows) ++count;
-    else column.push_back(row[columnIndex - 1]);
+  if (mode == kCountRows) {
+    count = 0;
+    while (!reader.AtEnd() && reader.SkipRow(fieldsPerRow)) ++count;
+    return reader.status();
   }
+  column.assign(1, std::string());
+  std::vector<std::string> row;
+  while (!reader.AtEnd() && reader.ReadRow(fieldsPerRow, columnIndex, columnIndex, row))
+    column.push_back(row[columnIndex - 1]);
   return reader.status();
 }
 

@@ -127,6 +127,55 @@ TEST(FieldReader, RowsAreGroupsOfFieldsWhateverTheLines) {
   EXPECT_EQ(row, (std::vector<std::string>{"7", "", ""}));
 }
 
+// Every field read, or every other one skipped: the kept fields, the line of every field and
+// an unclosed quote come out the same, also for fields longer than the reader's buffer.
+TEST(FieldReader, SkippingAFieldPassesOverWhatReadingWouldRead) {
+  const std::string longText(70000, 'x');
+  const std::string longJapanese = [] {
+    std::string s;
+    for (int i = 0; i < 35000; ++i) s += "\x95\x5c";
+    return s;
+  }();
+  const std::string cases[] = {
+      "a,b\r\n\"c\r\nd\",e\n\nf\rg",
+      " \t a b \t,\"x\"tail,\"12,5\"\r\n,,\r\n",
+      "\"never closed,\r\nstill\r\n",
+      "1,\"" + longText + "\r\n" + longText + "\",2,3\r\n" + longJapanese + ",4\r\n5",
+  };
+  for (const auto& bytes : cases) {
+    TempFolder dir;
+    dir.WriteBytes("t.txt", bytes);
+    TableReader all, some;
+    ASSERT_TRUE(all.Open(dir.Drive("t.txt")));
+    ASSERT_TRUE(some.Open(dir.Drive("t.txt")));
+    for (int n = 0; !all.AtEnd(); ++n) {
+      ASSERT_FALSE(some.AtEnd());
+      std::string field = all.ReadField();
+      if (n % 2 == 0) {
+        some.SkipField();
+      } else {
+        EXPECT_EQ(some.ReadField(), field) << "field " << n;
+      }
+      EXPECT_EQ(some.FieldLine(), all.FieldLine()) << "field " << n;
+    }
+    EXPECT_TRUE(some.AtEnd());
+    EXPECT_EQ(some.UnclosedQuoteLine(), all.UnclosedQuoteLine());
+  }
+}
+
+TEST(FieldReader, RowsReadInPartOrSkipped) {
+  TempFolder dir;
+  dir.WriteBytes("t.txt", "1,\"\x93\x8c\x8b\x9e\",3\r\n4,5,6\r\n7,8");
+  TableReader reader;
+  ASSERT_TRUE(reader.Open(dir.Drive("t.txt")));
+  std::vector<std::string> row{"left", "over", "here"};
+  ASSERT_TRUE(reader.ReadRow(3, 2, 2, row));
+  EXPECT_EQ(row, (std::vector<std::string>{"", "東京", ""}));
+  ASSERT_TRUE(reader.SkipRow(3));
+  EXPECT_FALSE(reader.SkipRow(3));  // cut short by the end
+  EXPECT_TRUE(reader.AtEnd());
+}
+
 TEST(ScanTable, CountsCompleteRowsAndCollectsAColumn) {
   TempFolder dir;
   std::string table;
