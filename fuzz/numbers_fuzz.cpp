@@ -1,5 +1,7 @@
 // The lenient parse, number text and the grid square code over any text.
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +17,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   double value = ParseNumber(text);
   ZK_FUZZ_CHECK(std::isfinite(value));
   ZK_FUZZ_CHECK(value == 0 || HasLeadingNumber(text));
+
+  // The quick readings and printings agree with the C library's.
+  std::string copy(text);
+  if (!copy.empty() && copy.find_first_not_of("0123456789+-.eE ") == std::string::npos) {
+    char* end = nullptr;
+    double reference = std::strtod(copy.c_str(), &end);
+    if (end == copy.c_str() + copy.size()) ZK_FUZZ_CHECK(value == (std::isinf(reference) ? 0 : reference));
+  }
+  char printed[400];
+  std::snprintf(printed, sizeof printed, "%.15G", value);
+  ZK_FUZZ_CHECK(value == 0 || NumberText(value) == printed);
+  std::snprintf(printed, sizeof printed, "%.7G", static_cast<double>(ToSingle(value)));
+  ZK_FUZZ_CHECK(ToSingle(value) == 0 || NumberText(ToSingle(value)) == printed);
+  std::snprintf(printed, sizeof printed, "%.0f", std::trunc(value));
+  ZK_FUZZ_CHECK(std::trunc(value) == 0 || IntText(value) == printed);
 
   std::string asDouble = NumberText(value);
   std::string asSingle = NumberText(ToSingle(value));

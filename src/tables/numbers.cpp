@@ -1,6 +1,7 @@
 #include "tables/numbers.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,10 +45,23 @@ std::size_t SkipBlanks(std::string_view text) {
   return i;
 }
 
-std::string Printed(const char* format, double value) {
+// printf's %.<precision>G: to_chars with a precision is specified to print as printf does.
+std::string Printed(double value, int precision) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, format, value);
-  return buffer;
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+  if (ec != std::errc()) return "0";
+  for (char* c = buffer; c != end; ++c)
+    if (*c == 'e') *c = 'E';
+  return std::string(buffer, end);
+}
+
+// The C library's reading of a number text, kept for what from_chars refuses (values beyond
+// the double range either way).
+double ReadWithStrtod(std::string_view number) {
+  std::string text(number);
+  errno = 0;
+  double value = std::strtod(text.c_str(), nullptr);
+  return std::isinf(value) ? 0 : value;
 }
 
 }  // namespace
@@ -56,29 +70,32 @@ double ParseNumber(std::string_view text) {
   std::size_t start = SkipBlanks(text);
   std::size_t length = NumberLength(text, start);
   if (length == 0) return 0;
-  std::string number(text.substr(start, length));
-  errno = 0;
-  double value = std::strtod(number.c_str(), nullptr);
-  if (std::isinf(value)) return 0;
-  return value;
+  std::string_view number = text.substr(start, length);
+  // Both readings round correctly, so they agree; from_chars is the quicker one.
+  std::string_view digits = number[0] == '+' ? number.substr(1) : number;
+  double value = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (ec == std::errc() && end == digits.data() + digits.size()) return value;
+  return ReadWithStrtod(number);
 }
 
 bool HasLeadingNumber(std::string_view text) { return NumberLength(text, SkipBlanks(text)) > 0; }
 
 std::string NumberText(double value) {
   if (!std::isfinite(value) || value == 0) return "0";
-  return Printed("%.15G", value);
+  return Printed(value, 15);
 }
 
 std::string NumberText(float value) {
   if (!std::isfinite(value) || value == 0) return "0";
-  return Printed("%.7G", static_cast<double>(value));
+  return Printed(static_cast<double>(value), 7);
 }
 
 std::string IntText(double value) {
   if (!std::isfinite(value)) return "0";
   double whole = std::trunc(value);
   if (whole == 0) return "0";
+  if (std::fabs(whole) < 9e18) return std::to_string(static_cast<long long>(whole));
   std::string text(400, '\0');
   int n = std::snprintf(text.data(), text.size(), "%.0f", whole);
   text.resize(static_cast<std::size_t>(n));

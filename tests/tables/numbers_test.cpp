@@ -15,6 +15,7 @@ TEST(ParseNumber, LeadingNumberOrZero) {
       {"1e", 1},        {"1e+", 1},       {"2.5E+1x", 25},    {"abc", 0},         {"-", 0},
       {".", 0},         {"- 5", 0},       {"0x10", 0},        {"inf", 0},         {"nan", 0},
       {"1e400", 0},     {"-1e400", 0},    {"０１", 0},        {"12,5", 12},       {"3 4", 3},
+      {"1e-310", 1e-310}, {"1e-400", 0},  {"+-1", 0},         {"0.1", 0.1},       {"-0", 0},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(ParseNumber(text), value) << text;
   EXPECT_EQ(ParseNumber(std::string(400, '9')), 0);  // beyond the double range
@@ -40,6 +41,7 @@ TEST(NumberText, ShortestFormBothPrecisions) {
 TEST(IntText, TruncatedPlainDecimal) {
   const std::pair<double, const char*> cases[] = {
       {12.9, "12"}, {-12.9, "-12"}, {-0.5, "0"}, {0, "0"}, {1e20, "100000000000000000000"},
+      {9007199254740993.0, "9007199254740992"}, {-8.9e18, "-8900000000000000000"},
       {std::numeric_limits<double>::infinity(), "0"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(IntText(value), text) << value;
