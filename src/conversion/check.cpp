@@ -187,8 +187,10 @@ void CheckRows(TableReader& reader, const TableRule& rule, const RowHook& hook, 
     }
     ++rows;
     if (hook) hook(reader.path(), row, lines);
-    for (std::size_t c = 1; c <= rule.fieldsPerRow; ++c)
-      if (IsNumberColumn(rule, c)) CheckNumber(reader.path(), lines[c - 1], c, row[c - 1], report);
+    for (int column : rule.numberColumns) {  // listed in column order
+      auto c = static_cast<std::size_t>(column);
+      CheckNumber(reader.path(), lines[c - 1], c, row[c - 1], report);
+    }
     if (rule.depthColumn > 0) {
       double depth = ParseNumber(row[static_cast<std::size_t>(rule.depthColumn - 1)]);
       if (rows > 1 && depth <= lastDepth)

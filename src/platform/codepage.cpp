@@ -65,13 +65,12 @@ class DecodeTable {
       char one[1] = {static_cast<char>(b)};
       if (!IsLead(static_cast<unsigned char>(b))) single_[b - 0x80] = Ask(cd, one, 1);
     }
-    for (int lead = 0x80; lead <= 0xFF; ++lead) {
-      if (!IsLead(static_cast<unsigned char>(lead))) continue;
-      for (int trail = 0x40; trail <= 0xFC; ++trail) {
-        char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        pair_[(lead - 0x80) * 256 + trail] = Ask(cd, two, 2);
-      }
-    }
+    for (int lead = 0x80; lead <= 0xFF; ++lead)
+      if (IsLead(static_cast<unsigned char>(lead)) && !AskRow(cd, lead))
+        for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+          char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+          pair_[Index(lead, trail)] = Ask(cd, two, 2);
+        }
     iconv_close(cd);
   }
 
@@ -85,7 +84,7 @@ class DecodeTable {
     }
     taken = 2;
     if (i + 1 >= text.size()) return none_;
-    return pair_[(b - 0x80) * 256 + static_cast<unsigned char>(text[i + 1])];
+    return pair_[Index(b, static_cast<unsigned char>(text[i + 1]))];
   }
 
  private:
@@ -102,6 +101,57 @@ class DecodeTable {
     c.length = static_cast<std::uint8_t>(length);
     for (std::size_t k = 0; k < length; ++k) c.bytes[k] = out[k];
     return c;
+  }
+
+  static constexpr int kFirstTrail = 0x40;
+  static constexpr int kLastTrail = 0xFC;
+  static std::size_t Index(int lead, int trail) { return static_cast<std::size_t>((lead - 0x80) * 256 + trail); }
+
+  // Every pair of one lead byte in one converter call, cut only where a pair is no character:
+  // asking pair by pair would be some 24,000 calls at every start. false when the converter's
+  // answer does not split into one character per pair; the pairs are then asked one by one.
+  bool AskRow(iconv_t cd, int lead) {
+    std::string in;
+    for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+      in += static_cast<char>(lead);
+      in += static_cast<char>(trail);
+    }
+    char* src = in.data();
+    std::size_t left = in.size();
+    while (left > 0) {
+      std::size_t first = (in.size() - left) / 2;  // the pair the call starts at
+      char out[1024];
+      char* dst = out;
+      std::size_t room = sizeof out;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      std::size_t r = iconv(cd, &src, &left, &dst, &room);
+      std::size_t done = in.size() - left;
+      if (done % 2 != 0 || !Share(lead, first, done / 2 - first, std::string_view(out, sizeof out - room))) return false;
+      if (r != static_cast<std::size_t>(-1)) break;
+      if (errno != EILSEQ && errno != EINVAL) return false;
+      src += 2;  // no character: its entry stays empty
+      left -= 2;
+    }
+    return true;
+  }
+
+  // Gives pairs first to first + count - 1 of the row their characters of utf8, one each.
+  bool Share(int lead, std::size_t first, std::size_t count, std::string_view utf8) {
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+      if (at >= utf8.size()) return false;
+      auto b = static_cast<unsigned char>(utf8[at]);
+      std::size_t length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+      if (at + length > utf8.size()) return false;
+      Utf8Char& c = pair_[Index(lead, kFirstTrail + static_cast<int>(first + k))];
+      c = Utf8Char{};
+      if (length <= sizeof c.bytes) {  // as Ask: a character beyond three bytes counts as none
+        c.length = static_cast<std::uint8_t>(length);
+        for (std::size_t i = 0; i < length; ++i) c.bytes[i] = utf8[at + i];
+      }
+      at += length;
+    }
+    return at == utf8.size();
   }
 
   std::array<Utf8Char, 128> single_{};
