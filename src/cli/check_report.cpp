@@ -13,9 +13,11 @@ std::string Place(const Finding& f) {
   return f.line > 0 ? f.file + ":" + std::to_string(f.line) : f.file;
 }
 
-void WriteFinding(const Finding& f, std::ostream& out) {
-  out << Place(f) << ": " << SeverityName(f.severity) << ": " << f.message << "\n";
+std::string FindingLine(const Finding& f) {
+  return Place(f) + ": " + SeverityName(f.severity) + ": " + f.message + "\n";
 }
+
+void WriteFinding(const Finding& f, std::ostream& out) { out << FindingLine(f); }
 
 // A JSON string: quotes, backslashes and control characters escaped; UTF-8 passes through.
 std::string Json(const std::string& text) {
@@ -72,8 +74,11 @@ void WriteCheckJson(const std::vector<BoringCheck>& checks, std::ostream& out) {
 }
 
 void WriteWarnings(const BoringCheck& check, std::ostream& err) {
+  // All at once: standard error writes each piece by itself, and a boring may have hundreds.
+  std::string text;
   for (const Finding& f : check.findings)
-    if (f.severity == Severity::Warning) WriteFinding(f, err);
+    if (f.severity == Severity::Warning) text += FindingLine(f);
+  err << text;
 }
 
 }  // namespace zk::cli

@@ -289,7 +289,7 @@ class LayerMeaning {
   RowHook Layers() {
     return [this](const std::string& path, const std::vector<std::string>& row, const std::vector<long>& lines) {
       layers_.push_back({row[1], row[2]});
-      if (!soils_.hostPath.empty() && LookupSoilName(row[2], soils_).empty())
+      if (!soils_.hostPath.empty() && FindSoilName(row[2], soils_).empty())
         report_.Warn(path, lines[2], "unknown-soil-code",
                      "土質コード「" + row[2] + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
     };

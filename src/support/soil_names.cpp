@@ -141,6 +141,11 @@ Status LoadSoilNameTable(SoilNameTable& table) { return LoadSoilNameTable(table,
 
 std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& table) {
   if (table.size() == 0 || !TableStillThere(table)) return "";
+  return FindSoilName(soilCode, table);
+}
+
+std::string FindSoilName(const std::string& soilCode, const SoilNameTable& table) {
+  if (table.size() == 0) return "";
   auto found = table.loaded->first.find(CodeKey(soilCode));
   return found == table.loaded->first.end() ? "" : table.loaded->entries[found->second].name;
 }

@@ -52,6 +52,8 @@ Status LoadSoilNameTable(SoilNameTable& table);
 // "012" are one code; text without a number is 0), or "". The table must still be there at
 // the time of the call: once it is gone every name is "".
 std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& table);
+// The same look-up in what was loaded, without probing for the file.
+std::string FindSoilName(const std::string& soilCode, const SoilNameTable& table);
 
 // The three-digit code of a rock or special material ("硬岩" -> "091"), or "".
 std::string ClassifyRockName(const std::string& name);
