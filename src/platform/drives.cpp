@@ -183,8 +183,20 @@ std::optional<fs::path> ToHost(const std::string& drivePath) {
     std::string base = CurrentFolder(letter).substr(2);
     rest = base + (base.empty() || base.back() != '\\' ? "\\" : "") + rest;
   }
+  std::vector<std::string> names = SplitComponents(rest);
+  // The usual path is written in the letter case it has on disk: one status of the whole
+  // path finds it, instead of one per folder on the way.
+  if (std::none_of(names.begin(), names.end(), [](const std::string& n) { return n == "." || n == ".."; })) {
+    fs::path exact = *root;
+    for (const std::string& name : names) exact /= name;
+    std::error_code ec;
+    if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) {
+      if (!InScope(exact)) return std::nullopt;
+      return exact;
+    }
+  }
   fs::path host = *root;
-  for (const std::string& name : SplitComponents(rest)) {
+  for (const std::string& name : names) {
     if (name == ".") continue;
     if (name == "..") {
       if (host != *root) host = host.parent_path();

@@ -108,7 +108,7 @@ Status ReadSoilNameTable(SoilNameTable& table) {
   if (Status s = reader.Open(table.drivePath); !s) return s;
   auto loaded = std::make_shared<SoilNameEntries>();
   std::vector<std::string> record;
-  while (!reader.AtEnd() && reader.ReadRow(kFieldsPerRecord, record)) {
+  while (!reader.AtEnd() && reader.ReadRow(kFieldsPerRecord, 1, 2, record)) {  // code and name
     loaded->first.emplace(CodeKey(record[0]), loaded->entries.size());
     loaded->entries.push_back({record[0], QXCOMSUB::TrimSpaces(record[1])});
   }
