@@ -79,51 +79,58 @@ class Report {
   BoringCheck& check_;
 };
 
-// All the bytes of a table; false when it cannot be read.
-bool ReadWhole(const std::string& drivePath, std::string& bytes) {
+// Characters of the NEC and IBM extension rows and the user-defined area: electronic delivery
+// rules forbid them, and other systems may show them as something else. One warning a line.
+class ExtensionCharacterScan {
+ public:
+  ExtensionCharacterScan(const std::string& drivePath, Report& report) : path_(drivePath), report_(report) {}
+
+  void Feed(const char* bytes, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+      auto b = static_cast<unsigned char>(bytes[i]);
+      if (lead_ != 0) {  // the trail byte; never a line end
+        Character(lead_, b);
+        lead_ = 0;
+      } else if (b >= 0x80) {
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) lead_ = b;
+      } else if (b == '\r' || (b == '\n' && previous_ != '\r')) {
+        ++line_;
+      }
+      previous_ = b;
+    }
+  }
+
+ private:
+  void Character(unsigned char lead, unsigned char trail) {
+    bool extension = lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
+    bool userDefined = lead >= 0xF0 && lead <= 0xF9;
+    if (!(extension || userDefined) || line_ == lastReported_) return;
+    const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+    auto shown = platform::FromCp932(std::string_view(pair, 2));
+    report_.Warn(path_, line_, "extension-character",
+                 "機種依存文字「" + (shown ? *shown : std::string("?")) + "」があります (" +
+                     (extension ? "NEC・IBM 拡張文字" : "外字") + "。そのまま書き出されます)");
+    lastReported_ = line_;
+  }
+
+  const std::string& path_;
+  Report& report_;
+  long line_ = 1;
+  long lastReported_ = 0;
+  unsigned char lead_ = 0;
+  unsigned char previous_ = 0;
+};
+
+void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
   auto host = platform::ToHost(drivePath);
-  if (!host) return false;
+  if (!host) return;
   std::FILE* file = std::fopen(host->c_str(), "rb");
-  if (!file) return false;
+  if (!file) return;
+  ExtensionCharacterScan scan(drivePath, report);
   char chunk[1 << 16];
   std::size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
-  bool ok = !std::ferror(file);
+  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) scan.Feed(chunk, n);
   std::fclose(file);
-  return ok;
-}
-
-// Characters of the NEC and IBM extension rows and the user-defined area: electronic delivery
-// rules forbid them, and other systems may show them as something else.
-void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
-  std::string bytes;
-  if (!ReadWhole(drivePath, bytes)) return;
-  // Lines are counted only up to a character worth reporting: most tables have none.
-  long line = 1, lastReported = 0;
-  std::size_t counted = 0;
-  auto lineAt = [&](std::size_t at) {
-    for (; counted < at; ++counted) {
-      char c = bytes[counted];
-      if (c == '\r' || (c == '\n' && (counted == 0 || bytes[counted - 1] != '\r'))) ++line;
-    }
-    return line;
-  };
-  const std::size_t n = bytes.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    auto b = static_cast<unsigned char>(bytes[i]);
-    if (b < 0x80) continue;
-    bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    if (!lead || i + 1 >= n) continue;
-    ++i;  // the trail byte
-    bool extension = b == 0x87 || b == 0xED || b == 0xEE || b >= 0xFA;
-    bool userDefined = b >= 0xF0 && b <= 0xF9;
-    if (!(extension || userDefined) || lineAt(i - 1) == lastReported) continue;
-    auto shown = platform::FromCp932(std::string_view(bytes).substr(i - 1, 2));
-    report.Warn(drivePath, line, "extension-character",
-                "機種依存文字「" + (shown ? *shown : std::string("?")) + "」があります (" +
-                    (extension ? "NEC・IBM 拡張文字" : "外字") + "。そのまま書き出されます)");
-    lastReported = line;
-  }
 }
 
 bool IsNumberColumn(const TableRule& rule, std::size_t column) {

@@ -102,5 +102,16 @@ TEST_F(Check, ExtensionCharacters) {
   EXPECT_EQ(Where(Run(), "extension-character"), (std::vector<std::string>{"titl01.txt:1", "titl01.txt:2"}));
 }
 
+// One warning a line, lines ended by CR LF, LF or CR, a user-defined character, and a character
+// whose two bytes fall on either side of the 64 KiB the table is read in.
+TEST_F(Check, ExtensionCharactersByLineAcrossTheReadingChunks) {
+  std::string layers = "1,1.0,\"\x87\x40\x87\x41\",a\n2,2.0,\"\xf0\x40\",b\r3,3.0,\"\x88\x9f\",c\r\n";
+  std::string filler = "4,4.0,101,\"";
+  filler += std::string(65535 - layers.size() - filler.size(), 'x');
+  f_.root.WriteBytes("B01/X1.TXT", layers + filler + "\xed\x40\"\r\n");
+  EXPECT_EQ(Where(Run(), "extension-character"),
+            (std::vector<std::string>{"X1.TXT:1", "X1.TXT:2", "X1.TXT:4"}));
+}
+
 }  // namespace
 }  // namespace zk
