@@ -86,21 +86,45 @@ class ExtensionCharacterScan {
   ExtensionCharacterScan(const std::string& drivePath, Report& report) : path_(drivePath), report_(report) {}
 
   void Feed(const char* bytes, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) {
-      auto b = static_cast<unsigned char>(bytes[i]);
-      if (lead_ != 0) {  // the trail byte; never a line end
-        Character(lead_, b);
-        lead_ = 0;
-      } else if (b >= 0x80) {
-        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) lead_ = b;
-      } else if (b == '\r' || (b == '\n' && previous_ != '\r')) {
-        ++line_;
-      }
+    std::size_t i = 0;
+    if (lead_ != 0 && n > 0) {  // the trail byte of a character the last chunk ended in
+      Character(lead_, static_cast<unsigned char>(bytes[0]));
+      lead_ = 0;
+      previous_ = static_cast<unsigned char>(bytes[0]);
+      i = 1;
+    }
+    while (i < n) {
+      std::size_t high = platform::FirstNonAscii(std::string_view(bytes, n), i);
+      CountLineEnds(bytes, i, high);
+      if (high == n) break;
+      auto b = static_cast<unsigned char>(bytes[high]);
       previous_ = b;
+      i = high + 1;
+      if (!((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) continue;
+      if (i == n) {
+        lead_ = b;
+        break;
+      }
+      previous_ = static_cast<unsigned char>(bytes[i]);  // a trail byte is never a line end
+      Character(b, previous_);
+      ++i;
     }
   }
 
  private:
+  // Line ends among ASCII bytes from to to: CR LF, LF or CR.
+  void CountLineEnds(const char* bytes, std::size_t from, std::size_t to) {
+    unsigned char previous = previous_;
+    long ends = 0;
+    for (std::size_t k = from; k < to; ++k) {
+      auto c = static_cast<unsigned char>(bytes[k]);
+      ends += (c == '\r') + (c == '\n' && previous != '\r');
+      previous = c;
+    }
+    line_ += ends;
+    previous_ = previous;
+  }
+
   void Character(unsigned char lead, unsigned char trail) {
     bool extension = lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
     bool userDefined = lead >= 0xF0 && lead <= 0xF9;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 
 namespace zk::platform {
@@ -16,11 +17,7 @@ iconv_t Encoder() {
   return cd;
 }
 
-bool IsAscii(std::string_view text) {
-  for (unsigned char c : text)
-    if (c >= 0x80) return false;
-  return true;
-}
+bool IsAscii(std::string_view text) { return FirstNonAscii(text) == text.size(); }
 
 bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
@@ -186,6 +183,18 @@ std::size_t Decode(std::string_view cp932, std::string* out) {
 
 }  // namespace
 
+// Eight bytes at a time: most of a table is ASCII.
+std::size_t FirstNonAscii(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if (word & 0x8080808080808080ULL) break;
+  }
+  while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+  return i;
+}
+
 std::optional<std::string> ToCp932(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
   return Run(Encoder(), utf8);
@@ -227,11 +236,7 @@ bool Cp932Validator::Feed(std::string_view chunk) {
   }
   const DecodeTable& table = Table();
   std::size_t i = 0;
-  while (i < chunk.size()) {
-    if (static_cast<unsigned char>(chunk[i]) < 0x80) {
-      ++i;
-      continue;
-    }
+  while ((i = FirstNonAscii(chunk, i)) < chunk.size()) {
     if (IsLead(static_cast<unsigned char>(chunk[i])) && i + 1 == chunk.size()) {
       carry_.assign(chunk.substr(i));  // its trail byte comes with the next chunk
       break;

@@ -17,6 +17,9 @@ std::optional<std::string> FromCp932(std::string_view cp932);
 // The same into out (replacing what it held, keeping its storage); false when not valid CP932.
 bool FromCp932(std::string_view cp932, std::string& out);
 
+// Where the first byte above 0x7F of text lies at or after from, or text.size().
+std::size_t FirstNonAscii(std::string_view text, std::size_t from = 0);
+
 // Where the first invalid CP932 byte lies in bytes, or nullopt when all are valid.
 // A lead byte cut off by the end of the text counts as invalid.
 std::optional<std::size_t> FirstInvalidCp932(std::string_view cp932);

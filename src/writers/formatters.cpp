@@ -1,5 +1,6 @@
 #include "writers/formatters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -139,12 +140,16 @@ std::optional<std::string> ShortDecimalText(std::string_view text) {
 std::string FormatFixedPoint(std::string_view text, int intDigits, int decDigits) {
   if (IsBlankText(text)) return "";
   auto shortText = ShortDecimalText(text);
-  std::string t = shortText ? *shortText : PlainDecimalText(ParseNumber(text));
-  std::size_t point = t.find('.');
-  std::string whole = t.substr(0, point);
-  std::string fraction = point == std::string::npos ? "" : t.substr(point + 1);
-  fraction += Zeros(decDigits);
-  return ZeroPadTo(whole, intDigits) + "." + fraction.substr(0, static_cast<std::size_t>(std::max(decDigits, 0)));
+  const std::string t = shortText ? std::move(*shortText) : PlainDecimalText(ParseNumber(text));
+  std::string_view number(t);
+  std::size_t point = number.find('.');
+  std::string_view fraction = point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+  std::size_t decimals = decDigits > 0 ? static_cast<std::size_t>(decDigits) : 0;
+  std::string out = ZeroPadTo(number.substr(0, point), intDigits);
+  out += '.';
+  out += fraction.substr(0, decimals);
+  out.append(decimals - std::min(decimals, fraction.size()), '0');  // filled up on the right
+  return out;
 }
 
 std::string FormatDegreesMinutes(std::string_view text) {

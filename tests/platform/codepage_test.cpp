@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace zk::platform {
 namespace {
@@ -59,6 +60,19 @@ TEST(Cp932, TextBothWays) {
   EXPECT_EQ(FromCp932("\x85\x40"), std::nullopt);
   EXPECT_EQ(ToCp932("\xf0\x9f\x98\x80"), std::nullopt);  // no CP932 form
   EXPECT_EQ(FirstInvalidCp932("ab\x93\x8c\x85\x40"), 4u);
+}
+
+TEST(Cp932, FirstNonAscii) {
+  const std::string longAscii(20, 'a');
+  const std::tuple<std::string, std::size_t, std::size_t> cases[] = {
+      {"", 0, 0},
+      {"abc", 0, 3},
+      {"ab\x93\x8c", 0, 2},
+      {longAscii + "\xb1", 0, 20},
+      {longAscii + "\xb1", 21, 21},
+      {"\x93" + longAscii + "\x93", 1, 21},
+  };
+  for (const auto& [text, from, expected] : cases) EXPECT_EQ(FirstNonAscii(text, from), expected) << text.size();
 }
 
 }  // namespace
