@@ -85,50 +85,50 @@ class ExtensionCharacterScan {
  public:
   ExtensionCharacterScan(const std::string& drivePath, Report& report) : path_(drivePath), report_(report) {}
 
+  // The next chunk of the table. Lines are counted only up to a character worth reporting
+  // and then at the chunk's end, in a loop without branches: most tables have none.
   void Feed(const char* bytes, std::size_t n) {
+    chunk_ = std::string_view(bytes, n);
+    counted_ = 0;
     std::size_t i = 0;
     if (lead_ != 0 && n > 0) {  // the trail byte of a character the last chunk ended in
-      Character(lead_, static_cast<unsigned char>(bytes[0]));
+      Character(lead_, static_cast<unsigned char>(bytes[0]), 0);
       lead_ = 0;
-      previous_ = static_cast<unsigned char>(bytes[0]);
       i = 1;
     }
-    while (i < n) {
-      std::size_t high = platform::FirstNonAscii(std::string_view(bytes, n), i);
-      CountLineEnds(bytes, i, high);
-      if (high == n) break;
-      auto b = static_cast<unsigned char>(bytes[high]);
-      previous_ = b;
-      i = high + 1;
-      if (!((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) continue;
-      if (i == n) {
+    while ((i = platform::FirstNonAscii(chunk_, i)) < n) {
+      auto b = static_cast<unsigned char>(bytes[i]);
+      if (!((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) {
+        ++i;
+      } else if (i + 1 == n) {
         lead_ = b;
         break;
+      } else {
+        Character(b, static_cast<unsigned char>(bytes[i + 1]), i);
+        i += 2;
       }
-      previous_ = static_cast<unsigned char>(bytes[i]);  // a trail byte is never a line end
-      Character(b, previous_);
-      ++i;
     }
+    LineAt(n);
   }
 
  private:
-  // Line ends among ASCII bytes from to to: CR LF, LF or CR.
-  void CountLineEnds(const char* bytes, std::size_t from, std::size_t to) {
-    unsigned char previous = previous_;
-    long ends = 0;
-    for (std::size_t k = from; k < to; ++k) {
-      auto c = static_cast<unsigned char>(bytes[k]);
-      ends += (c == '\r') + (c == '\n' && previous != '\r');
-      previous = c;
-    }
+  // The line of the chunk's byte at (no trail byte is ever a line end): CR LF, LF or CR.
+  long LineAt(std::size_t at) {
+    if (at <= counted_) return line_;
+    auto byteAt = [this](std::size_t k) { return static_cast<unsigned char>(chunk_[k]); };
+    long ends = (byteAt(counted_) == '\r') + (byteAt(counted_) == '\n' && previous_ != '\r');
+    for (std::size_t k = counted_ + 1; k < at; ++k)
+      ends += (byteAt(k) == '\r') + ((byteAt(k) == '\n') & (byteAt(k - 1) != '\r'));
     line_ += ends;
-    previous_ = previous;
+    previous_ = byteAt(at - 1);
+    counted_ = at;
+    return line_;
   }
 
-  void Character(unsigned char lead, unsigned char trail) {
+  void Character(unsigned char lead, unsigned char trail, std::size_t at) {
     bool extension = lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
     bool userDefined = lead >= 0xF0 && lead <= 0xF9;
-    if (!(extension || userDefined) || line_ == lastReported_) return;
+    if (!(extension || userDefined) || LineAt(at) == lastReported_) return;
     const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
     auto shown = platform::FromCp932(std::string_view(pair, 2));
     report_.Warn(path_, line_, "extension-character",
@@ -139,10 +139,12 @@ class ExtensionCharacterScan {
 
   const std::string& path_;
   Report& report_;
+  std::string_view chunk_;
+  std::size_t counted_ = 0;  // bytes of the chunk whose line ends are in line_
   long line_ = 1;
   long lastReported_ = 0;
   unsigned char lead_ = 0;
-  unsigned char previous_ = 0;
+  unsigned char previous_ = 0;  // the byte before the first one not counted
 };
 
 void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
