@@ -118,7 +118,7 @@ class ExtensionCharacterScan {
     auto byteAt = [this](std::size_t k) { return static_cast<unsigned char>(chunk_[k]); };
     long ends = (byteAt(counted_) == '\r') + (byteAt(counted_) == '\n' && previous_ != '\r');
     for (std::size_t k = counted_ + 1; k < at; ++k)
-      ends += (byteAt(k) == '\r') + ((byteAt(k) == '\n') & (byteAt(k - 1) != '\r'));
+      ends += (byteAt(k) == '\r') + (static_cast<int>(byteAt(k) == '\n') & static_cast<int>(byteAt(k - 1) != '\r'));
     line_ += ends;
     previous_ = byteAt(at - 1);
     counted_ = at;

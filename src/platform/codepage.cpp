@@ -162,23 +162,37 @@ const DecodeTable& Table() {
 }
 
 // Decodes into out (when given); the offset of the first byte that is no character, or npos.
+// No CP932 byte takes more than three bytes in UTF-8, so out is sized once and written through.
 std::size_t Decode(std::string_view cp932, std::string* out) {
   const DecodeTable& table = Table();
+  std::string scratch;
+  std::string& text = out ? *out : scratch;
+  std::size_t start = text.size();
+  if (out) text.resize(start + cp932.size() * 3);
+  char* to = text.data() + start;
   std::size_t i = 0;
+  std::size_t bad = std::string_view::npos;
   while (i < cp932.size()) {
     auto b = static_cast<unsigned char>(cp932[i]);
     if (b < 0x80) {
-      if (out) out->push_back(static_cast<char>(b));
+      if (out) *to++ = static_cast<char>(b);
       ++i;
       continue;
     }
     std::size_t taken = 0;
     const Utf8Char& c = table.At(cp932, i, taken);
-    if (c.length == 0) return i;
-    if (out) out->append(c.bytes, c.length);
+    if (c.length == 0) {
+      bad = i;
+      break;
+    }
+    if (out) {
+      std::memcpy(to, c.bytes, sizeof c.bytes);
+      to += c.length;
+    }
     i += taken;
   }
-  return std::string_view::npos;
+  if (out) text.resize(static_cast<std::size_t>(to - text.data()));
+  return bad;
 }
 
 }  // namespace
@@ -212,7 +226,6 @@ bool FromCp932(std::string_view cp932, std::string& out) {
     out.assign(cp932);
     return true;
   }
-  out.reserve(cp932.size() + cp932.size() / 2);
   return Decode(cp932, &out) == std::string_view::npos;
 }
 

@@ -163,6 +163,39 @@ TEST(FieldReader, SkippingAFieldPassesOverWhatReadingWouldRead) {
   }
 }
 
+// Fields and line ends on the border of the 64 KiB the reader takes at a time.
+TEST(FieldReader, FieldsAndLineEndsOnTheBufferBorder) {
+  const std::size_t kBuffer = 1 << 16;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> fields;
+    std::vector<long> lines;
+  };
+  const std::string x(kBuffer - 1, 'x');
+  const Case cases[] = {
+      {"CR last in the buffer, LF first in the next", x + "\r\nb", {x, "b"}, {1, 2}},
+      {"comma last in the buffer", x + ",b\r\nc", {x, "b", "c"}, {1, 1, 2}},
+      {"field runs over the border", x + "yz,b", {x + "yz", "b"}, {1, 1}},
+      {"blanks over the border", std::string(kBuffer - 2, 'x') + "  \t ,b", {std::string(kBuffer - 2, 'x'), "b"}, {1, 1}},
+      {"character over the border", std::string(kBuffer - 1, 'x') + "\x95\x5c,b", {std::string(kBuffer - 1, 'x') + "表", "b"}, {1, 1}},
+  };
+  for (const auto& c : cases) {
+    TempFolder dir;
+    dir.WriteBytes("t.txt", c.bytes);
+    TableReader reader;
+    ASSERT_TRUE(reader.Open(dir.Drive("t.txt")));
+    std::vector<std::string> fields;
+    std::vector<long> lines;
+    while (!reader.AtEnd()) {
+      fields.push_back(reader.ReadField());
+      lines.push_back(reader.FieldLine());
+    }
+    EXPECT_EQ(fields, c.fields) << c.name;
+    EXPECT_EQ(lines, c.lines) << c.name;
+  }
+}
+
 TEST(FieldReader, RowsReadInPartOrSkipped) {
   TempFolder dir;
   dir.WriteBytes("t.txt", "1,\"\x93\x8c\x8b\x9e\",3\r\n4,5,6\r\n7,8");
