@@ -231,41 +231,7 @@ std::string TableReader::ReadField() {
   return field;
 }
 
-// The usual field: unquoted, it and its separator wholly in the buffer. Read in one run
-// without the buffer-end checks of the general way; false (nothing read) for any other.
-bool TableReader::ScanWithinBuffer(std::string* field) {
-  const char* data = buffer_.get();
-  std::size_t start = pos_;
-  while (start < end_ && IsBlank(data[start])) ++start;
-  if (start >= end_ || data[start] == '"') return false;
-  unsigned char seen = 0;
-  std::size_t stop = start;
-  for (; stop < end_; ++stop) {
-    auto c = static_cast<unsigned char>(data[stop]);
-    if (c == ',' || c == '\r' || c == '\n') break;
-    seen |= c;
-  }
-  // A CR at the buffer's end may have its LF in the next fill: that is for the general way.
-  if (stop >= end_ || (data[stop] == '\r' && stop + 1 >= end_)) return false;
-  fieldLine_ = line_;
-  if (field) {
-    std::size_t last = stop;
-    while (last > start && IsBlank(data[last - 1])) --last;
-    field->assign(data + start, last - start);
-    if (seen & 0x80) Decode(*field);
-  }
-  pos_ = stop + 1;
-  if (data[stop] == '\r') {
-    ++line_;
-    if (data[pos_] == '\n') ++pos_;
-  } else if (data[stop] == '\n') {
-    ++line_;
-  }
-  return true;
-}
-
 void TableReader::Scan(std::string* field) {
-  if (ScanWithinBuffer(field)) return;
   if (field) field->clear();
   SkipBlanks();
   fieldLine_ = line_;

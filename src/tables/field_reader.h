@@ -72,7 +72,6 @@ class TableReader {
   void SkipBlanks();
   void SkipSeparator();
   void Scan(std::string* field);
-  bool ScanWithinBuffer(std::string* field);
   void Decode(std::string& field);
   bool ReadUnquoted(std::string* bytes);
   bool ReadQuoted(std::string* bytes, bool& high);
