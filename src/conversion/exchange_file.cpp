@@ -82,8 +82,8 @@ void ExchangeFile::Flush() {
 template <class Fields>
 void ExchangeFile::PutRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
                              const Fields& fields) {
-  std::string line;
-  line.reserve(64);
+  // Straight onto what is waiting to be written: a record is built once, not copied again.
+  std::string& line = pending_;
   line += '"';
   line += key;
   line += "\",";
@@ -97,7 +97,7 @@ void ExchangeFile::PutRecord(std::string_view key, std::string_view boringIdFiel
     line += '"';
   }
   line += "\r\n";
-  Put(line);
+  if (pending_.size() >= kFlushAt) Flush();
 }
 
 void ExchangeFile::WriteRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
