@@ -1,7 +1,6 @@
 #include "writers/l204.h"
 
 #include "tables/numbers.h"
-#include "tables/table_access.h"
 #include "writers/formatters.h"
 #include "writers/table_block.h"
 
@@ -32,15 +31,16 @@ Fields L204Fields(const Row& a, bool code08) {
 
 Status WriteL204Records(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
   TableBlock block{"F", source + "\\L204.txt", kL204Fields, {}, {}};
-  long count = 0;
-  if (Status s = FCOPYSUB::CountRows(block.table, kL204Fields, count); !s) return s;
-  if (count < 1) return out.status();
   // Only whether the first row has a column 4 counts: it chooses the code and the value column.
-  std::string first;
-  if (Status s = ReadFirstRowColumn(block.table, 4, first); !s) return s;
-  bool code08 = !QXCOMSUB::IsBlankText(first);
-  block.headerFields = {TwoDigitCode(code08 ? "08" : "99")};
-  return WriteTableBlock(out, boringIdField, block, [code08](const Row& a) { return L204Fields(a, code08); });
+  bool code08 = false;
+  block.beforeRows = [&](Fields& header) {
+    std::string first;
+    if (Status s = ReadFirstRowColumn(block.table, 4, first); !s) return s;
+    code08 = !QXCOMSUB::IsBlankText(first);
+    header = {TwoDigitCode(code08 ? "08" : "99")};
+    return Status::Ok();
+  };
+  return WriteTableBlock(out, boringIdField, block, [&code08](const Row& a) { return L204Fields(a, code08); });
 }
 
 }  // namespace zk

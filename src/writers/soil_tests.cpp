@@ -119,7 +119,7 @@ Status WriteSoilTestRecords(ExchangeFile& out, const std::string& source, const 
   Supplement supplement;
   std::string keptKind;
   TableBlock block{"D", source + "\\X100.txt", kSoilTestFields, {}, {}};
-  block.beforeRows = [&] { return supplement.Open(source + "\\X100A.txt"); };
+  block.beforeRows = [&](Fields&) { return supplement.Open(source + "\\X100A.txt"); };
   auto fields = [&](const Row& a) { return SoilTestFields(a, supplement.NextRow(), keptKind); };
   if (Status s = WriteTableBlock(out, boringIdField, block, fields); !s) return s;
   if (!supplement.status()) return supplement.status();

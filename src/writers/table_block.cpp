@@ -30,8 +30,9 @@ Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, cons
   long count = 0;
   if (Status s = FCOPYSUB::CountRows(block.table, block.fieldsPerRow, count); !s) return s;
   if (count < 1) return out.status();
+  Fields headerFields = block.headerFields;
   if (block.beforeRows)
-    if (Status s = block.beforeRows(); !s) return s;
+    if (Status s = block.beforeRows(headerFields); !s) return s;
   TableReader reader;
   if (Status s = reader.Open(block.table); !s) return s;
   Row row;
@@ -41,7 +42,7 @@ Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, cons
     fields = fieldsOf(row);
     return true;
   };
-  Status written = WriteBlock(out, block.key, boringIdField, count, block.headerFields, next);
+  Status written = WriteBlock(out, block.key, boringIdField, count, headerFields, next);
   if (!reader.status()) return reader.status();
   return written;
 }

@@ -46,9 +46,9 @@ struct TableBlock {
   std::string table;  // drive-form path of the table
   std::size_t fieldsPerRow = 0;
   Fields headerFields;  // after the count: the table code where the block has one
-  // Called once the table is known to have rows, before anything is written (a supplement
-  // table opens here).
-  std::function<Status()> beforeRows;
+  // Called once the table is known to have rows, before anything is written: a supplement
+  // table opens here, a table code read from the first row goes into the header fields.
+  std::function<Status(Fields& headerFields)> beforeRows;
 };
 
 // The record fields of one table row.
