@@ -176,8 +176,10 @@ std::optional<fs::path> ToHost(const std::string& drivePath) {
   if (drivePath.find('\0') != std::string::npos) return std::nullopt;
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return std::nullopt;
   char letter = drivePath[0];
-  auto root = DriveRoot(letter);
-  if (!root) return std::nullopt;
+  auto& roots = State().roots;
+  auto mapped = roots.find(Upper(letter));
+  if (mapped == roots.end()) return std::nullopt;
+  const fs::path* root = &mapped->second;
   std::string rest = drivePath.substr(2);
   if (rest.empty() || rest[0] != '\\') {
     std::string base = CurrentFolder(letter).substr(2);
@@ -186,15 +188,17 @@ std::optional<fs::path> ToHost(const std::string& drivePath) {
   std::vector<std::string> names = SplitComponents(rest);
   // The usual path is written in the letter case it has on disk: one status of the whole
   // path finds it, instead of one per folder on the way.
-  if (std::none_of(names.begin(), names.end(), [](const std::string& n) { return n == "." || n == ".."; })) {
+  if (!names.empty() &&
+      std::none_of(names.begin(), names.end(), [](const std::string& n) { return n == "." || n == ".."; })) {
     fs::path exact = *root;
     for (const std::string& name : names) exact /= name;
     std::error_code ec;
     if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) {
       if (!InScope(exact)) return std::nullopt;
-      return exact;
+      return exact;  // found under the root, so the drive is ready
     }
   }
+  if (!DriveRoot(letter)) return std::nullopt;  // not ready
   fs::path host = *root;
   for (const std::string& name : names) {
     if (name == ".") continue;

@@ -19,16 +19,20 @@ bool Hidden(const fs::path& p) {
   return !name.empty() && name[0] == '.';
 }
 
-bool RegularFile(const fs::path& p) {
-  std::error_code ec;
-  return fs::is_regular_file(p, ec) && !Hidden(p);
+// The status of a plain file, following links; nullopt for anything else.
+std::optional<struct stat> PlainFileStatus(const fs::path& p) {
+  struct stat st {};
+  if (Hidden(p) || ::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return st;
 }
 
 }  // namespace
 
+bool IsPlainHostFile(const fs::path& host) { return PlainFileStatus(host).has_value(); }
+
 bool IsPlainFile(const std::string& drivePath) {
   auto host = ToHost(drivePath);
-  return host && RegularFile(*host);
+  return host && IsPlainHostFile(*host);
 }
 
 bool IsFolder(const std::string& drivePath) {
@@ -45,11 +49,10 @@ bool Exists(const std::string& drivePath) {
 
 std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
   auto host = ToHost(drivePath);
-  if (!host || !RegularFile(*host)) return std::nullopt;
-  std::error_code ec;
-  auto size = fs::file_size(*host, ec);
-  if (ec) return std::nullopt;
-  return size;
+  if (!host) return std::nullopt;
+  auto st = PlainFileStatus(*host);
+  if (!st) return std::nullopt;
+  return static_cast<std::uintmax_t>(st->st_size);
 }
 
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
@@ -58,7 +61,7 @@ std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
   if (!host) return names;
   std::error_code ec;
   // The entry's type comes with the listing: no stat per file, except for links, which
-  // the entry follows as RegularFile does. A destination of many files is listed per boring.
+  // the entry follows as a plain file's status does. A destination of many files is listed per boring.
   for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code typeError;
     if (!it->is_regular_file(typeError) || typeError) continue;
@@ -80,9 +83,9 @@ bool RemoveFile(const std::string& drivePath) {
   return host && fs::remove(*host, ec) && !ec;
 }
 
-std::optional<FileIdentity> IdentityOf(const std::string& hostPath) {
-  struct stat st {};
-  if (::stat(hostPath.c_str(), &st) != 0) return std::nullopt;
+namespace {
+
+std::optional<FileIdentity> SettledIdentity(const std::string& hostPath, const struct stat& st) {
   struct timespec now {};
   ::clock_gettime(CLOCK_REALTIME, &now);
   constexpr long long kSettledNs = 2'000'000'000LL;
@@ -91,6 +94,20 @@ std::optional<FileIdentity> IdentityOf(const std::string& hostPath) {
   return FileIdentity{hostPath, static_cast<long long>(st.st_size),
                       static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
                       static_cast<long long>(st.st_ino)};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::string& hostPath) {
+  struct stat st {};
+  if (::stat(hostPath.c_str(), &st) != 0) return std::nullopt;
+  return SettledIdentity(hostPath, st);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& hostPath, int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return std::nullopt;
+  return SettledIdentity(hostPath, st);
 }
 
 std::string SystemFolder() {

@@ -91,14 +91,14 @@ Status TableReader::Open(const std::string& drivePath) {
   unclosedQuoteLine_ = 0;
   status_ = Status::Ok();
   auto host = platform::ToHost(drivePath);
-  if (!host || !platform::IsPlainFile(drivePath))
+  if (!host || !platform::IsPlainHostFile(*host))
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
   // Messages name the table as it is written on disk ("X1.TXT", even when asked for "X1.txt").
   if (auto actual = platform::ToDriveForm(*host)) path_ = *actual;
   file_ = std::fopen(host->c_str(), "rb");
   if (!file_)
     return Status::Failed(Fault::Unreadable, path_, std::string("開けません (") + std::strerror(errno) + ")");
-  auto identity = platform::IdentityOf(host->string());
+  auto identity = platform::IdentityOf(host->string(), ::fileno(file_));
   if (!identity || !Checked().Holds(*identity)) {
     Status check = CheckCp932(file_, path_);
     if (!check) {

@@ -41,6 +41,19 @@ TEST_F(Drives, MapAndReadiness) {
   EXPECT_EQ(CurrentDrive(), 'Z');
   EXPECT_TRUE(SetCurrentDrive('d'));
   EXPECT_EQ(CurrentDrive(), 'D');
+  EXPECT_FALSE(ToHost("Q:\\"));
+  EXPECT_FALSE(ToHost("Q:\\x.txt"));
+  EXPECT_EQ(ToHost("C:\\Data"), c_.path() / "Data");
+}
+
+TEST_F(Drives, ADriveOnAFileIsNotReady) {
+  c_.WriteBytes("plain.txt", "x");
+  std::string map = "F=" + (c_.path() / "plain.txt").string();
+  setenv("ZK_DRIVES", map.c_str(), 1);
+  ResetDrives();
+  EXPECT_FALSE(DriveRoot('F'));
+  EXPECT_FALSE(ToHost("F:\\"));
+  EXPECT_FALSE(ToHost("F:\\x"));
 }
 
 TEST_F(Drives, NamesMatchWithoutLetterCaseExactFirst) {
