@@ -61,11 +61,10 @@ bool HasLetter(std::string_view name) {
   });
 }
 
-// The entry of folder named like name: exact first, else the first case-insensitive match.
-fs::path MatchComponent(const fs::path& folder, const std::string& name) {
-  std::error_code ec;
+// The entry of folder named like name in another letter case (the first the listing gives),
+// or folder / name when there is none.
+fs::path MatchOtherCase(const fs::path& folder, const std::string& name) {
   fs::path exact = folder / name;
-  if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
   // A name without letters has no other letter case (an exchange file name, 53393681.001):
   // not found as written is not found at all, and a destination of many files is not scanned.
   if (!HasLetter(name)) return exact;
@@ -84,6 +83,14 @@ fs::path MatchComponent(const fs::path& folder, const std::string& name) {
   }
   ::closedir(dir);
   return found;
+}
+
+// The entry of folder named like name: exact first, else the first case-insensitive match.
+fs::path MatchComponent(const fs::path& folder, const std::string& name) {
+  std::error_code ec;
+  fs::path exact = folder / name;
+  if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
+  return MatchOtherCase(folder, name);
 }
 
 std::vector<std::string> SplitComponents(const std::string& rest) {
@@ -196,6 +203,14 @@ std::optional<fs::path> ToHost(const std::string& drivePath) {
     if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) {
       if (!InScope(exact)) return std::nullopt;
       return exact;  // found under the root, so the drive is ready
+    }
+    // Usually only the last name is in another letter case or missing: its folder is there
+    // as written, and only that folder is searched.
+    fs::path folder = exact.parent_path();
+    if (names.size() > 1 && fs::is_directory(folder, ec)) {
+      fs::path host = MatchOtherCase(folder, names.back());
+      if (!InScope(host)) return std::nullopt;
+      return host;
     }
   }
   if (!DriveRoot(letter)) return std::nullopt;  // not ready

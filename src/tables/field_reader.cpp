@@ -1,7 +1,12 @@
 #include "tables/field_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/codepage.h"
@@ -16,43 +21,60 @@ constexpr std::size_t kChunk = 1 << 16;
 bool IsBlank(int c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(int c) { return c == '\r' || c == '\n'; }
 
-long LineOfOffset(std::FILE* file, std::size_t offset) {
-  std::rewind(file);
+// Up to n bytes from offset, fewer only at the end of the file; -1 on a read error.
+long long ReadAt(int fd, char* to, std::size_t n, unsigned long long offset) {
+  std::size_t got = 0;
+  while (got < n) {
+    ssize_t r = ::pread(fd, to + got, n - got, static_cast<off_t>(offset + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;
+    got += static_cast<std::size_t>(r);
+  }
+  return static_cast<long long>(got);
+}
+
+long LineOfOffset(int fd, std::size_t offset) {
   long line = 1;
-  int previous = 0;
-  for (std::size_t i = 0; i < offset; ++i) {
-    int c = std::fgetc(file);
-    if (c == EOF) break;
-    if (c == '\n' && previous != '\r') ++line;
-    if (c == '\r') ++line;
-    previous = c;
+  char previous = 0;
+  char chunk[4096];
+  for (std::size_t at = 0; at < offset;) {
+    long long n = ReadAt(fd, chunk, std::min(sizeof chunk, offset - at), at);
+    if (n <= 0) break;
+    for (long long i = 0; i < n; ++i) {
+      char c = chunk[i];
+      if (c == '\r' || (c == '\n' && previous != '\r')) ++line;
+      previous = c;
+    }
+    at += static_cast<std::size_t>(n);
   }
   return line;
 }
 
 // Reads the whole file once through the CP932 and NUL checks. Ok, or where the first bad byte is.
-Status CheckCp932(std::FILE* file, const std::string& path) {
+Status CheckCp932(int fd, const std::string& path) {
   platform::Cp932Validator validator;
   std::string chunk(kChunk, '\0');
   bool ok = true;
   std::size_t offset = 0;
   std::size_t nul = std::string::npos;
   while (ok && nul == std::string::npos) {
-    std::size_t n = std::fread(chunk.data(), 1, chunk.size(), file);
+    long long n = ReadAt(fd, chunk.data(), chunk.size(), offset);
+    if (n < 0)
+      return Status::Failed(Fault::Unreadable, path, std::string("読み込めません (") + std::strerror(errno) + ")");
     if (n == 0) break;
-    if (const void* at = std::memchr(chunk.data(), 0, n))
+    auto got = static_cast<std::size_t>(n);
+    if (const void* at = std::memchr(chunk.data(), 0, got))
       nul = offset + static_cast<std::size_t>(static_cast<const char*>(at) - chunk.data());
-    ok = validator.Feed(std::string_view(chunk.data(), n));
-    offset += n;
+    ok = validator.Feed(std::string_view(chunk.data(), got));
+    offset += got;
   }
-  if (std::ferror(file))
-    return Status::Failed(Fault::Unreadable, path, std::string("読み込めません (") + std::strerror(errno) + ")");
   if (ok && nul == std::string::npos) ok = validator.Finish();
   if (ok && nul == std::string::npos) return Status::Ok();
   if (ok || (nul != std::string::npos && nul < validator.BadOffset()))
     return Status::Failed(Fault::Malformed, path, "NUL バイトがあります (テキストの表ではありません)",
-                          LineOfOffset(file, nul));
-  long line = LineOfOffset(file, validator.BadOffset());
+                          LineOfOffset(fd, nul));
+  long line = LineOfOffset(fd, validator.BadOffset());
   return Status::Failed(Fault::NotCp932, path, "Shift-JIS (CP932) でない文字があります", line);
 }
 
@@ -95,53 +117,61 @@ Status TableReader::Open(const std::string& drivePath) {
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
   // Messages name the table as it is written on disk ("X1.TXT", even when asked for "X1.txt").
   if (auto actual = platform::ToDriveForm(*host)) path_ = *actual;
-  file_ = std::fopen(host->c_str(), "rb");
-  if (!file_)
-    return Status::Failed(Fault::Unreadable, path_, std::string("開けません (") + std::strerror(errno) + ")");
-  auto identity = platform::IdentityOf(host->string(), ::fileno(file_));
+  // Not blocking: should a pipe have taken the table's place since it was looked at, the
+  // open returns at once and the check below refuses it.
+  fd_ = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+    Status failed = Status::Failed(Fault::Unreadable, path_, std::string("開けません (") + std::strerror(errno) + ")");
+    Close();
+    return failed;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    Close();
+    return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
+  }
+  auto identity = platform::IdentityOf(host->string(), fd_);
   if (!identity || !Checked().Holds(*identity)) {
-    Status check = CheckCp932(file_, path_);
+    Status check = CheckCp932(fd_, path_);
     if (!check) {
       Close();
       return check;
     }
     if (identity) Checked().Add(*identity);
   }
-  // The length as read, so that a last 0x1A can be left out.
-  std::fseek(file_, 0, SEEK_END);
-  long size = std::ftell(file_);
-  remaining_ = size > 0 ? static_cast<unsigned long long>(size) : 0;
-  if (remaining_ > 0) {
-    std::fseek(file_, -1, SEEK_END);
-    if (std::fgetc(file_) == 0x1A) --remaining_;
-  }
-  std::rewind(file_);
+  // The length as opened, so that a last 0x1A can be left out.
+  remaining_ = st.st_size > 0 ? static_cast<unsigned long long>(st.st_size) : 0;
+  char last = 0;
+  if (remaining_ > 0 && ReadAt(fd_, &last, 1, remaining_ - 1) == 1 && last == 0x1A) --remaining_;
   if (!buffer_) buffer_.reset(new char[kChunk]);
   return Status::Ok();
 }
 
 void TableReader::Close() {
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
   pos_ = end_ = 0;
   remaining_ = 0;
+  offset_ = 0;
 }
 
 // Refills the buffer once all of it is used: fields are copied out as they are scanned, so
 // nothing in it is needed any more.
 bool TableReader::Fill() {
-  if (!file_ || remaining_ == 0) return false;
+  if (fd_ < 0 || remaining_ == 0) return false;
   std::size_t want = remaining_ < kChunk ? static_cast<std::size_t>(remaining_) : kChunk;
-  std::size_t n = std::fread(buffer_.get(), 1, want, file_);
+  long long n = ReadAt(fd_, buffer_.get(), want, offset_);
+  std::size_t got = n > 0 ? static_cast<std::size_t>(n) : 0;
   pos_ = 0;
-  end_ = n;
-  if (n < want) {
+  end_ = got;
+  offset_ += got;
+  if (got < want) {
     if (status_)
       status_ = Status::Failed(Fault::Unreadable, path_, "読み込み中に失敗しました", line_);
     remaining_ = 0;
-    return n > 0;
+    return got > 0;
   }
-  remaining_ -= n;
+  remaining_ -= got;
   return true;
 }
 

@@ -11,7 +11,6 @@
 // number of fields.
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,7 +32,7 @@ class TableReader {
   // NotFound when no plain file of that name exists.
   Status Open(const std::string& drivePath);
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return fd_ >= 0; }
 
   // No field left to read (also true when not open or after a read error).
   bool AtEnd();
@@ -76,13 +75,14 @@ class TableReader {
   bool ReadUnquoted(std::string* bytes);
   bool ReadQuoted(std::string* bytes, bool& high);
 
-  std::FILE* file_ = nullptr;
+  int fd_ = -1;
   std::string path_;
   std::unique_ptr<char[]> buffer_;
   std::size_t pos_ = 0;  // next byte of the buffer
   std::size_t end_ = 0;  // bytes in the buffer
   std::string raw_;      // a field's CP932 bytes while it is decoded
   unsigned long long remaining_ = 0;  // bytes of the file not yet in the buffer (0x1A cut)
+  unsigned long long offset_ = 0;     // where the next fill reads from
   long line_ = 1;
   long fieldLine_ = 0;
   long unclosedQuoteLine_ = 0;
