@@ -6,8 +6,12 @@
 #include <map>
 #include <string_view>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <dirent.h>
+
+#include "platform/files.h"
 
 namespace fs = std::filesystem;
 
@@ -61,6 +65,47 @@ bool HasLetter(std::string_view name) {
   });
 }
 
+// The entry names of a folder in listing order, "." and ".." left out. Read with readdir:
+// building a path per entry made a large folder's scan slow.
+std::vector<std::string> ReadEntryNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view name(entry->d_name);
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+// Listings of settled folders by their identity. A table missing from a boring is asked for
+// again and again (by the flags, its block, the warnings), each time a search of the folder
+// for another letter case; a folder's entries stay the same while its identity does.
+class FolderListings {
+ public:
+  const std::vector<std::string>* Find(const FileIdentity& id) const {
+    for (const auto& [kept, names] : kept_)
+      if (kept == id) return &names;
+    return nullptr;
+  }
+  void Add(const FileIdentity& id, const std::vector<std::string>& names) {
+    if (names.size() > kMostNames) return;
+    if (kept_.size() >= kKept) kept_.erase(kept_.begin());
+    kept_.emplace_back(id, names);
+  }
+
+ private:
+  static constexpr std::size_t kKept = 16;
+  static constexpr std::size_t kMostNames = 4096;
+  std::vector<std::pair<FileIdentity, std::vector<std::string>>> kept_;
+};
+
+FolderListings& Listings() {
+  static FolderListings listings;
+  return listings;
+}
+
 // The entry of folder named like name in another letter case (the first the listing gives),
 // or folder / name when there is none.
 fs::path MatchOtherCase(const fs::path& folder, const std::string& name) {
@@ -68,21 +113,17 @@ fs::path MatchOtherCase(const fs::path& folder, const std::string& name) {
   // A name without letters has no other letter case (an exchange file name, 53393681.001):
   // not found as written is not found at all, and a destination of many files is not scanned.
   if (!HasLetter(name)) return exact;
-  // Read with readdir: a name looked up in another letter case scans the whole folder, and
-  // building a path per entry made that scan the cost of a large folder.
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return exact;
-  fs::path found = exact;
-  while (const dirent* entry = ::readdir(dir)) {
-    std::string_view entryName(entry->d_name);
-    if (entryName == "." || entryName == "..") continue;
-    if (EqualsNoCase(entryName, name)) {
-      found = folder / std::string(entryName);
-      break;
-    }
+  auto identity = IdentityOf(folder.string());
+  const std::vector<std::string>* names = identity ? Listings().Find(*identity) : nullptr;
+  std::vector<std::string> read;
+  if (!names) {
+    read = ReadEntryNames(folder);
+    if (identity) Listings().Add(*identity, read);
+    names = &read;
   }
-  ::closedir(dir);
-  return found;
+  for (const std::string& entry : *names)
+    if (EqualsNoCase(entry, name)) return folder / entry;
+  return exact;
 }
 
 // The entry of folder named like name: exact first, else the first case-insensitive match.

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/files.h"
 #include "support/test_util.h"
@@ -64,6 +66,20 @@ TEST_F(Drives, NamesMatchWithoutLetterCaseExactFirst) {
   EXPECT_EQ(ToHost("C:\\Data"), c_.path() / "Data");
   EXPECT_FALSE(ToHost("Q:\\x"));
   EXPECT_FALSE(ToHost("DATA\\x"));
+}
+
+// A settled folder's listing is kept for names in another letter case; a change to its
+// entries changes the folder, and the new entries are found.
+TEST_F(Drives, OtherLetterCaseInASettledFolderSeesChanges) {
+  fs::path folder = c_.path() / "Data" / "B01";
+  c_.WriteBytes("Data/B01/X1.TXT", "1");
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // settled
+  EXPECT_EQ(ToHost("C:\\Data\\B01\\x1.txt"), folder / "X1.TXT");
+  EXPECT_EQ(ToHost("C:\\Data\\B01\\x3.txt"), folder / "x3.txt");  // missing
+  c_.WriteBytes("Data/B01/X3.TXT", "3");
+  EXPECT_EQ(ToHost("C:\\Data\\B01\\x3.txt"), folder / "X3.TXT");
+  fs::remove(folder / "X1.TXT");
+  EXPECT_EQ(ToHost("C:\\Data\\B01\\x1.txt"), folder / "x1.txt");
 }
 
 TEST_F(Drives, DriveRelativePathsUseTheDrivesFolder) {
