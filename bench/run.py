@@ -7,7 +7,7 @@ On the same generated files, in one run, it times
   (b)  the CLI on the whole batch of typical borings in one call,
 and for each the baseline (c): every input file read as many times as the conversion opens it
 (READS below), decoded from CP932 (cat ... | iconv -f CP932 -t UTF-8 > /dev/null), plus writing
-outputs of the converter's sizes. It prints medians over --runs runs, the ratio converter /
+outputs of the converter's sizes (the exchange files and each boring's "BORLING.NO"). It prints medians over --runs runs, the ratio converter /
 baseline, and the peak resident memory of the converter (/usr/bin/time -v), also for the first
 tenth of the batch, so that memory growing with the number of borings shows.
 
@@ -143,6 +143,10 @@ def baseline_script(work, sources, dest, codes, sysdir):
     with open(write_list, "w") as f:
         for entry in sorted(os.listdir(dest)):
             f.write(f"{os.path.getsize(os.path.join(dest, entry))} {entry}\n")
+        for i, s in enumerate(sources):  # the conversion record each boring gets
+            record = find(s, "BORLING.NO")
+            if record:
+                f.write(f"{os.path.getsize(record)} {i}.BORLING.NO\n")
     script = os.path.join(work, "baseline.sh")
     with open(script, "w") as f:
         f.write(f"""set -e
