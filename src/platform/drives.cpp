@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include "platform/files.h"
 
@@ -56,6 +57,20 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
+}
+
+SeenEntry Seen(const struct stat& st) {
+  SeenEntry seen;
+  seen.type = S_ISREG(st.st_mode)    ? fs::file_type::regular
+              : S_ISDIR(st.st_mode)  ? fs::file_type::directory
+              : S_ISLNK(st.st_mode)  ? fs::file_type::symlink
+              : S_ISFIFO(st.st_mode) ? fs::file_type::fifo
+              : S_ISSOCK(st.st_mode) ? fs::file_type::socket
+              : S_ISBLK(st.st_mode)  ? fs::file_type::block
+              : S_ISCHR(st.st_mode)  ? fs::file_type::character
+                                     : fs::file_type::unknown;
+  if (S_ISREG(st.st_mode)) seen.size = static_cast<std::uintmax_t>(st.st_size);
+  return seen;
 }
 
 bool HasLetter(std::string_view name) {
@@ -106,14 +121,14 @@ FolderListings& Listings() {
   return listings;
 }
 
-// The entry of folder named like name in another letter case (the first the listing gives),
-// or folder / name when there is none.
-fs::path MatchOtherCase(const fs::path& folder, const std::string& name) {
+// The entry of folder (whose status is given) named like name in another letter case (the
+// first the listing gives), or folder / name when there is none.
+fs::path MatchOtherCase(const fs::path& folder, const struct stat& folderStatus, const std::string& name) {
   fs::path exact = folder / name;
   // A name without letters has no other letter case (an exchange file name, 53393681.001):
   // not found as written is not found at all, and a destination of many files is not scanned.
   if (!HasLetter(name)) return exact;
-  auto identity = IdentityOf(folder.string());
+  auto identity = IdentityOf(folder.string(), folderStatus);
   const std::vector<std::string>* names = identity ? Listings().Find(*identity) : nullptr;
   std::vector<std::string> read;
   if (!names) {
@@ -128,10 +143,12 @@ fs::path MatchOtherCase(const fs::path& folder, const std::string& name) {
 
 // The entry of folder named like name: exact first, else the first case-insensitive match.
 fs::path MatchComponent(const fs::path& folder, const std::string& name) {
-  std::error_code ec;
   fs::path exact = folder / name;
-  if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) return exact;
-  return MatchOtherCase(folder, name);
+  struct stat st {};
+  if (::lstat(exact.c_str(), &st) == 0) return exact;
+  struct stat folderStatus {};
+  if (::stat(folder.c_str(), &folderStatus) != 0) return exact;
+  return MatchOtherCase(folder, folderStatus, name);
 }
 
 std::vector<std::string> SplitComponents(const std::string& rest) {
@@ -221,6 +238,12 @@ bool SetCurrentFolder(const std::string& drivePath) {
 }
 
 std::optional<fs::path> ToHost(const std::string& drivePath) {
+  SeenEntry seen;
+  return ToHost(drivePath, seen);
+}
+
+std::optional<fs::path> ToHost(const std::string& drivePath, SeenEntry& seen) {
+  seen = SeenEntry{};
   if (drivePath.find('\0') != std::string::npos) return std::nullopt;
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return std::nullopt;
   char letter = drivePath[0];
@@ -240,17 +263,20 @@ std::optional<fs::path> ToHost(const std::string& drivePath) {
       std::none_of(names.begin(), names.end(), [](const std::string& n) { return n == "." || n == ".."; })) {
     fs::path exact = *root;
     for (const std::string& name : names) exact /= name;
-    std::error_code ec;
-    if (fs::symlink_status(exact, ec).type() != fs::file_type::not_found && !ec) {
+    struct stat st {};
+    if (::lstat(exact.c_str(), &st) == 0) {
       if (!InScope(exact)) return std::nullopt;
+      seen = Seen(st);
       return exact;  // found under the root, so the drive is ready
     }
     // Usually only the last name is in another letter case or missing: its folder is there
     // as written, and only that folder is searched.
     fs::path folder = exact.parent_path();
-    if (names.size() > 1 && fs::is_directory(folder, ec)) {
-      fs::path host = MatchOtherCase(folder, names.back());
+    struct stat folderStatus {};
+    if (names.size() > 1 && ::stat(folder.c_str(), &folderStatus) == 0 && S_ISDIR(folderStatus.st_mode)) {
+      fs::path host = MatchOtherCase(folder, folderStatus, names.back());
       if (!InScope(host)) return std::nullopt;
+      if (host == exact) seen.type = fs::file_type::not_found;
       return host;
     }
   }

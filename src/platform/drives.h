@@ -3,6 +3,7 @@
 // Z: is the host root by default; ZK_DRIVES ("C=/srv/data;D=/media/usb") adds or overrides.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -36,6 +37,16 @@ bool SetCurrentFolder(const std::string& drivePath);
 // case-insensitive one). Components that do not exist are kept as written. nullopt when the
 // path names no ready drive, holds a NUL, or lies outside the folders of an active PathScope.
 std::optional<std::filesystem::path> ToHost(const std::string& drivePath);
+
+// What finding a path learnt of its last name, its link not followed, so that the caller
+// need not ask the file system again: none when it was not looked at, not_found when it is
+// missing, else its type, and the size of a regular file.
+struct SeenEntry {
+  std::filesystem::file_type type = std::filesystem::file_type::none;
+  std::uintmax_t size = 0;
+};
+// ToHost, telling what it saw of the path's last name.
+std::optional<std::filesystem::path> ToHost(const std::string& drivePath, SeenEntry& seen);
 
 // While one lives, ToHost gives nothing for a path that does not lie inside one of its
 // folders (drive form), so that a name read from a table ("..\..\etc\passwd") cannot reach

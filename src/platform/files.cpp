@@ -19,20 +19,31 @@ bool Hidden(const fs::path& p) {
   return !name.empty() && name[0] == '.';
 }
 
-// The status of a plain file, following links; nullopt for anything else.
-std::optional<struct stat> PlainFileStatus(const fs::path& p) {
+// The length of a plain file, following links; nullopt for anything else. What ToHost saw
+// answers without another status, except for a link.
+std::optional<std::uintmax_t> PlainFileLength(const fs::path& p, const SeenEntry& seen) {
+  if (Hidden(p)) return std::nullopt;
+  switch (seen.type) {
+    case fs::file_type::regular: return seen.size;
+    case fs::file_type::none:
+    case fs::file_type::symlink: break;
+    default: return std::nullopt;  // missing, a folder, a device...
+  }
   struct stat st {};
-  if (Hidden(p) || ::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return st;
+  if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::uintmax_t>(st.st_size);
 }
 
 }  // namespace
 
-bool IsPlainHostFile(const fs::path& host) { return PlainFileStatus(host).has_value(); }
+bool IsPlainHostFile(const fs::path& host) { return PlainFileLength(host, SeenEntry{}).has_value(); }
+
+bool IsPlainHostFile(const fs::path& host, const SeenEntry& seen) { return PlainFileLength(host, seen).has_value(); }
 
 bool IsPlainFile(const std::string& drivePath) {
-  auto host = ToHost(drivePath);
-  return host && IsPlainHostFile(*host);
+  SeenEntry seen;
+  auto host = ToHost(drivePath, seen);
+  return host && IsPlainHostFile(*host, seen);
 }
 
 bool IsFolder(const std::string& drivePath) {
@@ -48,11 +59,10 @@ bool Exists(const std::string& drivePath) {
 }
 
 std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
-  auto host = ToHost(drivePath);
+  SeenEntry seen;
+  auto host = ToHost(drivePath, seen);
   if (!host) return std::nullopt;
-  auto st = PlainFileStatus(*host);
-  if (!st) return std::nullopt;
-  return static_cast<std::uintmax_t>(st->st_size);
+  return PlainFileLength(*host, seen);
 }
 
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
@@ -83,9 +93,13 @@ bool RemoveFile(const std::string& drivePath) {
   return host && fs::remove(*host, ec) && !ec;
 }
 
-namespace {
+std::optional<FileIdentity> IdentityOf(const std::string& hostPath) {
+  struct stat st {};
+  if (::stat(hostPath.c_str(), &st) != 0) return std::nullopt;
+  return IdentityOf(hostPath, st);
+}
 
-std::optional<FileIdentity> SettledIdentity(const std::string& hostPath, const struct stat& st) {
+std::optional<FileIdentity> IdentityOf(const std::string& hostPath, const struct stat& st) {
   struct timespec now {};
   ::clock_gettime(CLOCK_REALTIME, &now);
   constexpr long long kSettledNs = 2'000'000'000LL;
@@ -94,20 +108,6 @@ std::optional<FileIdentity> SettledIdentity(const std::string& hostPath, const s
   return FileIdentity{hostPath, static_cast<long long>(st.st_size),
                       static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
                       static_cast<long long>(st.st_ino)};
-}
-
-}  // namespace
-
-std::optional<FileIdentity> IdentityOf(const std::string& hostPath) {
-  struct stat st {};
-  if (::stat(hostPath.c_str(), &st) != 0) return std::nullopt;
-  return SettledIdentity(hostPath, st);
-}
-
-std::optional<FileIdentity> IdentityOf(const std::string& hostPath, int fd) {
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) return std::nullopt;
-  return SettledIdentity(hostPath, st);
 }
 
 std::string SystemFolder() {

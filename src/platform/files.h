@@ -7,12 +7,18 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
+#include "platform/drives.h"
+
 namespace zk::platform {
 
 // A plain file: a regular file (or a link to one) whose name does not start with ".".
 bool IsPlainFile(const std::string& drivePath);
 // The same for a host path already found.
 bool IsPlainHostFile(const std::filesystem::path& host);
+// The same for a host path found with what ToHost saw of it.
+bool IsPlainHostFile(const std::filesystem::path& host, const SeenEntry& seen);
 // A folder (or a link to one).
 bool IsFolder(const std::string& drivePath);
 // Something (file or folder) of that name exists.
@@ -37,8 +43,8 @@ struct FileIdentity {
 // file system's clock is coarse, so a file changed just now may change again without its time
 // moving, and only a settled file can be known by its identity.
 std::optional<FileIdentity> IdentityOf(const std::string& hostPath);
-// The same for the file open as fd, found at hostPath.
-std::optional<FileIdentity> IdentityOf(const std::string& hostPath, int fd);
+// The same from a status of the file already taken.
+std::optional<FileIdentity> IdentityOf(const std::string& hostPath, const struct stat& status);
 
 // The system folder, where the settings file lies: ZK_SYSDIR, else
 // ${XDG_CONFIG_HOME:-$HOME/.config}/zk2morvex. A host path.

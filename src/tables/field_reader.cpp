@@ -51,23 +51,25 @@ long LineOfOffset(int fd, std::size_t offset) {
   return line;
 }
 
-// Reads the whole file once through the CP932 and NUL checks. Ok, or where the first bad byte is.
-Status CheckCp932(int fd, const std::string& path) {
+// Reads the table's bytes as opened (length of them) once through the CP932 and NUL checks,
+// in chunks through buffer. Ok, or where the first bad byte is; read tells how many bytes
+// came, so that a table of one chunk is left whole in the buffer.
+Status CheckCp932(int fd, const std::string& path, char* buffer, unsigned long long length,
+                  unsigned long long& read) {
   platform::Cp932Validator validator;
-  std::string chunk(kChunk, '\0');
   bool ok = true;
-  std::size_t offset = 0;
+  read = 0;
   std::size_t nul = std::string::npos;
-  while (ok && nul == std::string::npos) {
-    long long n = ReadAt(fd, chunk.data(), chunk.size(), offset);
+  while (ok && nul == std::string::npos && read < length) {
+    long long n = ReadAt(fd, buffer, static_cast<std::size_t>(std::min<unsigned long long>(kChunk, length - read)), read);
     if (n < 0)
       return Status::Failed(Fault::Unreadable, path, std::string("読み込めません (") + std::strerror(errno) + ")");
     if (n == 0) break;
     auto got = static_cast<std::size_t>(n);
-    if (const void* at = std::memchr(chunk.data(), 0, got))
-      nul = offset + static_cast<std::size_t>(static_cast<const char*>(at) - chunk.data());
-    ok = validator.Feed(std::string_view(chunk.data(), got));
-    offset += got;
+    if (const void* at = std::memchr(buffer, 0, got))
+      nul = read + static_cast<std::size_t>(static_cast<const char*>(at) - buffer);
+    ok = validator.Feed(std::string_view(buffer, got));
+    read += got;
   }
   if (ok && nul == std::string::npos) ok = validator.Finish();
   if (ok && nul == std::string::npos) return Status::Ok();
@@ -112,8 +114,9 @@ Status TableReader::Open(const std::string& drivePath) {
   fieldLine_ = 0;
   unclosedQuoteLine_ = 0;
   status_ = Status::Ok();
-  auto host = platform::ToHost(drivePath);
-  if (!host || !platform::IsPlainHostFile(*host))
+  platform::SeenEntry seen;
+  auto host = platform::ToHost(drivePath, seen);
+  if (!host || !platform::IsPlainHostFile(*host, seen))
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
   // Messages name the table as it is written on disk ("X1.TXT", even when asked for "X1.txt").
   if (auto actual = platform::ToDriveForm(*host)) path_ = *actual;
@@ -130,21 +133,31 @@ Status TableReader::Open(const std::string& drivePath) {
     Close();
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
   }
-  auto identity = platform::IdentityOf(host->string(), fd_);
+  if (!buffer_) buffer_.reset(new char[kChunk]);
+  // The length as opened: the fields end there.
+  remaining_ = st.st_size > 0 ? static_cast<unsigned long long>(st.st_size) : 0;
+  auto identity = platform::IdentityOf(host->string(), st);
   if (!identity || !Checked().Holds(*identity)) {
-    Status check = CheckCp932(fd_, path_);
+    unsigned long long read = 0;
+    Status check = CheckCp932(fd_, path_, buffer_.get(), remaining_, read);
     if (!check) {
       Close();
       return check;
     }
     if (identity) Checked().Add(*identity);
+    if (remaining_ <= kChunk && read == remaining_) {  // the whole table is in the buffer
+      end_ = static_cast<std::size_t>(read);
+      offset_ = read;
+      remaining_ = 0;
+      CutEndOfFileMark();
+    }
   }
-  // The length as opened, so that a last 0x1A can be left out.
-  remaining_ = st.st_size > 0 ? static_cast<unsigned long long>(st.st_size) : 0;
-  char last = 0;
-  if (remaining_ > 0 && ReadAt(fd_, &last, 1, remaining_ - 1) == 1 && last == 0x1A) --remaining_;
-  if (!buffer_) buffer_.reset(new char[kChunk]);
   return Status::Ok();
+}
+
+// A last 0x1A (the end-of-file mark of old editors) is no part of the table.
+void TableReader::CutEndOfFileMark() {
+  if (end_ > 0 && buffer_[end_ - 1] == 0x1A) --end_;
 }
 
 void TableReader::Close() {
@@ -172,7 +185,8 @@ bool TableReader::Fill() {
     return got > 0;
   }
   remaining_ -= got;
-  return true;
+  if (remaining_ == 0) CutEndOfFileMark();
+  return end_ > 0;
 }
 
 int TableReader::Peek() {

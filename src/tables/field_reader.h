@@ -66,6 +66,7 @@ class TableReader {
 
  private:
   bool Fill();
+  void CutEndOfFileMark();
   int Peek();
   int Get();
   void SkipBlanks();
@@ -81,7 +82,7 @@ class TableReader {
   std::size_t pos_ = 0;  // next byte of the buffer
   std::size_t end_ = 0;  // bytes in the buffer
   std::string raw_;      // a field's CP932 bytes while it is decoded
-  unsigned long long remaining_ = 0;  // bytes of the file not yet in the buffer (0x1A cut)
+  unsigned long long remaining_ = 0;  // bytes of the file not yet in the buffer
   unsigned long long offset_ = 0;     // where the next fill reads from
   long line_ = 1;
   long fieldLine_ = 0;

@@ -18,17 +18,22 @@ bool IsPresent(const std::string& drivePath) {
 
 Status CheckTableEntry(const std::string& drivePath) {
   namespace fs = std::filesystem;
-  auto host = platform::ToHost(drivePath);
+  platform::SeenEntry seen;
+  auto host = platform::ToHost(drivePath, seen);
   if (!host) return Status::Ok();
   std::error_code ec;
-  fs::file_status own = fs::symlink_status(*host, ec);
-  if (ec || own.type() == fs::file_type::not_found) return Status::Ok();
-  fs::file_status target = fs::status(*host, ec);
-  if (target.type() == fs::file_type::not_found)
+  fs::file_type own = seen.type;
+  if (own == fs::file_type::none) {
+    own = fs::symlink_status(*host, ec).type();
+    if (ec) return Status::Ok();
+  }
+  if (own == fs::file_type::not_found) return Status::Ok();
+  fs::file_type target = own == fs::file_type::symlink ? fs::status(*host, ec).type() : own;
+  if (target == fs::file_type::not_found)
     return Status::Failed(Fault::NotAFile, drivePath, "リンク先のファイルがありません");
-  if (target.type() == fs::file_type::directory)
+  if (target == fs::file_type::directory)
     return Status::Failed(Fault::NotAFile, drivePath, "ファイルではなくフォルダです");
-  if (target.type() != fs::file_type::regular)
+  if (target != fs::file_type::regular)
     return Status::Failed(Fault::NotAFile, drivePath, "普通のファイルではありません");
   std::FILE* file = std::fopen(host->c_str(), "rb");
   if (!file)

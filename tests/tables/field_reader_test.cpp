@@ -179,6 +179,9 @@ TEST(FieldReader, FieldsAndLineEndsOnTheBufferBorder) {
       {"field runs over the border", x + "yz,b", {x + "yz", "b"}, {1, 1}},
       {"blanks over the border", std::string(kBuffer - 2, 'x') + "  \t ,b", {std::string(kBuffer - 2, 'x'), "b"}, {1, 1}},
       {"character over the border", std::string(kBuffer - 1, 'x') + "\x95\x5c,b", {std::string(kBuffer - 1, 'x') + "表", "b"}, {1, 1}},
+      {"0x1A last byte of one full buffer", x + "\x1a", {x}, {1}},
+      {"0x1A alone after the border", x + "y\x1a", {x + "y"}, {1}},
+      {"0x1A at the end of a longer table", x + ",b\x1a", {x, "b"}, {1, 1}},
   };
   for (const auto& c : cases) {
     TempFolder dir;
@@ -252,15 +255,16 @@ namespace {
 // A settled table is checked once and then known by its identity; any change to it is seen.
 TEST(FieldReader, ASettledTableIsCheckedOnceAndAChangeIsStillSeen) {
   test::TempFolder dir;
-  dir.WriteBytes("t.txt", "a,\x93\x8c\r\n");
+  dir.WriteBytes("t.txt", "a,\x93\x8c\r\n\x1a");
   std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-  for (int pass = 0; pass < 2; ++pass) {
+  for (int pass = 0; pass < 2; ++pass) {  // checked and read in one go, then read alone
     TableReader reader;
     ASSERT_TRUE(reader.Open(dir.Drive("t.txt"))) << pass;
     EXPECT_EQ(reader.ReadField(), "a");
     EXPECT_EQ(reader.ReadField(), "東");
+    EXPECT_TRUE(reader.AtEnd()) << pass;
   }
-  dir.WriteBytes("t.txt", "a,\x93\x20\r\n");  // same size, same inode, a lead byte without its trail
+  dir.WriteBytes("t.txt", "a,\x93\x20\r\n\x1a");  // same size, same inode, a lead byte without its trail
   TableReader reader;
   EXPECT_EQ(reader.Open(dir.Drive("t.txt")).fault, Fault::NotCp932);
 }
