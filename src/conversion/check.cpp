@@ -1,7 +1,9 @@
 #include "conversion/check.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <functional>
 
 #include "conversion/numbering.h"
@@ -150,13 +152,14 @@ class ExtensionCharacterScan {
 void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
   auto host = platform::ToHost(drivePath);
   if (!host) return;
-  std::FILE* file = std::fopen(host->c_str(), "rb");
-  if (!file) return;
+  int fd = platform::OpenToRead(*host);
+  if (fd < 0) return;
   ExtensionCharacterScan scan(drivePath, report);
   char chunk[1 << 16];
-  std::size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) scan.Feed(chunk, n);
-  std::fclose(file);
+  ssize_t n;
+  while ((n = ::read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR))
+    if (n > 0) scan.Feed(chunk, static_cast<std::size_t>(n));
+  ::close(fd);
 }
 
 bool IsNumberColumn(const TableRule& rule, std::size_t column) {

@@ -261,8 +261,12 @@ std::optional<fs::path> ToHost(const std::string& drivePath, SeenEntry& seen) {
   // path finds it, instead of one per folder on the way.
   if (!names.empty() &&
       std::none_of(names.begin(), names.end(), [](const std::string& n) { return n == "." || n == ".."; })) {
-    fs::path exact = *root;
-    for (const std::string& name : names) exact /= name;
+    std::string joined = root->string();  // one path made, not one per name
+    for (const std::string& name : names) {
+      if (!joined.empty() && joined.back() != '/') joined += '/';
+      joined += name;
+    }
+    fs::path exact(std::move(joined));
     struct stat st {};
     if (::lstat(exact.c_str(), &st) == 0) {
       if (!InScope(exact)) return std::nullopt;

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -64,6 +65,8 @@ std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
   if (!host) return std::nullopt;
   return PlainFileLength(*host, seen);
 }
+
+int OpenToRead(const fs::path& host) { return ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
 
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
   std::vector<std::string> names;

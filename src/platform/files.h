@@ -26,6 +26,10 @@ bool Exists(const std::string& drivePath);
 // Length of a plain file in bytes; nullopt when it is no plain file.
 std::optional<std::uintmax_t> FileLength(const std::string& drivePath);
 
+// A descriptor to read a host file with, or -1 (errno tells why). The open never waits: should
+// a pipe have taken a table's place since it was looked at, it returns at once.
+int OpenToRead(const std::filesystem::path& host);
+
 // Names of the plain files in a folder, in the host's listing order.
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder);
 

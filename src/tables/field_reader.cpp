@@ -1,6 +1,5 @@
 #include "tables/field_reader.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -120,9 +119,7 @@ Status TableReader::Open(const std::string& drivePath) {
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
   // Messages name the table as it is written on disk ("X1.TXT", even when asked for "X1.txt").
   if (auto actual = platform::ToDriveForm(*host)) path_ = *actual;
-  // Not blocking: should a pipe have taken the table's place since it was looked at, the
-  // open returns at once and the check below refuses it.
-  fd_ = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  fd_ = platform::OpenToRead(*host);  // a pipe put in the table's place is refused below
   struct stat st {};
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
     Status failed = Status::Failed(Fault::Unreadable, path_, std::string("開けません (") + std::strerror(errno) + ")");

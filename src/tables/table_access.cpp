@@ -1,9 +1,10 @@
 #include "tables/table_access.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
+
+#include <unistd.h>
 
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -35,10 +36,10 @@ Status CheckTableEntry(const std::string& drivePath) {
     return Status::Failed(Fault::NotAFile, drivePath, "ファイルではなくフォルダです");
   if (target != fs::file_type::regular)
     return Status::Failed(Fault::NotAFile, drivePath, "普通のファイルではありません");
-  std::FILE* file = std::fopen(host->c_str(), "rb");
-  if (!file)
+  int fd = platform::OpenToRead(*host);
+  if (fd < 0)
     return Status::Failed(Fault::Unreadable, drivePath, std::string("開けません (") + std::strerror(errno) + ")");
-  std::fclose(file);
+  ::close(fd);
   return Status::Ok();
 }
 

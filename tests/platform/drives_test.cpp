@@ -48,6 +48,41 @@ TEST_F(Drives, MapAndReadiness) {
   EXPECT_EQ(ToHost("C:\\Data"), c_.path() / "Data");
 }
 
+TEST_F(Drives, ARootWrittenWithAFinalSlashJoinsNamesWithOne) {
+  std::string map = "E=" + c_.path().string() + "/";
+  setenv("ZK_DRIVES", map.c_str(), 1);
+  ResetDrives();
+  EXPECT_EQ(ToHost("E:\\Data\\B01")->string(), (c_.path() / "Data" / "B01").string());
+}
+
+// What finding a path saw of its last name answers the plain-file test without asking again.
+TEST_F(Drives, FindingAPathTellsWhatItSawOfTheLastName) {
+  fs::path folder = c_.path() / "Data" / "B01";
+  c_.WriteBytes("Data/B01/X1.TXT", "12345");
+  fs::create_symlink(folder / "X1.TXT", folder / "link.txt");
+  struct Case {
+    const char* path;
+    fs::file_type type;
+    std::uintmax_t size;
+  };
+  const Case cases[] = {
+      {"C:\\Data\\B01\\X1.TXT", fs::file_type::regular, 5},
+      {"C:\\Data\\B01\\x1.txt", fs::file_type::none, 0},  // found in the listing, not looked at
+      {"C:\\Data\\B01\\X3.TXT", fs::file_type::not_found, 0},
+      {"C:\\Data\\B01", fs::file_type::directory, 0},
+      {"C:\\Data\\B01\\link.txt", fs::file_type::symlink, 0},
+  };
+  for (const Case& c : cases) {
+    SeenEntry seen;
+    ASSERT_TRUE(ToHost(c.path, seen)) << c.path;
+    EXPECT_EQ(seen.type, c.type) << c.path;
+    EXPECT_EQ(seen.size, c.size) << c.path;
+  }
+  EXPECT_TRUE(IsPlainFile("C:\\Data\\B01\\link.txt"));
+  EXPECT_EQ(FileLength("C:\\Data\\B01\\x1.txt"), 5u);
+  EXPECT_FALSE(IsPlainFile("C:\\Data\\B01"));
+}
+
 TEST_F(Drives, ADriveOnAFileIsNotReady) {
   c_.WriteBytes("plain.txt", "x");
   std::string map = "F=" + (c_.path() / "plain.txt").string();
