@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -72,15 +73,20 @@ std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
   std::vector<std::string> names;
   auto host = ToHost(driveFolder);
   if (!host) return names;
-  std::error_code ec;
-  // The entry's type comes with the listing: no stat per file, except for links, which
-  // the entry follows as a plain file's status does. A destination of many files is listed per boring.
-  for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError) || typeError) continue;
-    std::string name = it->path().filename().string();
-    if (name[0] != '.') names.push_back(std::move(name));
+  DIR* dir = ::opendir(host->c_str());
+  if (!dir) return names;
+  // The entry's type comes with the listing: no status per file, except for a link, which is
+  // followed as a plain file's status is. A destination of many files is listed per boring.
+  while (const dirent* entry = ::readdir(dir)) {
+    if (entry->d_name[0] == '.') continue;
+    bool regular = entry->d_type == DT_REG;
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      struct stat st {};
+      regular = ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    }
+    if (regular) names.emplace_back(entry->d_name);
   }
+  ::closedir(dir);
   return names;
 }
 
