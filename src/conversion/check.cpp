@@ -12,14 +12,14 @@
 #include "platform/files.h"
 #include "records/colour.h"
 #include "records/layer_block.h"
-#include "support/soil_names.h"
-#include "writers/measurements.h"
 #include "support/settings.h"
+#include "support/soil_names.h"
 #include "support/text_bytes.h"
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
 #include "tables/table_access.h"
 #include "tables/title_tables.h"
+#include "writers/measurements.h"
 
 namespace zk {
 namespace {

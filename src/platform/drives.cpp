@@ -1,5 +1,8 @@
 #include "platform/drives.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -8,9 +11,6 @@
 #include <system_error>
 #include <utility>
 #include <vector>
-
-#include <dirent.h>
-#include <sys/stat.h>
 
 #include "platform/files.h"
 

@@ -26,10 +26,13 @@ bool Hidden(const fs::path& p) {
 std::optional<std::uintmax_t> PlainFileLength(const fs::path& p, const SeenEntry& seen) {
   if (Hidden(p)) return std::nullopt;
   switch (seen.type) {
-    case fs::file_type::regular: return seen.size;
+    case fs::file_type::regular:
+      return seen.size;
     case fs::file_type::none:
-    case fs::file_type::symlink: break;
-    default: return std::nullopt;  // missing, a folder, a device...
+    case fs::file_type::symlink:
+      break;
+    default:
+      return std::nullopt;  // missing, a folder, a device...
   }
   struct stat st {};
   if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
@@ -37,8 +40,6 @@ std::optional<std::uintmax_t> PlainFileLength(const fs::path& p, const SeenEntry
 }
 
 }  // namespace
-
-bool IsPlainHostFile(const fs::path& host) { return PlainFileLength(host, SeenEntry{}).has_value(); }
 
 bool IsPlainHostFile(const fs::path& host, const SeenEntry& seen) { return PlainFileLength(host, seen).has_value(); }
 

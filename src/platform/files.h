@@ -1,13 +1,13 @@
 // The file services the conversion needs, on drive-form paths.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <sys/stat.h>
 
 #include "platform/drives.h"
 
@@ -15,9 +15,7 @@ namespace zk::platform {
 
 // A plain file: a regular file (or a link to one) whose name does not start with ".".
 bool IsPlainFile(const std::string& drivePath);
-// The same for a host path already found.
-bool IsPlainHostFile(const std::filesystem::path& host);
-// The same for a host path found with what ToHost saw of it.
+// The same for a host path already found, with what ToHost saw of it.
 bool IsPlainHostFile(const std::filesystem::path& host, const SeenEntry& seen);
 // A folder (or a link to one).
 bool IsFolder(const std::string& drivePath);

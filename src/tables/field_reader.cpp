@@ -53,14 +53,14 @@ long LineOfOffset(int fd, std::size_t offset) {
 // Reads the table's bytes as opened (length of them) once through the CP932 and NUL checks,
 // in chunks through buffer. Ok, or where the first bad byte is; read tells how many bytes
 // came, so that a table of one chunk is left whole in the buffer.
-Status CheckCp932(int fd, const std::string& path, char* buffer, unsigned long long length,
-                  unsigned long long& read) {
+Status CheckCp932(int fd, const std::string& path, char* buffer, unsigned long long length, unsigned long long& read) {
   platform::Cp932Validator validator;
   bool ok = true;
   read = 0;
   std::size_t nul = std::string::npos;
   while (ok && nul == std::string::npos && read < length) {
-    long long n = ReadAt(fd, buffer, static_cast<std::size_t>(std::min<unsigned long long>(kChunk, length - read)), read);
+    long long n =
+        ReadAt(fd, buffer, static_cast<std::size_t>(std::min<unsigned long long>(kChunk, length - read)), read);
     if (n < 0)
       return Status::Failed(Fault::Unreadable, path, std::string("読み込めません (") + std::strerror(errno) + ")");
     if (n == 0) break;

@@ -1,10 +1,10 @@
 #include "tables/table_access.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-
-#include <unistd.h>
 
 #include "platform/drives.h"
 #include "platform/files.h"
