@@ -236,6 +236,10 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
   int code = kSuccess;
   for (const std::string& source : options.sources) {
     window.SetSource(platform::CommandLinePathToDriveForm(source));
+    // What changed the data on the way, so that nothing passes unseen: found before the
+    // conversion writes "BORLING.NO" into the boring, while what is known of the folder holds
+    // (the check reads only the boring's tables and the code tables), and told after it.
+    BoringCheck warnings = CheckBoring(window.SourceText(), "");
     RunResult result = RunConversion(window);
     if (!result.converted) {
       code = kStopped;
@@ -243,8 +247,7 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     }
     auto host = platform::ToHost(result.exchangeFilePath);
     out << (host ? host->string() : result.exchangeFilePath) << "\n";
-    // What changed the data on the way, so that nothing passes unseen.
-    WriteWarnings(CheckBoring(window.SourceText(), ""), err);
+    WriteWarnings(warnings, err);
   }
   return code;
 }
