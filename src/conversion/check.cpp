@@ -149,12 +149,18 @@ class ExtensionCharacterScan {
   unsigned char previous_ = 0;  // the byte before the first one not counted
 };
 
-void CheckExtensionCharacters(const std::string& drivePath, Report& report) {
+// The table's bytes as they are on disk, through the scan: those the reader holds when the
+// table came in one piece, else read again.
+void CheckExtensionCharacters(const std::string& drivePath, const TableReader& reader, Report& report) {
+  ExtensionCharacterScan scan(drivePath, report);
+  if (auto bytes = reader.WholeTable()) {
+    scan.Feed(bytes->data(), bytes->size());
+    return;
+  }
   auto host = platform::ToHost(drivePath);
   if (!host) return;
   int fd = platform::OpenToRead(*host);
   if (fd < 0) return;
-  ExtensionCharacterScan scan(drivePath, report);
   char chunk[1 << 16];
   ssize_t n;
   while ((n = ::read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR))
@@ -259,8 +265,7 @@ bool CheckTable(const std::string& folder, const TableRule& rule, const RowHook&
                 "引用符「\"」が閉じていません (表の終わりまでが一つの項目になります)");
   if (!reader.status())
     report.Error(path, reader.status().line, "unreadable", reader.status().description + " (変換は止まります)");
-  reader.Close();
-  CheckExtensionCharacters(path, report);
+  CheckExtensionCharacters(path, reader, report);
   return true;
 }
 

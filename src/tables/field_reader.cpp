@@ -146,6 +146,7 @@ Status TableReader::Open(const std::string& drivePath) {
       end_ = static_cast<std::size_t>(read);
       offset_ = read;
       remaining_ = 0;
+      whole_ = true;
       CutEndOfFileMark();
     }
   }
@@ -163,6 +164,12 @@ void TableReader::Close() {
   pos_ = end_ = 0;
   remaining_ = 0;
   offset_ = 0;
+  whole_ = false;
+}
+
+std::optional<std::string_view> TableReader::WholeTable() const {
+  if (!whole_) return std::nullopt;
+  return std::string_view(buffer_.get(), static_cast<std::size_t>(offset_));
 }
 
 // Refills the buffer once all of it is used: fields are copied out as they are scanned, so
@@ -181,6 +188,7 @@ bool TableReader::Fill() {
     remaining_ = 0;
     return got > 0;
   }
+  whole_ = offset_ == got && got == remaining_;
   remaining_ -= got;
   if (remaining_ == 0) CutEndOfFileMark();
   return end_ > 0;

@@ -12,7 +12,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/status.h"
@@ -63,6 +65,9 @@ class TableReader {
   const Status& status() const { return status_; }
   // The table as written on disk, in drive form.
   const std::string& path() const { return path_; }
+  // Every byte of the table as opened (a last 0x1A too) once they came in one buffer, else
+  // nullopt: another look at its bytes needs no second reading.
+  std::optional<std::string_view> WholeTable() const;
 
  private:
   bool Fill();
@@ -84,6 +89,7 @@ class TableReader {
   std::string raw_;      // a field's CP932 bytes while it is decoded
   unsigned long long remaining_ = 0;  // bytes of the file not yet in the buffer
   unsigned long long offset_ = 0;     // where the next fill reads from
+  bool whole_ = false;                // the buffer holds the whole table, offset_ bytes
   long line_ = 1;
   long fieldLine_ = 0;
   long unclosedQuoteLine_ = 0;

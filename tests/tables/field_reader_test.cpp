@@ -196,6 +196,7 @@ TEST(FieldReader, FieldsAndLineEndsOnTheBufferBorder) {
     }
     EXPECT_EQ(fields, c.fields) << c.name;
     EXPECT_EQ(lines, c.lines) << c.name;
+    EXPECT_EQ(reader.WholeTable().has_value(), c.bytes.size() <= kBuffer) << c.name;
   }
 }
 
@@ -263,6 +264,7 @@ TEST(FieldReader, ASettledTableIsCheckedOnceAndAChangeIsStillSeen) {
     EXPECT_EQ(reader.ReadField(), "a");
     EXPECT_EQ(reader.ReadField(), "東");
     EXPECT_TRUE(reader.AtEnd()) << pass;
+    EXPECT_EQ(reader.WholeTable(), "a,\x93\x8c\r\n\x1a") << pass;
   }
   dir.WriteBytes("t.txt", "a,\x93\x20\r\n\x1a");  // same size, same inode, a lead byte without its trail
   TableReader reader;
