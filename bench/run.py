@@ -105,7 +105,8 @@ def reads_of_boring(folder, codes):
 # A user's borings were written long before they are converted. The converter keeps what it
 # learnt of a table or a folder only once it is 2 s unchanged (a file system's clock may be that
 # coarse), and the cleaning before each run has just changed every boring folder, so the timed
-# runs wait that long; --no-settle times them at once.
+# runs wait that long; --no-settle times them at once. The baseline's outputs are removed and
+# waited for alike, outside its timing.
 SETTLE_SECONDS = 2.1
 
 
@@ -162,7 +163,6 @@ def baseline_script(work, sources, dest, codes, sysdir):
             if record:
                 f.write(f"{os.path.getsize(record)} {i}.BORLING.NO\n")
     body = f"""set -e
-rm -rf '{out}'; mkdir -p '{out}'
 xargs -0 cat < '{read_list}' | iconv -f CP932 -t UTF-8 > /dev/null
 while read -r size name; do printf '%*s' "$size" '' > '{out}'/"$name"; done < '{write_list}'
 """
@@ -175,10 +175,16 @@ while read -r size name; do printf '%*s' "$size" '' > '{out}'/"$name"; done < '{
     with open(durable, "w") as f:
         f.write(body + f"find '{out}' -type f -print0 | xargs -0 -r sync\n")
     total = sum(os.path.getsize(p) for p in files)
-    return script, durable, len(files), total
+    return script, durable, out, len(files), total
 
 
-def run_baseline(script):
+def run_baseline(script, out, settle):
+    """Its outputs removed first, and the wait after it, as for the converter."""
+    if os.path.isdir(out):
+        shutil.rmtree(out)
+    os.makedirs(out)
+    if settle:
+        time.sleep(SETTLE_SECONDS)
     done, wall, cpu = timed(["bash", script])
     if done.returncode != 0:
         sys.exit(f"the baseline {script} failed")
@@ -193,7 +199,7 @@ def measure(label, cli, sources, data, env, runs, work, settle):
     dest = os.path.join(work, "out-" + label)
     codes = os.path.join(data, "codes")
     run_cli(cli, sources, dest, env, False)  # warm the cache; its outputs size the baseline's writes
-    script, durable, opens, read_bytes = baseline_script(work, sources, dest, codes, os.path.join(data, "sys"))
+    script, durable, out, opens, read_bytes = baseline_script(work, sources, dest, codes, os.path.join(data, "sys"))
     written = output_bytes(dest)
     conv, conv_cpu, rss, base, base_cpu, base_durable = [], [], [], [], [], []
     for _ in range(runs):
@@ -201,10 +207,10 @@ def measure(label, cli, sources, data, env, runs, work, settle):
         conv.append(wall)
         conv_cpu.append(cpu)
         rss.append(peak)
-        wall, cpu = run_baseline(script)
+        wall, cpu = run_baseline(script, out, settle)
         base.append(wall)
         base_cpu.append(cpu)
-        base_durable.append(run_baseline(durable)[0])
+        base_durable.append(run_baseline(durable, out, settle)[0])
     c, b, d = statistics.median(conv), statistics.median(base), statistics.median(base_durable)
     cc, bc = statistics.median(conv_cpu), statistics.median(base_cpu)
     print(f"{label:14s} wall {c * 1000:8.1f} ms / {b * 1000:8.1f} ms = {c / b:5.2f}   "
