@@ -21,7 +21,6 @@
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
 #include "tables/table_access.h"
-#include "support/settings.h"
 #include "support/soil_names.h"
 
 namespace fs = std::filesystem;
@@ -206,9 +205,8 @@ void BM_ClassifySoilName(benchmark::State& state) {
   for (int code = 1; code <= 10000; ++code)
     text += std::to_string(code) + ",\" " + names[code % 7] + " \",\"\",0,,\"\"\r\n";
   scratch.Write("Kishitu.txt", text);
-  zk::SetCodeTableFolder(scratch.Drive() + "\\");
   zk::SoilNameTable table;
-  zk::LoadSoilNameTable(table);
+  zk::LoadSoilNameTable(table, scratch.Drive() + "\\");
   std::mt19937 rng(3);
   std::vector<std::string> codes;
   for (int i = 0; i < 64; ++i) codes.push_back(std::to_string(rng() % 10000 + 1));

@@ -6,7 +6,6 @@
 #include "conversion/exchange_file.h"
 #include "conversion/run.h"
 #include "fuzz_support.h"
-#include "support/settings.h"
 
 namespace {
 
@@ -34,6 +33,7 @@ const fs::path kFixture = fs::path(ZK_FIXTURES) / "hostile";
 
 struct Folders {
   fs::path src, dst, codes;
+  std::string codeFolder;  // drive form
 };
 
 const Folders& Setup() {
@@ -42,7 +42,7 @@ const Folders& Setup() {
     fs::copy(kFixture / "boring", f.src, fs::copy_options::recursive);
     fs::copy(kFixture / "codes", f.codes, fs::copy_options::recursive);
     fs::create_directories(f.dst);
-    zk::SetCodeTableFolder(zk::fuzz::DriveForm(f.codes) + "\\");
+    f.codeFolder = zk::fuzz::DriveForm(f.codes) + "\\";
     return f;
   }();
   return folders;
@@ -66,7 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   QuietWindow window;
   window.source = zk::fuzz::DriveForm(f.src);
   window.destination = zk::fuzz::DriveForm(f.dst);
-  zk::RunResult result = zk::RunConversion(window);
+  zk::ConversionContext context;
+  context.codeTableFolder = f.codeFolder;
+  zk::RunResult result = zk::RunConversion(window, context);
 
   long files = 0;
   for (const auto& entry : fs::directory_iterator(f.dst)) {

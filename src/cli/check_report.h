@@ -4,7 +4,7 @@
 #include <iosfwd>
 #include <vector>
 
-#include "conversion/check.h"
+#include "conversion/run.h"
 
 namespace zk::cli {
 

@@ -5,7 +5,6 @@
 
 #include "cli/boring_log_svg.h"
 #include "cli/check_report.h"
-#include "conversion/check.h"
 #include "conversion/run.h"
 #include "platform/drives.h"
 #include "support/settings.h"
@@ -125,12 +124,12 @@ int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
 }
 
 // The check report of every boring; exit 1 when any boring has an error.
-int CheckBorings(const Options& options, std::ostream& out) {
+int CheckBorings(const Options& options, ConversionContext& context, std::ostream& out) {
   std::string destination;
   if (!options.destination.empty()) destination = platform::CommandLinePathToDriveForm(options.destination);
   std::vector<BoringCheck> checks;
   for (const std::string& source : options.sources)
-    checks.push_back(CheckBoring(platform::CommandLinePathToDriveForm(source), destination));
+    checks.push_back(CheckBoring(context, platform::CommandLinePathToDriveForm(source), destination));
   if (options.json) WriteCheckJson(checks, out);
   else WriteCheckText(checks, out);
   for (const BoringCheck& c : checks)
@@ -227,27 +226,26 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     return kSuccess;
   }
   if (options.picture) return DrawPictures(options, out, err);
-  if (!LoadCodeTableFolder()) {
+  ConversionContext context;
+  context.codeTableFolder = LoadCodeTableFolder();
+  if (context.codeTableFolder.empty()) {
     err << kNoVuredaMessage << "\n";
     return kStopped;
   }
-  if (options.check) return CheckBorings(options, out);
+  if (options.check) return CheckBorings(options, context, out);
   TerminalWindow window(options, in, inIsTerminal, err);
   int code = kSuccess;
   for (const std::string& source : options.sources) {
     window.SetSource(platform::CommandLinePathToDriveForm(source));
-    // What changed the data on the way, so that nothing passes unseen: found before the
-    // conversion writes "BORLING.NO" into the boring, while what is known of the folder holds
-    // (the check reads only the boring's tables and the code tables), and told after it.
-    BoringCheck warnings = CheckBoring(window.SourceText(), "");
-    RunResult result = RunConversion(window);
+    RunResult result = RunConversion(window, context);
     if (!result.converted) {
       code = kStopped;
       continue;
     }
     auto host = platform::ToHost(result.exchangeFilePath);
     out << (host ? host->string() : result.exchangeFilePath) << "\n";
-    WriteWarnings(warnings, err);
+    // What changed the data on the way, so that nothing passes unseen.
+    WriteWarnings(result.report, err);
   }
   return code;
 }

@@ -59,13 +59,19 @@ Status ExchangeFile::Create(const std::string& folder, const std::string& name) 
   return status_;
 }
 
+void ExchangeFile::CreateDiscarding(const std::string& folder, const std::string& name) {
+  drivePath_ = folder + "\\" + name;
+  status_ = Status::Ok();
+  discarding_ = true;
+}
+
 void ExchangeFile::Put(std::string_view text) {
   pending_ += text;
   if (pending_.size() >= kFlushAt) Flush();
 }
 
 void ExchangeFile::Flush() {
-  if (!file_ || !status_) {
+  if (!file_ || !status_ || discarding_) {
     pending_.clear();
     return;
   }

@@ -28,6 +28,8 @@ class ExchangeFile {
 
   // Starts the file folder\name (drive form) under its temporary name.
   Status Create(const std::string& folder, const std::string& name);
+  // Takes every record and writes nothing anywhere: a check runs the conversion through it.
+  void CreateDiscarding(const std::string& folder, const std::string& name);
 
   // One record: key, the boring id field (already quoted, written unchanged), the
   // sub-number, then the data fields, each quoted.
@@ -64,6 +66,7 @@ class ExchangeFile {
   std::string hostTemp_;
   std::string pending_;  // UTF-8 not yet written
   Status status_;
+  bool discarding_ = false;
 };
 
 // A small text file (CP932) written complete under its temporary name by Stage and put in

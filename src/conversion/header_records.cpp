@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "support/path_checks.h"
-#include "support/settings.h"
 #include "support/text_bytes.h"
 #include "tables/numbers.h"
 
@@ -53,19 +52,19 @@ std::string GroundClassText(const std::string& text) {
 }
 
 // Record 003: position, elevation, depths and the two flag lists.
-Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const std::string& source,
+Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
                            const std::string& boringId, FlagArray& flags) {
   const auto& t1 = titles.t1;
   const auto& t2 = titles.t2;
   const auto& t4 = titles.t4;
   float depth = 0;
-  if (Status s = FNOTHER::MaxLayerDepth(source + "\\", depth); !s) return s;
+  if (Status s = FNOTHER::MaxLayerDepth(boring.Table(TableId::X1), depth); !s) return s;
 
   for (int i = 1; i <= 15; ++i) flags[static_cast<std::size_t>(i)] = 0;
-  if (Status s = ScanTestKinds(source, CodeTableFolder(), flags); !s) return s;
+  if (Status s = ScanTestKinds(boring, flags); !s) return s;
   std::string testKinds = FlagDigits(flags, 1, 15);
   for (int i = 1; i <= 15; ++i) flags[static_cast<std::size_t>(i)] = 0;
-  if (Status s = ScanTablePresence(source, flags); !s) return s;
+  if (Status s = ScanTablePresence(boring, flags); !s) return s;
   std::string tables = FlagDigits(flags, 1, 9);
 
   out.WriteRecord(
@@ -88,7 +87,7 @@ std::string FixedText(double value, std::size_t width) {
   return ZeroPad(whole, width) + "." + cents;
 }
 
-Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const std::string& source,
+Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
                           const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags) {
   const auto& t1 = titles.t1;
   const auto& t4 = titles.t4;
@@ -101,7 +100,7 @@ Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const st
                   {t1[10], CodeOrStars(t4[1], 5), CodeOrStars(t4[2], 4), NumberText(ParseNumber(t4[4])),
                    ZeroPad(t1[4], 4) + ZeroPad(t4[5], 6)});
   if (!out.status()) return out.status();
-  if (Status s = WritePositionRecord(out, titles, source, id, flags); !s) return s;
+  if (Status s = WritePositionRecord(out, titles, boring, id, flags); !s) return s;
   out.WriteRecord("A", id, "004",
                   {t4[9], t4[10], t4[11], t4[12], t4[13], t4[14], ZeroPad(IntText(ParseNumber(t1[7])), 4),
                    ZeroPad(IntText(ParseNumber(t1[8])), 2), TrimSpaces(t1[18])});

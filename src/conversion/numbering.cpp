@@ -13,6 +13,7 @@
 namespace zk {
 namespace {
 
+using QXCOMSUB::HasLeadingNumber;
 using QXCOMSUB::IntText;
 using QXCOMSUB::ParseNumber;
 
@@ -29,6 +30,48 @@ long NumberAfterDot(const std::string& name) {
   double value = std::trunc(ParseNumber(name.substr(dot + 1)));
   if (!(std::fabs(value) < 1e9)) return 0;
   return static_cast<long>(value);
+}
+
+// Wide enough for 18 digits times 3600 times 10.
+__extension__ typedef __int128 Wide;
+
+// A decimal text as an exact fraction m / 10^scale; false when it will not fit.
+struct Decimal {
+  Wide m = 0;
+  int scale = 0;
+};
+
+bool ParseExact(const std::string& text, Decimal& d) {
+  d = Decimal{};
+  if (!HasLeadingNumber(text)) return true;  // no number reads as 0
+  std::size_t i = text.find_first_not_of(" \t");
+  bool negative = false;
+  if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
+  int digits = 0;
+  bool point = false;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '.' && !point) {
+      point = true;
+    } else if (c >= '0' && c <= '9') {
+      if (++digits > 18) return false;
+      d.m = d.m * 10 + (c - '0');
+      if (point) ++d.scale;
+    } else {
+      break;
+    }
+  }
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E') && i + 1 < text.size() &&
+      std::string("+-0123456789").find(text[i + 1]) != std::string::npos)
+    return false;  // exponent forms are left to the floating-point code
+  if (negative) d.m = -d.m;
+  return true;
+}
+
+Wide Pow10(int n) {
+  Wide p = 1;
+  while (n-- > 0) p *= 10;
+  return p;
 }
 
 }  // namespace
@@ -63,18 +106,46 @@ long NextSequenceNumber(const std::vector<std::string>& listing, const std::stri
   return highest + 1;
 }
 
+std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
+                          const std::string& lonD, const std::string& lonM, const std::string& lonS) {
+  Decimal v[6];
+  const std::string* texts[6] = {&latD, &latM, &latS, &lonD, &lonM, &lonS};
+  int scale = 0;
+  for (int i = 0; i < 6; ++i) {
+    if (!ParseExact(*texts[i], v[i])) return {};
+    scale = std::max(scale, v[i].scale);
+  }
+  auto at = [&](int i) { return v[i].m * Pow10(scale - v[i].scale); };
+  auto digits = [](Wide x) { return std::to_string(static_cast<long long>(x)); };
+  // Latitude x 1.5 in degrees is (3600 D + 60 M + S) / 2400; longitude (3600 D + 60 M + S) / 3600.
+  Wide lat = 3600 * at(0) + 60 * at(1) + at(2), latDen = 2400 * Pow10(scale);
+  Wide lon = 3600 * at(3) + 60 * at(4) + at(5), lonDen = 3600 * Pow10(scale);
+  Wide p = lat / latDen, rest = lat - p * latDen;
+  Wide q = rest * 8 / latDen;
+  rest = rest * 8 - q * latDen;
+  Wide r = rest * 10 / latDen;
+  Wide whole = lon / lonDen, lrest = lon - whole * lonDen;
+  Wide v1 = lrest * 8 / lonDen;
+  lrest = lrest * 8 - v1 * lonDen;
+  Wide w = lrest * 10 / lonDen;
+  return digits(p) + digits(whole - 100) + digits(q) + digits(v1) + digits(r) + digits(w);
+}
+
 std::string ExchangeFileNameOf(const std::string& meshCode, long sequence) {
   return meshCode + "." + QXCOMSUB::Counter3(sequence);
 }
 
 Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result) {
+  return AssignExchangeFileName(LoadTableFile(source + "\\BORLING.NO"), destination, c, ui, result);
+}
+
+Status AssignExchangeFileName(const TableFile& record, const std::string& destination, const Coordinates& c,
+                              WindowOps& ui, Numbering& result) {
   result = Numbering{};
   std::vector<std::string> listing = ListRemovingPartialFiles(destination);
 
-  std::string record = source + "\\BORLING.NO";
-  auto length = platform::FileLength(record);
-  if (length && *length >= 2) {
+  if (record.IsPlainFile() && record.length >= 2) {
     TableReader reader;
     if (Status s = reader.Open(record); !s) return s;
     std::string stored = reader.AtEnd() ? std::string() : reader.ReadField();
@@ -94,8 +165,8 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
       result.stopped = true;
       return Status::Ok();
     }
-  } else if (length) {
-    platform::RemoveFile(record);
+  } else if (record.IsPlainFile()) {
+    platform::RemoveFile(record.drivePath);
   }
   std::string meshCode = ComputeMeshCode(c);
   result.sequence = NextSequenceNumber(listing, meshCode);

@@ -8,6 +8,7 @@
 #include "conversion/exchange_file.h"
 #include "conversion/window_ops.h"
 #include "platform/status.h"
+#include "tables/table_file.h"
 
 namespace zk {
 
@@ -41,6 +42,14 @@ struct Numbering {
 // the name to write. A fault reading "BORLING.NO" is returned as a Status.
 Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result);
+// The same with "BORLING.NO" as the boring was taken.
+Status AssignExchangeFileName(const TableFile& record, const std::string& destination, const Coordinates& c,
+                              WindowOps& ui, Numbering& result);
+
+// The mesh code that exact decimal arithmetic on the coordinate texts gives, or "" when a text
+// is beyond what it can hold exactly.
+std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
+                          const std::string& lonD, const std::string& lonM, const std::string& lonS);
 
 // Overwrites "BORLING.NO" of the source folder with the exchange file's full path.
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName);

@@ -8,13 +8,13 @@
 #include "conversion/numbering.h"
 #include "platform/drives.h"
 #include "platform/files.h"
-#include "support/settings.h"
 #include "records/layer_block.h"
 #include "records/test_block.h"
 #include "support/path_checks.h"
 #include "support/text_bytes.h"
+#include "tables/inspect.h"
 #include "tables/numbers.h"
-#include "tables/table_access.h"
+#include "tables/snapshot.h"
 #include "tables/title_tables.h"
 #include "writers/l201.h"
 #include "writers/l204.h"
@@ -23,24 +23,9 @@
 #include "writers/soil_tests.h"
 
 namespace zk {
-
-int gCompletionFlag = 0;
-
 namespace {
 
 constexpr const char* kBadPath = "指定されたパスは正しくありません。";
-
-// An orderly stop: the status line cleared and, once the pointer was set busy, reset.
-RunResult Stop(WindowOps& ui, bool busy) {
-  ui.SetStatus("");
-  if (busy) ui.SetBusy(false);
-  return {};
-}
-
-RunResult Fail(WindowOps& ui, const Status& status) {
-  ui.ShowMessage(status.Message(), Icon::Exclamation, "");
-  return Stop(ui, true);
-}
 
 // Asks once, then creates every missing level of the destination, top first. false: No.
 bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault) {
@@ -67,146 +52,249 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
   return true;
 }
 
-// Every table a run may read, in the boring folder and in the code-table folder.
-constexpr const char* kSourceTables[] = {
-    "titl01.txt", "titl02.txt", "titl04.txt", "X1.TXT",   "X3.TXT",   "X5.TXT",   "X6.TXT",   "X7.TXT",
-    "X100.txt",   "X100A.txt",  "L209.txt",   "L204.txt", "L201.txt", "L202.txt", "PCNT.txt", "BORLING.NO"};
-constexpr const char* kCodeTables[] = {"L9.txt", "Kishitu.txt"};
+// The window of a check: nothing is shown and nothing asked; what would stop the conversion
+// with a message is an error finding.
+class CheckWindow : public WindowOps {
+ public:
+  CheckWindow(std::string folder, std::string destination, FindingSink& findings)
+      : folder_(std::move(folder)), destination_(std::move(destination)), findings_(findings) {}
+  void SetStatus(const std::string&) override {}
+  void ShowMessage(const std::string& text, Icon, const std::string& title) override {
+    findings_.Error(title.empty() ? folder_ : title, 0, "stopped", text);
+  }
+  bool AskYesNo(const std::string&) override { return false; }
+  void SetBusy(bool) override {}
+  void FocusDestination() override {}
+  void RefreshDestinationList() override {}
+  std::string SourceText() override { return folder_; }
+  std::string DestinationText() override { return destination_; }
 
-// A folder, a dangling link or an unreadable file under a table's name stops the run before
-// anything is written, rather than passing for an absent table.
-Status CheckTableEntries(const std::string& source) {
-  for (const char* name : kSourceTables)
-    if (Status s = FCOPYSUB::CheckTableEntry(source + "\\" + name); !s) return s;
-  const std::string& codes = CodeTableFolder();
-  if (codes.empty()) return Status::Ok();
-  for (const char* name : kCodeTables)
-    if (Status s = FCOPYSUB::CheckTableEntry(codes + name); !s) return s;
+ private:
+  std::string folder_, destination_;
+  FindingSink& findings_;
+};
+
+// One run over one boring: a conversion, or a check, which goes the same way and writes
+// nothing.
+class Run {
+ public:
+  Run(WindowOps& ui, ConversionContext& context, bool checking) : ui_(ui), context_(context), checking_(checking) {}
+
+  RunResult Execute();
+
+ private:
+  // An orderly stop: the status line cleared and, once the pointer was set busy, reset.
+  RunResult Stop(bool busy) {
+    scope_.reset();
+    ui_.SetStatus("");
+    if (busy) ui_.SetBusy(false);
+    return Result();
+  }
+  RunResult Fail(const Status& status) {
+    scope_.reset();
+    findings_.Fault(status);
+    if (!checking_) ui_.ShowMessage(status.Message(), Icon::Exclamation, "");
+    return Stop(true);
+  }
+  RunResult Result() {
+    result_.report.findings = findings_.findings();
+    result_.report.errors = findings_.errors();
+    result_.report.warnings = findings_.warnings();
+    return std::move(result_);
+  }
+  Status CheckCoordinates(const TitleTables& titles, const BoringSnapshot& boring, Coordinates& where);
+  Status WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& titles, const Numbering& numbering);
+
+  WindowOps& ui_;
+  ConversionContext& context_;
+  bool checking_;
+  std::string source_, destination_;
+  std::optional<platform::PathScope> scope_;
+  FindingSink findings_;
+  RunResult result_;
+};
+
+// The boring's point: a mesh code of eight digits, else a stop. Boundaries and points far
+// from Japan are warnings.
+Status Run::CheckCoordinates(const TitleTables& titles, const BoringSnapshot& boring, Coordinates& where) {
+  const auto& t = titles.t1;
+  where = Coordinates{t[11], t[12], t[13], t[14], t[15], t[16]};
+  const std::string& path = boring.Table(TableId::Titl01).drivePath;
+  using QXCOMSUB::ParseNumber;
+  if (ParseNumber(where.latDegrees) == 0 || ParseNumber(where.lonDegrees) == 0)
+    return Status::Failed(Fault::BadRecord, path, "緯度・経度の度が 0 か空です");
+  // A point whose grid square code is not eight digits (far off the grid, a negative value, a
+  // value such as 1e39) would name the file with a code that its boring id cannot carry.
+  std::string meshCode = ComputeMeshCode(where);
+  if (!IsMeshCode(meshCode))
+    return Status::Failed(Fault::BadRecord, path, "緯度・経度からメッシュコード (8 桁) が求まりません: " + meshCode);
+  result_.report.meshCode = meshCode;
+  std::string exact = ExactMeshCode(t[11], t[12], t[13], t[14], t[15], t[16]);
+  if (!exact.empty() && exact != meshCode)
+    findings_.Warn(path, 0, "mesh-boundary",
+                   "メッシュコード " + meshCode + " は正確な十進計算の " + exact +
+                       " と違います (境界上かその近くの地点です。ファイルは " + meshCode + " のままです)");
+  double lat = ParseNumber(t[11]) + ParseNumber(t[12]) / 60 + ParseNumber(t[13]) / 3600;
+  double lon = ParseNumber(t[14]) + ParseNumber(t[15]) / 60 + ParseNumber(t[16]) / 3600;
+  if (lat < 20 || lat > 46 || lon < 122 || lon > 154)
+    findings_.Warn(path, 0, "outside-japan", "座標が日本の範囲の外です (メッシュコードはそのまま計算されます)");
   return Status::Ok();
 }
 
-// Steps 11 to 17: every block into the exchange file, then the record file.
-Status WriteExchangeFile(const std::string& source, const std::string& destination, const TitleTables& titles,
-                         const Numbering& numbering, std::string& written) {
+// Every block into the exchange file, then the record file.
+Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& titles, const Numbering& numbering) {
   ExchangeFile out;
-  if (Status s = out.Create(destination, numbering.exchangeFileName); !s) return s;
+  if (checking_) out.CreateDiscarding(destination_, numbering.exchangeFileName);
+  else if (Status s = out.Create(destination_, numbering.exchangeFileName); !s) return s;
   std::string meshCode = numbering.exchangeFileName.substr(0, 8);
   std::string boringId;
   FlagArray flags{};
-  if (Status s = WriteHeaderRecords(out, titles, source, meshCode, numbering.sequence, boringId, flags); !s) return s;
-  if (Status s = WriteLayerBlock(out, source, boringId); !s) return s;
+  if (Status s = WriteHeaderRecords(out, titles, boring, meshCode, numbering.sequence, boringId, flags); !s) return s;
+  if (boring.Table(TableId::X1).IsPresent())
+    if (Status s = LoadSoilNameTable(boring.Table(TableId::Kishitu), context_.soilNames); !s) return s;
+  if (Status s = WriteLayerBlock(out, boring, context_.soilNames, boringId, findings_); !s) return s;
   if (flags[1] == 1)
-    if (Status s = WriteTestBlock(out, source, boringId); !s) return s;
-  auto present = [&](const char* name) { return FCOPYSUB::IsPresent(source + "\\" + name); };
-  if (present("X100.txt"))
-    if (Status s = WriteSoilTestRecords(out, source, boringId); !s) return s;
-  if (present("L209.txt"))
-    if (Status s = WriteL209Records(out, source, boringId); !s) return s;
-  if (present("L204.txt")) {
-    if (Status s = WriteL204Records(out, source, boringId); !s) return s;
-  } else if (!platform::IsPlainFile(source + "\\L204.txt") && present("PCNT.txt")) {
-    if (Status s = WriteMeasurementFileRecords(out, source, boringId); !s) return s;
+    if (Status s = WriteTestBlock(out, boring, boringId, findings_); !s) return s;
+  auto present = [&](TableId id) { return boring.Table(id).IsPresent(); };
+  if (present(TableId::X100))
+    if (Status s = WriteSoilTestRecords(out, boring, boringId, findings_); !s) return s;
+  if (present(TableId::L209))
+    if (Status s = WriteL209Records(out, boring, boringId, findings_); !s) return s;
+  if (present(TableId::L204)) {
+    if (Status s = WriteL204Records(out, boring, boringId, findings_); !s) return s;
+  } else if (!boring.Table(TableId::L204).IsPlainFile() && present(TableId::PCNT)) {
+    if (Status s = WriteMeasurementFileRecords(out, boring, boringId, findings_); !s) return s;
   }
-  if (present("L201.txt"))
-    if (Status s = WriteL201Records(out, source, boringId); !s) return s;
+  if (present(TableId::L201))
+    if (Status s = WriteL201Records(out, boring, boringId, findings_); !s) return s;
+  if (checking_) return out.status();
   // Both files complete on the disk before either takes its real name: a failure up to the
   // renames leaves the old exchange file and the old "BORLING.NO" as they were.
   if (Status s = out.Finish(); !s) return s;
   StagedTextFile record;
-  if (Status s = StageRecordConversion(source, destination, numbering.exchangeFileName, record); !s) return s;
+  if (Status s = StageRecordConversion(source_, destination_, numbering.exchangeFileName, record); !s) return s;
   if (Status s = out.Commit(); !s) return s;
-  written = out.drivePath();
+  result_.exchangeFilePath = out.drivePath();
   if (Status s = record.Commit(); !s) {
-    s.description += " (交換ファイル「" + written + "」は書き終わっています)";
+    s.description += " (交換ファイル「" + result_.exchangeFilePath + "」は書き終わっています)";
     return s;
   }
   return Status::Ok();
 }
 
-}  // namespace
+RunResult Run::Execute() {
+  ui_.SetStatus("只今変換中！　しばらくお待ちください。");
 
-RunResult RunConversion(WindowOps& ui) {
-  ui.SetStatus("只今変換中！　しばらくお待ちください。");
-
-  std::string sourceChecked = ui.SourceText();
-  if (!FNOTHER::CheckFolderPath(sourceChecked, ui)) {
-    ui.ShowMessage(kBadPath, Icon::Exclamation, ui.SourceText());
-    return Stop(ui, false);
+  std::string sourceChecked = ui_.SourceText();
+  result_.report.folder = sourceChecked;
+  if (!FNOTHER::CheckFolderPath(sourceChecked, ui_)) {
+    ui_.ShowMessage(kBadPath, Icon::Exclamation, ui_.SourceText());
+    return Stop(false);
   }
-  std::string destinationChecked = ui.DestinationText();
-  if (!FNOTHER::CheckFolderPath(destinationChecked, ui)) {
-    ui.ShowMessage(kBadPath, Icon::Exclamation, ui.DestinationText());
-    ui.FocusDestination();
-    return Stop(ui, false);
+  // A check without a destination looks at the boring alone.
+  bool toDestination = !checking_ || !ui_.DestinationText().empty();
+  std::string destinationChecked = ui_.DestinationText();
+  if (toDestination && !FNOTHER::CheckFolderPath(destinationChecked, ui_)) {
+    ui_.ShowMessage(kBadPath, Icon::Exclamation, ui_.DestinationText());
+    ui_.FocusDestination();
+    return Stop(false);
   }
 
   // From here the texts are used as they stand, not as the checks left them.
-  std::string source = ui.SourceText();
-  std::string destination = ui.DestinationText();
-  if (QXCOMSUB::TrimSpaces(source).empty()) {
-    ui.ShowMessage("変換元ファイルが選択されていません。", Icon::None, "");
-    return Stop(ui, false);
+  source_ = ui_.SourceText();
+  destination_ = ui_.DestinationText();
+  if (QXCOMSUB::TrimSpaces(source_).empty()) {
+    ui_.ShowMessage("変換元ファイルが選択されていません。", Icon::None, "");
+    return Stop(false);
   }
-  if (QXCOMSUB::TrimSpaces(destination).empty()) {
-    ui.ShowMessage("変換先フォルダが選択されていません。", Icon::None, "");
-    return Stop(ui, false);
+  if (toDestination && QXCOMSUB::TrimSpaces(destination_).empty()) {
+    ui_.ShowMessage("変換先フォルダが選択されていません。", Icon::None, "");
+    return Stop(false);
   }
-  if (destination.back() == '\\') {
-    ui.ShowMessage("最後のフォルダに「￥」は要りません。", Icon::Exclamation, destination);
-    return Stop(ui, false);
+  if (toDestination && destination_.back() == '\\') {
+    ui_.ShowMessage("最後のフォルダに「￥」は要りません。", Icon::Exclamation, destination_);
+    return Stop(false);
   }
 
-  Status fault;
-  if (!PrepareDestination(destinationChecked, ui, fault)) {
-    if (!fault) ui.ShowMessage(fault.Message(), Icon::Exclamation, "");
-    return Stop(ui, false);
+  if (!checking_) {
+    Status fault;
+    if (!PrepareDestination(destinationChecked, ui_, fault)) {
+      if (!fault) ui_.ShowMessage(fault.Message(), Icon::Exclamation, "");
+      return Stop(false);
+    }
   }
-  ui.SetBusy(true);
+  ui_.SetBusy(true);
 
   // From here on nothing beyond the boring, the destination and the code tables is reached,
-  // whatever names the tables hold.
-  std::vector<std::string> reachable{source, destination};
-  if (!CodeTableFolder().empty()) reachable.push_back(CodeTableFolder());
-  // The window gets the whole file system back before it shows anything.
-  std::optional<platform::PathScope> scope;
-  scope.emplace(reachable);
-  auto fail = [&](const Status& s) {
-    scope.reset();
-    return Fail(ui, s);
-  };
-  if (Status s = CheckTableEntries(source); !s) return fail(s);
+  // whatever names the tables hold. The window gets the whole file system back before it
+  // shows anything.
+  std::vector<std::string> reachable{source_};
+  if (toDestination) reachable.push_back(destination_);
+  if (!context_.codeTableFolder.empty()) reachable.push_back(context_.codeTableFolder);
+  scope_.emplace(reachable);
+
+  // The boring is read once, here; every later step works on what was read.
+  BoringSnapshot boring = BoringSnapshot::Take(source_, context_.codeTableFolder, context_.opened);
+  for (const TableLayout& layout : AllTables())
+    if (layout.looked) InspectTable(boring.Table(layout.id), layout, findings_);
+  // A folder, a dangling link or an unreadable file under a table's name stops the run before
+  // anything is written, rather than passing for an absent table.
+  std::optional<Status> entryFault;
+  for (const TableLayout& layout : AllTables()) {
+    const TableFile& table = boring.Table(layout.id);
+    if (!table.IsEntryFault()) continue;
+    if (!checking_) return Fail(table.fault);
+    findings_.Fault(table.fault);
+    if (!entryFault) entryFault = table.fault;
+  }
+  if (entryFault) return Stop(true);
 
   TitleTables titles;
-  if (Status s = FCOPYSUB::LoadTitleTables(source, titles); !s) return fail(s);
-  Coordinates where{titles.t1[11], titles.t1[12], titles.t1[13], titles.t1[14], titles.t1[15], titles.t1[16]};
-  // A point whose grid square code is not eight digits (far off the grid, a negative value, a
-  // value such as 1e39) would name the file with a code that its boring id cannot carry.
-  if (QXCOMSUB::ParseNumber(where.latDegrees) == 0 || QXCOMSUB::ParseNumber(where.lonDegrees) == 0 ||
-      !IsMeshCode(ComputeMeshCode(where))) {
-    scope.reset();
-    ui.ShowMessage("緯度・経度が正しくありません。", Icon::None, "");
-    return Stop(ui, true);
+  if (Status s = FCOPYSUB::LoadTitleTables(boring, titles); !s) return Fail(s);
+  Coordinates where;
+  if (Status s = CheckCoordinates(titles, boring, where); !s) {
+    findings_.Error(s.file, 0, "no-coordinates", s.description + " (変換は止まります)");
+    scope_.reset();
+    if (!checking_) ui_.ShowMessage("緯度・経度が正しくありません。", Icon::None, "");
+    return Stop(true);
   }
 
   Numbering numbering;
-  if (Status s = AssignExchangeFileName(source, destination, where, ui, numbering); !s) return fail(s);
-  if (numbering.stopped) {
-    scope.reset();
-    return Stop(ui, true);
+  if (checking_) {
+    std::vector<std::string> listing;
+    if (!destination_.empty()) listing = platform::ListPlainFiles(destination_ + "\\");
+    numbering.sequence = NextSequenceNumber(listing, result_.report.meshCode);
+    numbering.exchangeFileName = ExchangeFileNameOf(result_.report.meshCode, numbering.sequence);
+  } else {
+    if (Status s = AssignExchangeFileName(boring.Table(TableId::BorlingNo), destination_, where, ui_, numbering); !s)
+      return Fail(s);
+    if (numbering.stopped) return Stop(true);
+    ListRemovingPartialFiles(source_);  // a "BORLING.NO" left half-written by a killed run
   }
+  result_.report.exchangeFileName = numbering.exchangeFileName;
 
-  RunResult result;
-  ListRemovingPartialFiles(source);  // a "BORLING.NO" left half-written by a killed run
-  if (Status s = WriteExchangeFile(source, destination, titles, numbering, result.exchangeFilePath); !s)
-    return fail(s);
+  if (Status s = WriteExchangeFile(boring, titles, numbering); !s) return Fail(s);
+  scope_.reset();
+  if (checking_) return Stop(true);
+  result_.converted = true;
+  ui_.SetStatus("変換が正常に終了しました。");
+  ui_.RefreshDestinationList();
+  ui_.SetBusy(false);
+  return Result();
+}
 
-  scope.reset();
-  result.converted = true;
-  gCompletionFlag = 1;
-  ui.SetStatus("変換が正常に終了しました。");
-  ui.RefreshDestinationList();
-  ui.SetBusy(false);
-  return result;
+}  // namespace
+
+RunResult RunConversion(WindowOps& ui, ConversionContext& context) { return Run(ui, context, false).Execute(); }
+
+BoringCheck CheckBoring(ConversionContext& context, const std::string& folder, const std::string& destination) {
+  FindingSink shown;  // what a conversion would have shown in a message box
+  CheckWindow window(folder, destination, shown);
+  BoringCheck check = Run(window, context, true).Execute().report;
+  if (shown.findings().empty()) return check;
+  check.findings.insert(check.findings.end(), shown.findings().begin(), shown.findings().end());
+  check.errors += shown.errors();
+  return check;
 }
 
 }  // namespace zk

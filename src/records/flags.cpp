@@ -2,29 +2,27 @@
 
 #include <vector>
 
-#include "platform/files.h"
 #include "support/text_bytes.h"
 #include "tables/field_reader.h"
-#include "tables/table_access.h"
 
 namespace zk {
 namespace {
 
-constexpr std::size_t kTestRowFields = 68;
 constexpr std::size_t kFirstNameColumn = 29;
 constexpr std::size_t kLastNameColumn = 48;
 constexpr long kTestKindNames = 15;
 
 // Names 1 to 15 of "L9.txt" (slot 0 unused), each without its surrounding blanks.
-Status LoadTestKindNames(const std::string& path, std::vector<std::string>& names) {
-  if (!platform::IsPlainFile(path)) return Status::Failed(Fault::CodeTable, path, "試験種別のコード表がありません");
+Status LoadTestKindNames(const TableFile& table, std::vector<std::string>& names) {
+  const std::string& path = table.drivePath;
+  if (!table.IsPlainFile()) return Status::Failed(Fault::CodeTable, path, "試験種別のコード表がありません");
   TableReader reader;
-  if (Status s = reader.Open(path); !s) return s;
+  if (Status s = reader.Open(table); !s) return s;
   names.assign(1, std::string());
   std::vector<std::string> row;
-  while (static_cast<long>(names.size()) <= kTestKindNames && !reader.AtEnd() && reader.ReadRow(2, row))
+  while (static_cast<long>(names.size()) <= kTestKindNames && !reader.AtEnd() &&
+         reader.ReadRow(Layout(TableId::L9).fields, row))
     names.push_back(QXCOMSUB::TrimSpaces(row[1]));
-  if (Status s = reader.status(); !s) return s;
   long rows = static_cast<long>(names.size()) - 1;
   if (rows < kTestKindNames)
     return Status::Failed(
@@ -57,46 +55,41 @@ int TableTestEntry(const std::string& column) {
 // Every complete row of a test table, its name columns read; a row cut short by the end of
 // the table is dropped.
 template <typename Visit>
-Status ForEachTestRow(const std::string& path, Visit visit) {
+Status ForEachTestRow(const TableFile& table, Visit visit) {
   TableReader reader;
-  if (Status s = reader.Open(path); !s) return s;
+  if (Status s = reader.Open(table); !s) return s;
   std::vector<std::string> row;
-  while (!reader.AtEnd() && reader.ReadRow(kTestRowFields, kFirstNameColumn, kLastNameColumn, row)) visit(row);
-  return reader.status();
+  const std::size_t fields = Layout(TableId::X6).fields;  // "X7.TXT" has the same rows
+  while (!reader.AtEnd() && reader.ReadRow(fields, kFirstNameColumn, kLastNameColumn, row)) visit(row);
+  return Status::Ok();
 }
 
-void SetWhenPresent(const std::string& path, int entry, FlagArray& flags) {
-  if (FCOPYSUB::IsPresent(path)) flags[static_cast<std::size_t>(entry)] = 1;
+void SetWhenPresent(const TableFile& table, int entry, FlagArray& flags) {
+  if (table.IsPresent()) flags[static_cast<std::size_t>(entry)] = 1;
 }
 
 // The measurement head file named in "PCNT.txt" ("" when it names none) and whether it is
 // there. A name with a path separator or a drive would reach outside the boring folder.
-Status MeasurementHeadPresent(const std::string& source, bool& present) {
+Status MeasurementHeadPresent(const BoringSnapshot& boring, bool& present) {
   present = false;
   TableReader reader;
-  if (Status s = reader.Open(source + "\\PCNT.txt"); !s) return s;
+  if (Status s = reader.Open(boring.Table(TableId::PCNT)); !s) return s;
   if (!reader.AtEnd()) reader.ReadField();
   std::string name;
   if (!reader.AtEnd()) name = reader.ReadField();
-  if (Status s = reader.status(); !s) return s;
   name = QXCOMSUB::TrimSpaces(name);
-  if (name.find_first_of("\\/:") != std::string::npos) return Status::Ok();
-  present = FCOPYSUB::IsPresent(source + "\\" + name + ".hed");
+  if (!IsPlainMeasurementName(name)) return Status::Ok();
+  present = boring.File(name + ".hed").IsPresent();
   return Status::Ok();
 }
 
 }  // namespace
 
-std::string CodeTablePath(const std::string& codeFolder, const std::string& name) {
-  if (!codeFolder.empty() && codeFolder.back() == '\\') return codeFolder + name;
-  return codeFolder + "\\" + name;
-}
-
-Status ScanTestKinds(const std::string& source, const std::string& codeFolder, FlagArray& flags) {
-  std::string x6 = source + "\\X6.TXT";
-  if (!FCOPYSUB::IsPresent(x6)) return Status::Ok();
+Status ScanTestKinds(const BoringSnapshot& boring, FlagArray& flags) {
+  const TableFile& x6 = boring.Table(TableId::X6);
+  if (!x6.IsPresent()) return Status::Ok();
   std::vector<std::string> names;
-  if (Status s = LoadTestKindNames(CodeTablePath(codeFolder, "L9.txt"), names); !s) return s;
+  if (Status s = LoadTestKindNames(boring.Table(TableId::L9), names); !s) return s;
   return ForEachTestRow(x6, [&](const std::vector<std::string>& row) {
     for (std::size_t k = kFirstNameColumn; k <= kLastNameColumn; ++k)
       if (int entry = TestKindEntry(QXCOMSUB::TrimSpaces(row[k - 1]), names))
@@ -104,19 +97,19 @@ Status ScanTestKinds(const std::string& source, const std::string& codeFolder, F
   });
 }
 
-Status ScanTablePresence(const std::string& source, FlagArray& flags) {
-  SetWhenPresent(source + "\\X5.txt", 1, flags);
-  SetWhenPresent(source + "\\L209.txt", 2, flags);
-  SetWhenPresent(source + "\\L204.txt", 3, flags);
-  if (flags[3] == 0 && platform::IsPlainFile(source + "\\PCNT.txt")) {
+Status ScanTablePresence(const BoringSnapshot& boring, FlagArray& flags) {
+  SetWhenPresent(boring.Table(TableId::X5), 1, flags);
+  SetWhenPresent(boring.Table(TableId::L209), 2, flags);
+  SetWhenPresent(boring.Table(TableId::L204), 3, flags);
+  if (flags[3] == 0 && boring.Table(TableId::PCNT).IsPlainFile()) {
     bool present = false;
-    if (Status s = MeasurementHeadPresent(source, present); !s) return s;
+    if (Status s = MeasurementHeadPresent(boring, present); !s) return s;
     if (present) flags[3] = 1;
   }
-  SetWhenPresent(source + "\\L201.txt", 4, flags);
-  SetWhenPresent(source + "\\L202.txt", 8, flags);
-  std::string x7 = source + "\\X7.TXT";
-  if (!FCOPYSUB::IsPresent(x7)) return Status::Ok();
+  SetWhenPresent(boring.Table(TableId::L201), 4, flags);
+  SetWhenPresent(boring.Table(TableId::L202), 8, flags);
+  const TableFile& x7 = boring.Table(TableId::X7);
+  if (!x7.IsPresent()) return Status::Ok();
   // Names as read: unlike "X6.TXT", a quoted name keeps its blanks here.
   return ForEachTestRow(x7, [&](const std::vector<std::string>& row) {
     for (std::size_t k = kFirstNameColumn; k <= kLastNameColumn; ++k)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/status.h"
+#include "tables/snapshot.h"
 
 namespace zk {
 
@@ -14,15 +15,12 @@ using FlagArray = std::array<int, 21>;
 // Test kinds named in columns 29 to 48 of "X6.TXT", against rows 1 to 15 of "L9.txt" in the
 // code-table folder. Fault::CodeTable when "X6.TXT" is present but "L9.txt" is missing or
 // shorter than 15 rows.
-Status ScanTestKinds(const std::string& source, const std::string& codeFolder, FlagArray& flags);
+Status ScanTestKinds(const BoringSnapshot& boring, FlagArray& flags);
 
 // Presence of the optional tables and the test kinds of "X7.TXT".
-Status ScanTablePresence(const std::string& source, FlagArray& flags);
+Status ScanTablePresence(const BoringSnapshot& boring, FlagArray& flags);
 
 // Entries first to last as one text of "0"/"1" digits.
 std::string FlagDigits(const FlagArray& flags, int first, int last);
-
-// A code table's path in its folder, with one separator between them.
-std::string CodeTablePath(const std::string& codeFolder, const std::string& name);
 
 }  // namespace zk

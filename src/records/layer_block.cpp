@@ -4,39 +4,64 @@
 
 #include "records/colour.h"
 #include "records/depth_text.h"
-#include "support/soil_names.h"
+#include "support/text_bytes.h"
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
-#include "tables/table_access.h"
 
 namespace zk {
 namespace {
-
-constexpr std::size_t kLayerFields = 4;
-constexpr std::size_t kColourFields = 7;
 
 // What an exhausted table stands for: a row at 99999.99 m.
 const LayerRow kLayerEnd{"99999.99", "0000"};
 const ColourRow kColourEnd{99999.99f, "    "};
 
-// Reads every complete row of a table; a last row cut short is dropped.
+// Reads every complete row of a table; a last row cut short is dropped. take gets the row's
+// fields and the line of each.
 template <typename Row, typename Take>
-Status ReadRows(const std::string& path, std::size_t fieldsPerRow, std::vector<Row>& rows, Take take) {
+Status ReadRows(const TableFile& table, std::size_t fieldsPerRow, std::vector<Row>& rows, Take take) {
   TableReader reader;
-  if (Status s = reader.Open(path); !s) return s;
-  std::vector<std::string> fields;
-  while (!reader.AtEnd() && reader.ReadRow(fieldsPerRow, fields)) rows.push_back(take(fields));
-  return reader.status();
+  if (Status s = reader.Open(table); !s) return s;
+  std::vector<std::string> fields(fieldsPerRow);
+  std::vector<long> lines(fieldsPerRow);
+  while (!reader.AtEnd()) {
+    bool complete = true;
+    for (std::size_t i = 0; i < fieldsPerRow; ++i) {
+      if (!complete || reader.AtEnd()) {
+        complete = false;
+        continue;
+      }
+      reader.ReadField(fields[i]);
+      lines[i] = reader.FieldLine();
+    }
+    if (!complete) break;
+    rows.push_back(take(fields, lines));
+  }
+  return Status::Ok();
 }
 
-Status ReadLayers(const std::string& path, std::vector<LayerRow>& layers) {
-  return ReadRows(path, kLayerFields, layers, [](const std::vector<std::string>& f) { return LayerRow{f[1], f[2]}; });
+Status ReadLayers(const TableFile& table, const SoilNameTable& soils, std::vector<LayerRow>& layers,
+                  FindingSink& findings) {
+  return ReadRows(table, Layout(TableId::X1).fields, layers,
+                  [&](const std::vector<std::string>& f, const std::vector<long>& lines) {
+                    if (soils.found && FindSoilName(f[2], soils).empty())
+                      findings.Warn(table.drivePath, lines[2], "unknown-soil-code",
+                                    "土質コード「" + f[2] + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
+                    return LayerRow{f[1], f[2]};
+                  });
 }
 
-Status ReadColours(const std::string& path, std::vector<ColourRow>& colours) {
-  return ReadRows(path, kColourFields, colours, [](const std::vector<std::string>& f) {
-    return ColourRow{QXCOMSUB::ToSingle(QXCOMSUB::ParseNumber(f[1])), f[2]};
-  });
+Status ReadColours(const TableFile& table, std::vector<ColourRow>& colours, FindingSink& findings) {
+  return ReadRows(table, Layout(TableId::X3).fields, colours,
+                  [&](const std::vector<std::string>& f, const std::vector<long>& lines) {
+                    const std::string& codes = f[2];
+                    for (std::size_t at = 0; at < 6 && at < codes.size(); at += 2) {
+                      std::string slice = codes.substr(at, 2);
+                      if (QXCOMSUB::TrimSpaces(slice).empty() || !EncodeColour(slice).words.empty()) continue;
+                      findings.Warn(table.drivePath, lines[2], "unknown-colour-code",
+                                    "色コード「" + slice + "」に色がありません (色なしで変換されます)");
+                    }
+                    return ColourRow{QXCOMSUB::ToSingle(QXCOMSUB::ParseNumber(f[1])), f[2]};
+                  });
 }
 
 }  // namespace
@@ -68,19 +93,24 @@ std::vector<MergedInterval> MergeLayersAndColours(const std::vector<LayerRow>& l
   return intervals;
 }
 
-Status WriteLayerBlock(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
-  std::string layerPath = source + "\\X1.TXT";
-  std::string colourPath = source + "\\X3.TXT";
-  if (!FCOPYSUB::IsPresent(layerPath)) return out.status();
-  SoilNameTable names;
-  if (Status s = LoadSoilNameTable(names); !s) return s;
+Status WriteLayerBlock(ExchangeFile& out, const BoringSnapshot& boring, const SoilNameTable& names,
+                       const std::string& boringIdField, FindingSink& findings) {
+  const TableFile& layerTable = boring.Table(TableId::X1);
+  const TableFile& colourTable = boring.Table(TableId::X3);
+  if (!layerTable.IsPresent()) return out.status();
+  if (!names.found)
+    findings.Warn(names.drivePath, 0, "no-soil-table", "土質名の表がありません (すべての層が分類 0000、土質名なしになります)");
   std::vector<LayerRow> layers;
-  if (Status s = ReadLayers(layerPath, layers); !s) return s;
+  if (Status s = ReadLayers(layerTable, names, layers, findings); !s) return s;
   std::vector<ColourRow> colours;
-  if (FCOPYSUB::IsPresent(colourPath))
-    if (Status s = ReadColours(colourPath, colours); !s) return s;
+  if (colourTable.IsPresent())
+    if (Status s = ReadColours(colourTable, colours, findings); !s) return s;
 
   std::vector<MergedInterval> intervals = MergeLayersAndColours(layers, colours);
+  if (intervals.size() > 999)
+    findings.Warn(layerTable.drivePath, 0, "too-many-rows",
+                  "層と色の区間が " + std::to_string(intervals.size()) +
+                      " あります (999 を超えた区間番号は下三桁だけになります)");
   out.WriteRecord("B", boringIdField, "000", {QXCOMSUB::Counter3(static_cast<long long>(intervals.size()))});
   long long number = 0;
   for (const MergedInterval& interval : intervals) {

@@ -5,6 +5,9 @@
 
 #include "conversion/exchange_file.h"
 #include "platform/status.h"
+#include "support/soil_names.h"
+#include "tables/findings.h"
+#include "tables/snapshot.h"
 
 namespace zk {
 
@@ -36,10 +39,12 @@ struct MergedInterval {
 std::vector<MergedInterval> MergeLayersAndColours(const std::vector<LayerRow>& layers,
                                                   const std::vector<ColourRow>& colours);
 
-// Appends the layer description block "B": layers and colour intervals merged by depth to the exchange file. source is
-// the boring folder (no final "\"), boringIdField the quoted boring id. A missing or 0-byte "X1.TXT" writes nothing; a
-// layer table with no complete row still writes the header (count 000 when there are no colour intervals either,
-// which otherwise come out as intervals of soil code "0000").
-Status WriteLayerBlock(ExchangeFile& out, const std::string& source, const std::string& boringIdField);
+// Appends the layer description block "B": layers and colour intervals merged by depth to the exchange file, soil
+// names from soils (the boring's "Kishitu.txt"). boringIdField is the quoted boring id. A missing or 0-byte "X1.TXT"
+// writes nothing; a layer table with no complete row still writes the header (count 000 when there are no colour
+// intervals either, which otherwise come out as intervals of soil code "0000"). Soil and colour codes that give no
+// name, and interval numbers beyond three digits, are told to findings.
+Status WriteLayerBlock(ExchangeFile& out, const BoringSnapshot& boring, const SoilNameTable& soils,
+                       const std::string& boringIdField, FindingSink& findings);
 
 }  // namespace zk

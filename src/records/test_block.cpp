@@ -7,12 +7,9 @@
 #include "records/depth_text.h"
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
-#include "tables/table_access.h"
 
 namespace zk {
 namespace {
-
-constexpr std::size_t kTestFields = 11;
 
 struct TestRow {
   double depth;
@@ -37,13 +34,13 @@ BlowCountFields CountFields(double count, double penetration) {
   return {blows, TwoDigits(QXCOMSUB::NumberText(penetration))};
 }
 
-Status ReadTests(const std::string& path, std::vector<TestRow>& tests) {
+Status ReadTests(const TableFile& table, std::vector<TestRow>& tests) {
   TableReader reader;
-  if (Status s = reader.Open(path); !s) return s;
+  if (Status s = reader.Open(table); !s) return s;
   std::vector<std::string> f;
-  while (!reader.AtEnd() && reader.ReadRow(kTestFields, f))
+  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::X5).fields, f))
     tests.push_back({QXCOMSUB::ParseNumber(f[1]), QXCOMSUB::ParseNumber(f[2]), QXCOMSUB::ParseNumber(f[4])});
-  return reader.status();
+  return Status::Ok();
 }
 
 }  // namespace
@@ -59,11 +56,12 @@ BlowCountFields NormaliseBlowCount(double n, double p) {
   return CountFields(std::ceil(static_cast<double>(x)), p);
 }
 
-Status WriteTestBlock(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
-  std::string path = source + "\\X5.TXT";
-  if (!FCOPYSUB::IsPresent(path)) return out.status();
+Status WriteTestBlock(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                      FindingSink&) {
+  const TableFile& table = boring.Table(TableId::X5);
+  if (!table.IsPresent()) return out.status();
   std::vector<TestRow> tests;
-  if (Status s = ReadTests(path, tests); !s) return s;
+  if (Status s = ReadTests(table, tests); !s) return s;
   out.WriteRecord("C", boringIdField, "000", {QXCOMSUB::Counter3(static_cast<long long>(tests.size()))});
   long long number = 0;
   for (const TestRow& test : tests) {

@@ -4,6 +4,8 @@
 
 #include "conversion/exchange_file.h"
 #include "platform/status.h"
+#include "tables/findings.h"
+#include "tables/snapshot.h"
 
 namespace zk {
 
@@ -20,9 +22,9 @@ struct BlowCountFields {
 // integer is simply 99 or more.
 BlowCountFields NormaliseBlowCount(double n, double p);
 
-// Appends the penetration test block "C" from "X5.TXT" to the exchange file. source is the boring folder (no final
-// "\"), boringIdField the quoted boring id. A missing or 0-byte table writes nothing; a table with no complete row
-// still writes the header with count 000.
-Status WriteTestBlock(ExchangeFile& out, const std::string& source, const std::string& boringIdField);
+// Appends the penetration test block "C" from "X5.TXT" to the exchange file. boringIdField is the quoted boring id.
+// A missing or 0-byte table writes nothing; a table with no complete row still writes the header with count 000.
+Status WriteTestBlock(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                      FindingSink& findings);
 
 }  // namespace zk

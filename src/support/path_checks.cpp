@@ -60,18 +60,17 @@ void SplitAtDelimiters(std::string_view text, std::string_view delimiters, std::
   parts.emplace_back(text.substr(start));
 }
 
-Status MaxLayerDepth(const std::string& folder, float& depth) {
+Status MaxLayerDepth(const TableFile& layers, float& depth) {
   depth = 0;
-  std::string path = folder + "X1.txt";
-  if (!platform::IsPlainFile(path)) return Status::Ok();
+  if (!layers.IsPlainFile()) return Status::Ok();
   TableReader reader;
-  if (Status s = reader.Open(path); !s) return s;
+  if (Status s = reader.Open(layers); !s) return s;
   std::vector<std::string> row;
   while (!reader.AtEnd() && reader.ReadRow(4, row)) {
     float bottom = QXCOMSUB::ToSingle(QXCOMSUB::ParseNumber(row[1]));
     if (bottom > depth) depth = bottom;
   }
-  return reader.status();
+  return Status::Ok();
 }
 
 }  // namespace zk::FNOTHER

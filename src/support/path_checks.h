@@ -8,6 +8,7 @@
 
 #include "conversion/window_ops.h"
 #include "platform/status.h"
+#include "tables/table_file.h"
 
 namespace zk::FNOTHER {
 
@@ -27,8 +28,8 @@ long CountDelimiters(std::string_view text, std::string_view delimiters);
 // Empty pieces are kept.
 void SplitAtDelimiters(std::string_view text, std::string_view delimiters, std::vector<std::string>& parts);
 
-// The greatest layer bottom (column 2 of the 4-field rows of "X1.txt"), in single precision;
-// 0 when the table is missing. folder ends with "\".
-Status MaxLayerDepth(const std::string& folder, float& depth);
+// The greatest layer bottom (column 2 of the 4-field rows of the layer table "X1.TXT"), in
+// single precision; 0 when the table is missing.
+Status MaxLayerDepth(const TableFile& layers, float& depth);
 
 }  // namespace zk::FNOTHER

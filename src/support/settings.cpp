@@ -9,11 +9,6 @@
 namespace zk {
 namespace {
 
-std::string& Folder() {
-  static std::string folder;
-  return folder;
-}
-
 // The setting may name the folder in drive form (Z:\opt\codes\) or as a host path
 // (/opt/codes/); inside, it is kept in drive form with its final separator as written.
 std::string AsDriveForm(const std::string& value) {
@@ -43,16 +38,11 @@ std::string ReadVuredaSetting() {
   return QXCOMSUB::TrimSpaces(reader.ReadField());
 }
 
-bool LoadCodeTableFolder() {
+std::string LoadCodeTableFolder() {
   std::string folder = AsDriveForm(ReadVuredaSetting());
-  if (folder.empty()) return false;
-  if (!platform::Exists(folder.substr(0, folder.size() - 1))) return false;
-  SetCodeTableFolder(folder);
-  return true;
+  if (folder.empty()) return {};
+  if (!platform::Exists(folder.substr(0, folder.size() - 1))) return {};
+  return folder;
 }
-
-const std::string& CodeTableFolder() { return Folder(); }
-
-void SetCodeTableFolder(std::string folder) { Folder() = std::move(folder); }
 
 }  // namespace zk

@@ -13,12 +13,8 @@ inline constexpr const char* kNoVuredaMessage = " VUREDA の設定がありま�
 // The VUREDA value without surrounding blanks, or "" when there is none.
 std::string ReadVuredaSetting();
 
-// Reads and checks the setting; on success it becomes the code-table folder and true is
-// returned. false: the caller shows kNoVuredaMessage and ends the program.
-bool LoadCodeTableFolder();
-
-// The code-table folder in drive form, ending in "\" as the setting wrote it ("" before start-up).
-const std::string& CodeTableFolder();
-void SetCodeTableFolder(std::string folder);
+// Reads and checks the setting: the code-table folder in drive form, ending in "\" as the
+// setting wrote it. "": the caller shows kNoVuredaMessage and ends the program.
+std::string LoadCodeTableFolder();
 
 }  // namespace zk

@@ -1,22 +1,15 @@
 #include "support/soil_names.h"
 
-#include <optional>
-
 #include <string_view>
-#include <system_error>
 
-#include "platform/drives.h"
-#include "platform/files.h"
-#include "support/settings.h"
 #include "support/text_bytes.h"
+#include "tables/catalogue.h"
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
 
 namespace zk {
 namespace {
 
-constexpr const char* kTableName = "Kishitu.txt";
-constexpr std::size_t kFieldsPerRecord = 6;
 
 struct Valued {
   const char* text;
@@ -79,68 +72,35 @@ bool CutAfter(std::string& rest, std::string_view marker, std::string& part) {
   return rest.empty();
 }
 
-// The table is looked for on every look-up; the place where it was found is tried first,
-// so that the usual probe is one file status and not a walk through the folder names.
-bool TableStillThere(const SoilNameTable& table) {
-  std::error_code ec;
-  if (!table.hostPath.empty() && std::filesystem::is_regular_file(table.hostPath, ec)) return true;
-  return platform::IsPlainFile(table.drivePath);
-}
-
 }  // namespace
 
-namespace {
-
-// A table loaded once is taken as loaded while its file is unchanged, so a batch of borings
-// reads it once, while an edit between two conversions still takes effect.
-struct LoadedTable {
-  platform::FileIdentity identity;
-  SoilNameTable table;
-};
-
-std::optional<LoadedTable>& LastLoaded() {
-  static std::optional<LoadedTable> last;
-  return last;
-}
-
-Status ReadSoilNameTable(SoilNameTable& table) {
+Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
+  if (table.loaded && table.found && file.IsPlainFile() && file.fault && table.bytes == file.bytes) {
+    table.drivePath = file.drivePath;
+    return Status::Ok();
+  }
+  table = SoilNameTable{};
+  table.drivePath = file.drivePath;
+  if (!file.IsPlainFile()) return Status::Ok();
   TableReader reader;
-  if (Status s = reader.Open(table.drivePath); !s) return s;
+  if (Status s = reader.Open(file); !s) return s;
   auto loaded = std::make_shared<SoilNameEntries>();
   std::vector<std::string> record;
-  while (!reader.AtEnd() && reader.ReadRow(kFieldsPerRecord, 1, 2, record)) {  // code and name
+  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::Kishitu).fields, 1, 2, record)) {  // code and name
     loaded->first.emplace(CodeKey(record[0]), loaded->entries.size());
     loaded->entries.push_back({record[0], QXCOMSUB::TrimSpaces(record[1])});
   }
-  if (Status s = reader.status(); !s) return s;
   table.loaded = std::move(loaded);
+  table.found = true;
+  table.bytes = file.bytes;
   return Status::Ok();
 }
-
-}  // namespace
 
 Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder) {
-  table.drivePath = folder + kTableName;
-  if (!platform::IsPlainFile(table.drivePath)) return Status::Ok();
-  auto host = platform::ToHost(table.drivePath);
-  auto identity = host ? platform::IdentityOf(host->string()) : std::nullopt;
-  auto& last = LastLoaded();
-  if (identity && last && last->identity == *identity) {
-    std::string drivePath = table.drivePath;
-    table = last->table;
-    table.drivePath = drivePath;
-    return Status::Ok();
-  }
-  if (Status s = ReadSoilNameTable(table); !s) return s;
-  table.hostPath = host ? *host : std::filesystem::path();
-  if (identity) last = LoadedTable{*identity, table};
-  return Status::Ok();
+  return LoadSoilNameTable(LoadTableFile(folder + Layout(TableId::Kishitu).name), table);
 }
 
-Status LoadSoilNameTable(SoilNameTable& table) { return LoadSoilNameTable(table, CodeTableFolder()); }
-
 std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& table) {
-  if (table.size() == 0 || !TableStillThere(table)) return "";
   return FindSoilName(soilCode, table);
 }
 

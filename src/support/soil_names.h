@@ -4,13 +4,13 @@
 // (hundreds) + adjective ending in "質" (tens) + mixture ending in "混り"/"混じり" (units).
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/status.h"
+#include "tables/table_file.h"
 
 namespace zk {
 
@@ -26,11 +26,12 @@ struct SoilNameEntries {
   std::unordered_map<double, std::size_t> first;  // code value -> its first entry
 };
 
-// The entries are shared, not copied, between the conversions that load the same file.
+// The entries are shared, not copied, between the conversions that load the same bytes.
 struct SoilNameTable {
   std::shared_ptr<const SoilNameEntries> loaded;  // null while nothing is loaded
   std::string drivePath;                          // where the table was looked for
-  std::filesystem::path hostPath;                 // where it was found (empty when it was not)
+  bool found = false;                             // the table was there
+  std::string bytes;                              // what was loaded, to know the same table again
 
   std::size_t size() const { return loaded ? loaded->entries.size() : 0; }
 };
@@ -41,18 +42,17 @@ struct SplitName {
   std::string main;
 };
 
-// Loads folder & "Kishitu.txt" (folder in drive form, ending in "\"): every record of 6
-// fields; a last record cut short is dropped. A missing table loads nothing and is no fault;
-// a table that cannot be read (not CP932, a read error) is.
+// Loads "Kishitu.txt" as taken with the boring: every record of 6 fields; a last record cut
+// short is dropped. A missing table loads nothing and is no fault; a table that cannot be
+// read (not CP932, a read error) is. When table already holds the same bytes (the last
+// boring of a batch), what it holds is kept.
+Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table);
+// The same for folder & "Kishitu.txt" (folder in drive form, ending in "\").
 Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder);
-// The same from the code-table folder of the setting.
-Status LoadSoilNameTable(SoilNameTable& table);
 
 // The name of the first entry whose code has the numeric value of soilCode ("12", "12.0" and
-// "012" are one code; text without a number is 0), or "". The table must still be there at
-// the time of the call: once it is gone every name is "".
+// "012" are one code; text without a number is 0), or "".
 std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& table);
-// The same look-up in what was loaded, without probing for the file.
 std::string FindSoilName(const std::string& soilCode, const SoilNameTable& table);
 
 // The three-digit code of a rock or special material ("硬岩" -> "091"), or "".

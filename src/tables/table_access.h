@@ -5,17 +5,12 @@
 #include <vector>
 
 #include "platform/status.h"
+#include "tables/table_file.h"
 
 namespace zk::FCOPYSUB {
 
 // A plain file of that name exists and its length is greater than 0. Creates nothing.
 bool IsPresent(const std::string& drivePath);
-
-// What lies under a table's name is usable: nothing at all, or a plain file that can be opened
-// for reading. A folder, a link to nothing, a device or pipe, or a file the run may not read is
-// a fault naming the table, so that it is neither taken silently for an absent table nor
-// found out halfway through the exchange file.
-Status CheckTableEntry(const std::string& drivePath);
 
 enum ScanMode { kCountRows = 0, kCollectColumn = 1 };
 
@@ -23,10 +18,14 @@ enum ScanMode { kCountRows = 0, kCollectColumn = 1 };
 // fields (a last row cut short is not counted). Mode kCollectColumn: column[1..] = field
 // columnIndex (from 1) of every complete row; column[0] stays empty. A missing table leaves
 // the outputs unchanged and is no fault; any other mode reads nothing.
+Status ScanTable(const TableFile& table, long& count, std::vector<std::string>& column, int mode,
+                 std::size_t fieldsPerRow, std::size_t columnIndex);
+// The same for the table at a drive-form path.
 Status ScanTable(const std::string& drivePath, long& count, std::vector<std::string>& column, int mode,
                  std::size_t fieldsPerRow, std::size_t columnIndex);
 
 // Mode kCountRows alone.
+Status CountRows(const TableFile& table, std::size_t fieldsPerRow, long& count);
 Status CountRows(const std::string& drivePath, std::size_t fieldsPerRow, long& count);
 
 }  // namespace zk::FCOPYSUB

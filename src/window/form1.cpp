@@ -123,12 +123,13 @@ void Form1::OpenAtStart(FolderList& dir, DriveList& drive, const std::string& fo
 
 bool Form1::Form_Load() {
   Centre();
-  if (!LoadCodeTableFolder()) {
+  context_.codeTableFolder = LoadCodeTableFolder();
+  if (context_.codeTableFolder.empty()) {
     ShowMessage(kNoVuredaMessage, Icon::None, "");
     return false;
   }
   helpFilePath_ = LocateHelpFile(QCoreApplication::applicationDirPath().toStdString(), qEnvironmentVariable("PATH").toStdString());
-  gCompletionFlag = 0;
+  completionFlag = 0;
   Text1->setText(Q(Dir1->Path()));
   Text2->setText(Q(Dir2->Path()));
   return true;
@@ -141,7 +142,9 @@ void Form1::Centre() {
   move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
 }
 
-void Form1::Command1_Click() { RunConversion(*this); }
+void Form1::Command1_Click() {
+  if (RunConversion(*this, context_).converted) completionFlag = 1;
+}
 
 void Form1::Command2_Click() { close(); }
 
@@ -181,9 +184,9 @@ void Form1::DriveChange(DriveList& drive, FolderList& dir) {
 void Form1::File1_Click() {}
 
 void Form1::Picture1_MouseMove() {
-  if (gCompletionFlag != 1) return;
+  if (completionFlag != 1) return;
   Label3->clear();
-  gCompletionFlag = 0;
+  completionFlag = 0;
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

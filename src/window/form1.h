@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <string>
 
+#include "conversion/context.h"
 #include "conversion/window_ops.h"
 #include "drive_list.h"
 #include "file_list.h"
@@ -67,6 +68,13 @@ class Form1 : public QWidget, public WindowOps {
   QPushButton* Command1;
   QPushButton* Command2;
 
+  // Set to 1 after a run that converted; the status line is cleared on the next mouse move
+  // over the picture area, which sets it back to 0.
+  int completionFlag = 0;
+  // What every run of this window needs: the code-table folder of the setting, and the
+  // soil-name table kept from one boring to the next.
+  ConversionContext& context() { return context_; }
+
  public slots:
   void Command1_Click();
   void Command2_Click();
@@ -94,6 +102,7 @@ class Form1 : public QWidget, public WindowOps {
   void DriveChange(DriveList& drive, FolderList& dir);
 
   std::string helpFilePath_;
+  ConversionContext context_;
   bool busy_ = false;
 };
 

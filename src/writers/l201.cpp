@@ -9,8 +9,6 @@
 namespace zk {
 namespace {
 
-constexpr std::size_t kL201Fields = 15;
-
 // The whole value as four digits: right("0000" & number text, 4).
 std::string FourDigits(const std::string& column) {
   if (QXCOMSUB::IsBlankText(column)) return "";
@@ -28,12 +26,13 @@ Fields L201Fields(const Row& a, std::size_t valueColumn) {
 
 }  // namespace
 
-Status WriteL201Records(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
+Status WriteL201Records(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                        FindingSink&) {
   // The two blocks share the table and the interval; "G" takes its value from column 6,
   // "H" from column 10.
   const std::pair<std::string_view, std::size_t> kBlocks[] = {{"G", 6}, {"H", 10}};
   for (const auto& [key, valueColumn] : kBlocks) {
-    TableBlock block{key, source + "\\L201.txt", kL201Fields, {"10"}, {}};
+    TableBlock block{key, &boring.Table(TableId::L201), Layout(TableId::L201).fields, {"10"}, {}};
     auto fields = [column = valueColumn](const Row& a) { return L201Fields(a, column); };
     if (Status s = WriteTableBlock(out, boringIdField, block, fields); !s) return s;
   }

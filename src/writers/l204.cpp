@@ -7,8 +7,6 @@
 namespace zk {
 namespace {
 
-constexpr std::size_t kL204Fields = 15;
-
 std::string Exponent32(double value) { return QXCOMSUB::FormatExponent(QXCOMSUB::ToSingle(value), 3, 2); }
 
 // Code 08: the value is column 4. Code 99: it is column 6 times 10 (text that is no number
@@ -29,13 +27,14 @@ Fields L204Fields(const Row& a, bool code08) {
 
 }  // namespace
 
-Status WriteL204Records(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
-  TableBlock block{"F", source + "\\L204.txt", kL204Fields, {}, {}};
+Status WriteL204Records(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                        FindingSink&) {
+  TableBlock block{"F", &boring.Table(TableId::L204), Layout(TableId::L204).fields, {}, {}};
   // Only whether the first row has a column 4 counts: it chooses the code and the value column.
   bool code08 = false;
   block.beforeRows = [&](Fields& header) {
     std::string first;
-    if (Status s = ReadFirstRowColumn(block.table, 4, first); !s) return s;
+    if (Status s = ReadFirstRowColumn(*block.table, 4, first); !s) return s;
     code08 = !QXCOMSUB::IsBlankText(first);
     header = {TwoDigitCode(code08 ? "08" : "99")};
     return Status::Ok();

@@ -6,8 +6,6 @@
 namespace zk {
 namespace {
 
-constexpr std::size_t kL209Fields = 15;
-
 Fields L209Fields(const Row& a) {
   using QXCOMSUB::FormatFixedPoint;
   return {FormatFixedPoint(a[3], 3, 2), FormatFixedPoint(a[7], 2, 2), FormatFixedPoint(a[8], 2, 2),
@@ -16,12 +14,13 @@ Fields L209Fields(const Row& a) {
 
 }  // namespace
 
-Status WriteL209Records(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
-  TableBlock block{"E", source + "\\L209.txt", kL209Fields, {}, {}};
+Status WriteL209Records(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                        FindingSink&) {
+  TableBlock block{"E", &boring.Table(TableId::L209), Layout(TableId::L209).fields, {}, {}};
   // The table code is column 4 of the first row, once for the whole block; blank means 99.
   block.beforeRows = [&block](Fields& header) {
     std::string code;
-    if (Status s = ReadFirstRowColumn(block.table, 4, code); !s) return s;
+    if (Status s = ReadFirstRowColumn(*block.table, 4, code); !s) return s;
     header = {TwoDigitCode(QXCOMSUB::IsBlankText(code) ? "99" : code)};
     return Status::Ok();
   };

@@ -4,11 +4,13 @@
 
 #include "conversion/exchange_file.h"
 #include "platform/status.h"
+#include "tables/findings.h"
+#include "tables/snapshot.h"
 
 namespace zk {
 
-// Appends the block "E" from "L209.txt" to the exchange file. source is the boring folder (no final "\"),
-// boringIdField the quoted boring id.
-Status WriteL209Records(ExchangeFile& out, const std::string& source, const std::string& boringIdField);
+// Appends the block "E" from "L209.txt" to the exchange file. boringIdField is the quoted boring id.
+Status WriteL209Records(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                        FindingSink& findings);
 
 }  // namespace zk

@@ -1,10 +1,8 @@
 #include "writers/measurements.h"
 
-#include "platform/files.h"
 #include "support/text_bytes.h"
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
-#include "tables/table_access.h"
 #include "writers/formatters.h"
 #include "writers/table_block.h"
 
@@ -13,36 +11,34 @@ namespace {
 
 bool Blank(const std::string& text) { return QXCOMSUB::IsBlankText(text); }
 
-// A name from the list must name files of the boring folder itself, never a path.
-bool IsPlainName(const std::string& name) { return !name.empty() && name.find_first_of("\\/:") == std::string::npos; }
-
 // Reads fields from the start of a file up to and including field last (from 1); fields
 // beyond the end of the file stay empty.
-Status ReadLeadingFields(const std::string& file, std::size_t last, std::vector<std::string>& fields) {
+Status ReadLeadingFields(const TableFile& file, std::size_t last, std::vector<std::string>& fields) {
   fields.assign(last + 1, std::string());
   TableReader reader;
   if (Status s = reader.Open(file); !s) return s;
   for (std::size_t i = 1; i <= last && !reader.AtEnd(); ++i) fields[i] = reader.ReadField();
-  return reader.status();
+  return Status::Ok();
 }
 
 // The pair's values, and why it is skipped when it is.
-Status ReadPair(const std::string& source, MeasurementPair& pair) {
+Status ReadPair(const BoringSnapshot& boring, MeasurementPair& pair) {
   using Skip = MeasurementPair::Skip;
-  if (!IsPlainName(pair.name)) {
+  if (!IsPlainMeasurementName(pair.name)) {
     pair.skip = Skip::NotInFolder;
     return Status::Ok();
   }
-  std::string base = source + "\\" + pair.name;
-  if (!platform::IsPlainFile(base + ".HED") || !platform::IsPlainFile(base + ".TMP")) {
+  const TableFile& head = boring.File(pair.name + ".HED");
+  const TableFile& values = boring.File(pair.name + ".TMP");
+  if (!head.IsPlainFile() || !values.IsPlainFile()) {
     pair.skip = Skip::MissingFile;
     return Status::Ok();
   }
   std::vector<std::string> fields;
-  if (Status s = ReadLeadingFields(base + ".HED", 6, fields); !s) return s;
+  if (Status s = ReadLeadingFields(head, kMeasurementHeadFields, fields); !s) return s;
   pair.start = fields[5];
   pair.end = fields[6];
-  if (Status s = ReadLeadingFields(base + ".TMP", 10, fields); !s) return s;
+  if (Status s = ReadLeadingFields(values, kMeasurementValueFields, fields); !s) return s;
   pair.value = fields[10];
   if (Blank(pair.start) || Blank(pair.end) || Blank(pair.value)) pair.skip = Skip::MissingValue;
   return Status::Ok();
@@ -50,23 +46,21 @@ Status ReadPair(const std::string& source, MeasurementPair& pair) {
 
 }  // namespace
 
-Status SelectMeasurementPairs(const std::string& source, std::vector<MeasurementPair>& pairs) {
+Status SelectMeasurementPairs(const BoringSnapshot& boring, std::vector<MeasurementPair>& pairs) {
   pairs.clear();
-  std::string list = source + "\\PCNT.txt";
-  if (!platform::IsPlainFile(list)) return Status::Ok();
+  const TableFile& list = boring.Table(TableId::PCNT);
+  if (!list.IsPlainFile()) return Status::Ok();
   TableReader reader;
   if (Status s = reader.Open(list); !s) return s;
   std::vector<std::string> row;
-  while (!reader.AtEnd() && reader.ReadRow(2, row)) {
+  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::PCNT).fields, row)) {
     MeasurementPair pair;
     pair.name = QXCOMSUB::TrimSpaces(row[1]);
     pair.line = reader.FieldLine();
     pairs.push_back(std::move(pair));
   }
-  if (!reader.status()) return reader.status();
-  reader.Close();
   for (MeasurementPair& pair : pairs)
-    if (Status s = ReadPair(source, pair); !s) return s;
+    if (Status s = ReadPair(boring, pair); !s) return s;
   return Status::Ok();
 }
 
@@ -78,13 +72,35 @@ Fields MeasurementFields(const MeasurementPair& m) {
   return {FormatFixedPoint(m.start, 3, 2), FormatFixedPoint(m.end, 3, 2), QXCOMSUB::FormatExponent(value, 3, 2)};
 }
 
+// Why a pair is left out, for the user.
+const char* SkipReason(MeasurementPair::Skip skip) {
+  using Skip = MeasurementPair::Skip;
+  switch (skip) {
+    case Skip::NotInFolder: return "ボーリングのフォルダの外を指す名前です";
+    case Skip::MissingFile: return ".HED か .TMP のファイルがありません";
+    case Skip::MissingValue: return ".HED の 5・6 番目か .TMP の 10 番目の項目が空です";
+    default: return "";
+  }
+}
+
 }  // namespace
 
-Status WriteMeasurementFileRecords(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
+Status WriteMeasurementFileRecords(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                                   FindingSink& findings) {
   std::vector<MeasurementPair> pairs, accepted;
-  if (Status s = SelectMeasurementPairs(source, pairs); !s) return s;
-  for (MeasurementPair& pair : pairs)
-    if (pair.skip == MeasurementPair::Skip::None) accepted.push_back(std::move(pair));
+  if (Status s = SelectMeasurementPairs(boring, pairs); !s) return s;
+  const std::string& list = boring.Table(TableId::PCNT).drivePath;
+  for (MeasurementPair& pair : pairs) {
+    if (pair.skip == MeasurementPair::Skip::None) {
+      accepted.push_back(std::move(pair));
+      continue;
+    }
+    findings.Warn(list, pair.line, "measurement-skipped",
+                  "測定ファイル「" + pair.name + "」は使われません: " + SkipReason(pair.skip));
+  }
+  if (accepted.size() > 999)
+    findings.Warn(list, 0, "too-many-rows",
+                  "使える測定ファイルが " + std::to_string(accepted.size()) + " 組あります (999 組を超えた分は変換されません)");
   // Records are numbered over the accepted pairs only, so they stay consecutive.
   std::size_t next = 0;
   auto record = [&](Fields& fields) {

@@ -5,6 +5,8 @@
 
 #include "conversion/exchange_file.h"
 #include "platform/status.h"
+#include "tables/findings.h"
+#include "tables/snapshot.h"
 
 namespace zk {
 
@@ -21,10 +23,11 @@ struct MeasurementPair {
 
 // Every complete row of "PCNT.txt" with its pair's values, in list order; a pair is used only
 // when its skip is None. A name holding "\", "/" or ":" names no file of the boring folder.
-Status SelectMeasurementPairs(const std::string& source, std::vector<MeasurementPair>& pairs);
+Status SelectMeasurementPairs(const BoringSnapshot& boring, std::vector<MeasurementPair>& pairs);
 
-// Appends the block "F" from the measurement files listed in "PCNT.txt" to the exchange file. source is the boring
-// folder (no final "\"), boringIdField the quoted boring id.
-Status WriteMeasurementFileRecords(ExchangeFile& out, const std::string& source, const std::string& boringIdField);
+// Appends the block "F" from the measurement files listed in "PCNT.txt" to the exchange file. boringIdField is the quoted
+// boring id.
+Status WriteMeasurementFileRecords(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                                   FindingSink& findings);
 
 }  // namespace zk

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "platform/files.h"
 #include "support/text_bytes.h"
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
@@ -16,23 +15,20 @@ using QXCOMSUB::FormatExponent;
 using QXCOMSUB::FormatFixedPoint;
 using QXCOMSUB::IsBlankText;
 
-constexpr std::size_t kSoilTestFields = 44;
-constexpr std::size_t kSupplementFields = 7;
-
 // The supplement "X100A.txt": its n-th row belongs to the n-th soil test. It is read field by
 // field, so a short last row still gives the fields it has; once it runs out, later soil
 // tests have no supplement.
 class Supplement {
  public:
-  Status Open(const std::string& table) {
-    if (!platform::IsPlainFile(table)) return Status::Ok();
+  Status Open(const TableFile& table) {
+    if (!table.IsPlainFile()) return Status::Ok();
     Status s = reader_.Open(table);
     available_ = static_cast<bool>(s);
     return s;
   }
 
   Row NextRow() {
-    std::vector<std::string> fields(kSupplementFields);
+    std::vector<std::string> fields(Layout(TableId::X100A).fields);
     if (available_ && !reader_.AtEnd()) {
       for (auto& field : fields) {
         if (reader_.AtEnd()) {
@@ -44,8 +40,6 @@ class Supplement {
     }
     return Row(std::move(fields));
   }
-
-  const Status& status() const { return reader_.status(); }
 
  private:
   TableReader reader_;
@@ -115,14 +109,14 @@ Fields SoilTestFields(const Row& a, const Row& b, std::string& keptKind) {
 
 }  // namespace
 
-Status WriteSoilTestRecords(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
+Status WriteSoilTestRecords(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
+                            FindingSink&) {
   Supplement supplement;
   std::string keptKind;
-  TableBlock block{"D", source + "\\X100.txt", kSoilTestFields, {}, {}};
-  block.beforeRows = [&](Fields&) { return supplement.Open(source + "\\X100A.txt"); };
+  TableBlock block{"D", &boring.Table(TableId::X100), Layout(TableId::X100).fields, {}, {}};
+  block.beforeRows = [&](Fields&) { return supplement.Open(boring.Table(TableId::X100A)); };
   auto fields = [&](const Row& a) { return SoilTestFields(a, supplement.NextRow(), keptKind); };
   if (Status s = WriteTableBlock(out, boringIdField, block, fields); !s) return s;
-  if (!supplement.status()) return supplement.status();
   return out.status();
 }
 

@@ -28,13 +28,13 @@ Status WriteBlock(ExchangeFile& out, std::string_view key, const std::string& bo
 Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, const TableBlock& block,
                        const RowFields& fieldsOf) {
   long count = 0;
-  if (Status s = FCOPYSUB::CountRows(block.table, block.fieldsPerRow, count); !s) return s;
+  if (Status s = FCOPYSUB::CountRows(*block.table, block.fieldsPerRow, count); !s) return s;
   if (count < 1) return out.status();
   Fields headerFields = block.headerFields;
   if (block.beforeRows)
     if (Status s = block.beforeRows(headerFields); !s) return s;
   TableReader reader;
-  if (Status s = reader.Open(block.table); !s) return s;
+  if (Status s = reader.Open(*block.table); !s) return s;
   Row row;
   auto next = [&](Fields& fields) {
     // A last row cut short by the end of the table is not a row: counted nowhere, never written.
@@ -42,19 +42,17 @@ Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, cons
     fields = fieldsOf(row);
     return true;
   };
-  Status written = WriteBlock(out, block.key, boringIdField, count, headerFields, next);
-  if (!reader.status()) return reader.status();
-  return written;
+  return WriteBlock(out, block.key, boringIdField, count, headerFields, next);
 }
 
-Status ReadFirstRowColumn(const std::string& table, std::size_t column, std::string& text) {
+Status ReadFirstRowColumn(const TableFile& table, std::size_t column, std::string& text) {
   text.clear();
   TableReader reader;
   if (Status s = reader.Open(table); !s) return s;
   std::vector<std::string> fields;
   reader.ReadRow(column, fields);
   text = fields[column - 1];
-  return reader.status();
+  return Status::Ok();
 }
 
 std::string TwoDigitCode(std::string_view text) {

@@ -10,6 +10,8 @@
 
 #include "conversion/exchange_file.h"
 #include "platform/status.h"
+#include "tables/findings.h"
+#include "tables/snapshot.h"
 
 namespace zk {
 
@@ -43,7 +45,7 @@ Status WriteBlock(ExchangeFile& out, std::string_view key, const std::string& bo
 // A block with one record per row of a table.
 struct TableBlock {
   std::string_view key;
-  std::string table;  // drive-form path of the table
+  const TableFile* table = nullptr;  // as the boring was taken
   std::size_t fieldsPerRow = 0;
   Fields headerFields;  // after the count: the table code where the block has one
   // Called once the table is known to have rows, before anything is written: a supplement
@@ -60,7 +62,7 @@ Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, cons
                        const RowFields& fieldsOf);
 
 // The first row's column, read from the start of the table ("" when the table has less).
-Status ReadFirstRowColumn(const std::string& table, std::size_t column, std::string& text);
+Status ReadFirstRowColumn(const TableFile& table, std::size_t column, std::string& text);
 
 // A two-digit table code: the lenient number of the text as number text without spaces,
 // right("00" & it, 2): 8 gives 08, 123 gives 23, letters give 00.

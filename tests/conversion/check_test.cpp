@@ -1,9 +1,8 @@
-#include "conversion/check.h"
-
 #include <gtest/gtest.h>
 
+#include "conversion/numbering.h"
+#include "conversion/run.h"
 #include "support/run_fixture.h"
-#include "support/settings.h"
 
 namespace zk {
 namespace {
@@ -26,10 +25,11 @@ class Check : public ::testing::Test {
   void SetUp() override {
     f_.Table("titl01.txt", test::SampleTitl01());
     std::filesystem::create_directories(f_.root.path() / "codes");
-    SetCodeTableFolder(f_.root.Drive("codes") + "\\");
+    context_.codeTableFolder = f_.root.Drive("codes") + "\\";
   }
-  BoringCheck Run() { return CheckBoring(f_.sourceDrive(), f_.destinationDrive()); }
+  BoringCheck Run() { return CheckBoring(context_, f_.sourceDrive(), f_.destinationDrive()); }
   RunFolders f_;
+  ConversionContext context_;
 };
 
 TEST_F(Check, CleanBoringHasNoFindings) {

@@ -7,7 +7,6 @@
 #include "platform/codepage.h"
 #include "support/exchange_readback.h"
 #include "support/fake_window.h"
-#include "support/settings.h"
 #include "support/test_util.h"
 
 namespace zk {
@@ -140,12 +139,11 @@ TEST(ExchangeReader, ReadsBackTheSampleConversion) {
   dir.WriteCp932("codes/L9.txt", l9);
   dir.WriteCp932("codes/Kishitu.txt", "100,盛土,,,,\r\n");
   std::filesystem::create_directory(dir.path() / "out");
-  SetCodeTableFolder(dir.Drive("codes") + "\\");
-
   test::FakeWindow window;
+  window.context.codeTableFolder = dir.Drive("codes") + "\\";
   window.source = dir.Drive("B001");
   window.destination = dir.Drive("out");
-  RunResult result = RunConversion(window);
+  RunResult result = RunConversion(window, window.context);
   ASSERT_TRUE(result.converted) << (window.messages.empty() ? "" : window.messages.front().text);
   auto records = test::ExpectReadsBack(result.exchangeFilePath);
   ASSERT_FALSE(records.empty());

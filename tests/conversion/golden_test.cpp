@@ -5,7 +5,6 @@
 #include "conversion/run.h"
 #include "support/exchange_readback.h"
 #include "support/fake_window.h"
-#include "support/settings.h"
 #include "support/test_util.h"
 
 namespace zk {
@@ -16,12 +15,11 @@ TEST(Golden, SampleBoringGivesTheExpectedExchangeFile) {
   test::CopyFolder(ZK_SAMPLE "/B001", dir.path() / "B001");
   std::filesystem::remove(dir.path() / "B001" / "BORLING.NO");
   std::filesystem::create_directories(dir.path() / "out");
-  SetCodeTableFolder(*platform::ToDriveForm(ZK_SAMPLE "/codes") + "\\");
-
   test::FakeWindow ui;
+  ui.context.codeTableFolder = *platform::ToDriveForm(ZK_SAMPLE "/codes") + "\\";
   ui.source = dir.Drive("B001");
   ui.destination = dir.Drive("out");
-  RunResult result = RunConversion(ui);
+  RunResult result = RunConversion(ui, ui.context);
   ASSERT_TRUE(result.converted) << (ui.messages.empty() ? "" : ui.messages[0].text);
 
   std::string expected = test::ReadBytes(ZK_FIXTURES "/sample-expected/53393681.001");

@@ -1,4 +1,5 @@
 #include "conversion/header_records.h"
+#include "support/settings.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -8,7 +9,6 @@
 
 #include "conversion/run.h"
 #include "support/fake_window.h"
-#include "support/settings.h"
 #include "support/test_util.h"
 
 namespace zk {
@@ -58,11 +58,9 @@ Record FieldsOf(const std::string& line) {
 // test (no tables unless a test writes them).
 class HeaderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetCodeTableFolder(codes.Drive() + "\\");
-    SampleTitles();
-  }
-  void TearDown() override { SetCodeTableFolder(""); }
+  void SetUp() override { SampleTitles(); }
+  // The boring and code tables as a run takes them.
+  BoringSnapshot Taken() const { return BoringSnapshot::Take(source.Drive(), codes.Drive() + "\\"); }
 
   // The sample boring's title data.
   void SampleTitles() {
@@ -105,7 +103,7 @@ class HeaderTest : public ::testing::Test {
     ExchangeFile out;
     EXPECT_TRUE(out.Create(destination.Drive(), "53393681.001"));
     std::string id;
-    Status s = WriteHeaderRecords(out, titles, source.Drive(), "53393681", sequence, id, flags);
+    Status s = WriteHeaderRecords(out, titles, Taken(), "53393681", sequence, id, flags);
     EXPECT_TRUE(s) << s.Message();
     boringId = id;
     EXPECT_TRUE(out.Commit());
@@ -273,7 +271,7 @@ TEST_F(HeaderTest, CodeTableFaultStopsBeforeRecord003) {
   ExchangeFile out;
   ASSERT_TRUE(out.Create(destination.Drive(), "53393681.001"));
   std::string id;
-  Status s = WriteHeaderRecords(out, titles, source.Drive(), "53393681", 1, id, flags);
+  Status s = WriteHeaderRecords(out, titles, Taken(), "53393681", 1, id, flags);
   EXPECT_EQ(s.fault, Fault::CodeTable);
   EXPECT_NE(s.Message().find("L9.txt"), std::string::npos) << s.Message();
 }
@@ -290,12 +288,11 @@ TEST(HeaderRun, MissingOrShortL9StopsTheRunAndLeavesNoFile) {
     test::CopyFolder(fs::path(ZK_SAMPLE) / "B001", boring.path());
     fs::remove(boring.path() / "L9.txt");
     if (l9) codes.WriteCp932("L9.txt", l9);
-    SetCodeTableFolder(codes.Drive() + "\\");
     test::FakeWindow ui;
+    ui.context.codeTableFolder = codes.Drive() + "\\";
     ui.source = boring.Drive();
     ui.destination = destination.Drive();
-    RunResult result = RunConversion(ui);
-    SetCodeTableFolder("");
+    RunResult result = RunConversion(ui, ui.context);
     EXPECT_FALSE(result.converted) << name;
     ASSERT_EQ(ui.messages.size(), 1u) << name;
     EXPECT_NE(ui.messages[0].text.find("L9.txt"), std::string::npos) << name << ": " << ui.messages[0].text;

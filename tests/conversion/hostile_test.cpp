@@ -18,7 +18,6 @@
 #include <random>
 #include <set>
 
-#include "conversion/check.h"
 #include "conversion/exchange_file.h"
 #include "conversion/run.h"
 #include "platform/drives.h"
@@ -55,7 +54,8 @@ Outcome Convert(const BoringFixture& b, std::deque<bool> answers = {}) {
   o.window.source = b.srcDrive();
   o.window.destination = b.dstDrive();
   o.window.answers = std::move(answers);
-  o.result = RunConversion(o.window);
+  o.window.context.codeTableFolder = b.codeFolder;
+  o.result = RunConversion(o.window, o.window.context);
   return o;
 }
 
@@ -211,7 +211,7 @@ TEST(HostileTables, LayerTableIsCheckedWhereTheHeaderReadsIt) {
     test::TempFolder dir;
     dir.WriteBytes("X1.TXT", bytes);
     float depth = -1;
-    Status s = FNOTHER::MaxLayerDepth(dir.Drive() + "\\", depth);
+    Status s = FNOTHER::MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth);
     EXPECT_EQ(s.fault, fault) << bytes;
     EXPECT_NE(s.Message().find("X1.TXT"), std::string::npos) << s.Message();  // named as on disk
   }
@@ -228,7 +228,8 @@ TEST(HostileTables, QuoteNeverClosedConvertsAndIsReported) {
     BoringFixture b;
     b.root.WriteBytes(std::string("src/") + table, bytes);
     EXPECT_TRUE(Convert(b).result.converted) << table;
-    BoringCheck check = CheckBoring(*platform::ToDriveForm(b.src()), "");
+    ConversionContext context{b.codeFolder};
+    BoringCheck check = CheckBoring(context, *platform::ToDriveForm(b.src()), "");
     bool reported = false;
     for (const Finding& f : check.findings)
       reported = reported || (f.code == "unclosed-quote" && f.line == 2 && f.file.find(table) != std::string::npos);
@@ -265,7 +266,7 @@ TEST(HostileTables, RowCutShortAtTheEndIsDroppedAndTheRunGoesOn) {
   test::TempFolder dir;
   dir.WriteBytes("X1.TXT", "1,2.50,11,x\r\n2,6.00,21,y\r\n3,99.0");  // the deepest bottom lies in the cut row
   float depth = 0;
-  ASSERT_TRUE(FNOTHER::MaxLayerDepth(dir.Drive() + "\\", depth));
+  ASSERT_TRUE(FNOTHER::MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 6.0f);
   long count = 0;
   ASSERT_TRUE(FCOPYSUB::CountRows(dir.Drive("X1.TXT"), 4, count));
@@ -291,7 +292,7 @@ TEST(HostileTables, TwentyMegabytesOnOneLine) {
   test::TempFolder dir;
   dir.WriteBytes("X1.TXT", line);
   float depth = 0;
-  ASSERT_TRUE(FNOTHER::MaxLayerDepth(dir.Drive() + "\\", depth));
+  ASSERT_TRUE(FNOTHER::MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 7.25f);
 
   // One title field of 20 MB: read whole, the run ends normally.
@@ -544,7 +545,8 @@ TEST(HostileDestination, RemovedBetweenTheCheckAndTheWrite) {
   w.source = b.srcDrive();
   w.destination = b.dstDrive();
   w.answers = {true};
-  RunResult r = RunConversion(w);
+  w.context.codeTableFolder = b.codeFolder;
+  RunResult r = RunConversion(w, w.context);
   EXPECT_FALSE(r.converted);
   ASSERT_EQ(w.messages.size(), 1u);
   EXPECT_NE(w.messages[0].text.find(b.dstDrive() + "\\53393681.001"), std::string::npos) << w.messages[0].text;

@@ -46,8 +46,7 @@ class Run : public ::testing::Test {
 };
 
 TEST_F(Run, ConvertsAndRecords) {
-  gCompletionFlag = 0;
-  RunResult r = RunConversion(ui_);
+  RunResult r = RunConversion(ui_, ui_.context);
   ASSERT_TRUE(r.converted);
   EXPECT_EQ(r.exchangeFilePath, f_.destinationDrive() + "\\53393681.001");
   EXPECT_EQ(DestinationFiles(), std::vector<std::string>{"53393681.001"});
@@ -57,14 +56,13 @@ TEST_F(Run, ConvertsAndRecords) {
   EXPECT_EQ(ui_.statuses, (std::vector<std::string>{kBusyText, kDoneText}));
   EXPECT_EQ(ui_.busy, (std::vector<bool>{true, false}));
   EXPECT_EQ(ui_.refreshCount, 1);
-  EXPECT_EQ(gCompletionFlag, 1);
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_TRUE(ui_.questions.empty());
 }
 
 TEST_F(Run, BadSourcePathIsTitledWithIt) {
   ui_.source = "NODRIVE\\B01";
-  ExpectStopped(RunConversion(ui_));
+  ExpectStopped(RunConversion(ui_, ui_.context));
   ASSERT_EQ(ui_.messages.size(), 2u);  // the drive-name message, then the path message
   EXPECT_EQ(ui_.messages[1].text, kBadPath);
   EXPECT_EQ(ui_.messages[1].icon, Icon::Exclamation);
@@ -74,7 +72,7 @@ TEST_F(Run, BadSourcePathIsTitledWithIt) {
 
 TEST_F(Run, BadDestinationPathFocusesIt) {
   ui_.destination = f_.destinationDrive() + "\\*.x";
-  ExpectStopped(RunConversion(ui_));
+  ExpectStopped(RunConversion(ui_, ui_.context));
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, kBadPath);
   EXPECT_EQ(ui_.messages[0].title, ui_.destination);
@@ -83,7 +81,7 @@ TEST_F(Run, BadDestinationPathFocusesIt) {
 
 TEST_F(Run, FinalBackslashOfTheDestination) {
   ui_.destination = f_.destinationDrive() + "\\";
-  ExpectStopped(RunConversion(ui_));
+  ExpectStopped(RunConversion(ui_, ui_.context));
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, "最後のフォルダに「￥」は要りません。");
   EXPECT_EQ(ui_.messages[0].icon, Icon::Exclamation);
@@ -107,7 +105,7 @@ TEST_F(Run, EmptyTextsOnTheSecondReading) {
     ui.destination = ui_.destination;
     ui.later = "   ";
     ui.sourceChanges = sourceChanges;
-    EXPECT_FALSE(RunConversion(ui).converted);
+    EXPECT_FALSE(RunConversion(ui, ui.context).converted);
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_EQ(ui.messages.back().text, sourceChanges ? "変換元ファイルが選択されていません。" : "変換先フォルダが選択されていません。");
     EXPECT_EQ(ui.messages.back().icon, Icon::None);
@@ -118,14 +116,14 @@ TEST_F(Run, EmptyTextsOnTheSecondReading) {
 TEST_F(Run, MissingDestinationFoldersAskedOnceAndCreatedTopFirst) {
   ui_.destination = f_.destinationDrive() + "\\new\\b";
   ui_.answers = {true};
-  ASSERT_TRUE(RunConversion(ui_).converted);
+  ASSERT_TRUE(RunConversion(ui_, ui_.context).converted);
   EXPECT_EQ(ui_.questions, std::vector<std::string>{"フォルダがありません。新規作成しますか？"});
   EXPECT_TRUE(fs::exists(f_.destination() / "new" / "b" / "53393681.001"));
 }
 
 TEST_F(Run, MissingDestinationDeclinedCreatesNothing) {
   ui_.destination = f_.destinationDrive() + "\\new\\b";
-  ExpectStopped(RunConversion(ui_));
+  ExpectStopped(RunConversion(ui_, ui_.context));
   EXPECT_EQ(ui_.questions.size(), 1u);
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_FALSE(fs::exists(f_.destination() / "new"));
@@ -140,7 +138,7 @@ TEST_F(Run, CoordinatesMissingOrZero) {
     ui.destination = ui_.destination;
     fs::remove(f_.source() / "titl01.txt");
     if (titl01 != "x") f_.Table("titl01.txt", titl01);
-    EXPECT_FALSE(RunConversion(ui).converted);
+    EXPECT_FALSE(RunConversion(ui, ui.context).converted);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "緯度・経度が正しくありません。");
     EXPECT_EQ(ui.messages[0].icon, Icon::None);
@@ -152,7 +150,7 @@ TEST_F(Run, CoordinatesMissingOrZero) {
 
 TEST_F(Run, InvalidCp932InATitleTableStopsWithFileAndLine) {
   f_.root.WriteBytes("B01/titl02.txt", "1,2\r\n3,\x81\r\n");
-  ExpectStopped(RunConversion(ui_));
+  ExpectStopped(RunConversion(ui_, ui_.context));
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_NE(ui_.messages[0].text.find("titl02.txt"), std::string::npos);
   EXPECT_NE(ui_.messages[0].text.find("2 行目"), std::string::npos);
@@ -161,18 +159,18 @@ TEST_F(Run, InvalidCp932InATitleTableStopsWithFileAndLine) {
 }
 
 TEST_F(Run, SecondRunAsksThenReusesTheName) {
-  ASSERT_TRUE(RunConversion(ui_).converted);
+  ASSERT_TRUE(RunConversion(ui_, ui_.context).converted);
   FakeWindow no;
   no.source = ui_.source;
   no.destination = ui_.destination;
-  ExpectStoppedIn(no, RunConversion(no));
+  ExpectStoppedIn(no, RunConversion(no, no.context));
   EXPECT_EQ(no.questions.size(), 1u);
 
   FakeWindow yes;
   yes.source = ui_.source;
   yes.destination = ui_.destination;
   yes.answers = {true};
-  ASSERT_TRUE(RunConversion(yes).converted);
+  ASSERT_TRUE(RunConversion(yes, yes.context).converted);
   EXPECT_EQ(DestinationFiles(), std::vector<std::string>{"53393681.001"});
 }
 
@@ -180,7 +178,7 @@ TEST_F(Run, LeftoversOfAKilledRunAreRemoved) {
   f_.root.WriteBytes(std::string("OUT/53393681.001") + kPartialSuffix, "cut sho");
   f_.root.WriteBytes(std::string("B01/BORLING.NO") + kPartialSuffix, "cut");
   f_.root.WriteBytes("OUT/notes.converting", "a file of the user's");
-  ASSERT_TRUE(RunConversion(ui_).converted);
+  ASSERT_TRUE(RunConversion(ui_, ui_.context).converted);
   auto names = DestinationFiles();
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"53393681.001", "notes.converting"}));
@@ -189,7 +187,7 @@ TEST_F(Run, LeftoversOfAKilledRunAreRemoved) {
 
 TEST_F(Run, RecordFileNamedInOtherLetterCaseIsRewritten) {
   f_.root.WriteBytes("B01/borling.no", "x");  // one byte: deleted, then written anew
-  ASSERT_TRUE(RunConversion(ui_).converted);
+  ASSERT_TRUE(RunConversion(ui_, ui_.context).converted);
   EXPECT_TRUE(fs::exists(f_.source() / "BORLING.NO"));
 }
 

@@ -4,7 +4,6 @@
 
 #include "block_output.h"
 #include "records/depth_text.h"
-#include "support/settings.h"
 
 namespace zk {
 namespace {
@@ -83,9 +82,8 @@ class WriteLayerBlockTest : public ::testing::Test {
                       "20,砂,,,,\r\n"
                       "30,軽石,,,,\r\n"
                       "0,表土,,,,\r\n");
-    SetCodeTableFolder(codes_.Drive() + "\\");
+    codeFolder_ = codes_.Drive() + "\\";
   }
-  void TearDown() override { SetCodeTableFolder(""); }
 
   static std::string Record(const std::string& number, const std::string& rest) {
     return "\"B\"," + kId + ",\"" + number + "\"," + rest;
@@ -93,12 +91,13 @@ class WriteLayerBlockTest : public ::testing::Test {
 
   TempFolder codes_;
   TempFolder boring_;
+  std::string codeFolder_;
 };
 
 TEST_F(WriteLayerBlockTest, MergedIntervalsWithSoilAndColour) {
   boring_.WriteCp932("X1.TXT", "1,1.00,10,a\r\n2,3.00,20,b\r\n3,5.5,99,c\r\n");
   boring_.WriteCp932("X3.TXT", "1,2.00,0102,,,,\r\n2,3.00,010213,,,,\r\n");
-  auto result = RunBlock(WriteLayerBlock, boring_);
+  auto result = RunBlock(test::LayerBlock, boring_, codeFolder_);
   ASSERT_TRUE(result.status) << result.status.Message();
   EXPECT_EQ(result.lines, (std::vector<std::string>{
                               Record("000", "\"004\""),
@@ -113,7 +112,7 @@ TEST_F(WriteLayerBlockTest, MergedIntervalsWithSoilAndColour) {
 TEST_F(WriteLayerBlockTest, BelowTheLastLayerTheSoilCodeIs0000) {
   boring_.WriteCp932("x1.txt", "1,1,30,\r\n");
   boring_.WriteCp932("x3.txt", "1,1,01,,,,\r\n2,2,02,,,,\r\n");
-  auto result = RunBlock(WriteLayerBlock, boring_);
+  auto result = RunBlock(test::LayerBlock, boring_, codeFolder_);
   ASSERT_TRUE(result.status);
   EXPECT_EQ(result.lines, (std::vector<std::string>{
                               Record("000", "\"002\""),
@@ -155,16 +154,16 @@ TEST_F(WriteLayerBlockTest, MissingEmptyAndRowlessTables) {
     TempFolder boring;
     if (c.layers) boring.WriteCp932("X1.TXT", c.layers);
     if (c.colours) boring.WriteCp932("X3.TXT", c.colours);
-    auto result = RunBlock(WriteLayerBlock, boring);
+    auto result = RunBlock(test::LayerBlock, boring, codeFolder_);
     ASSERT_TRUE(result.status) << c.name;
     EXPECT_EQ(result.lines, c.lines) << c.name;
   }
 }
 
 TEST_F(WriteLayerBlockTest, WithoutTheSoilNameTableEveryLayerIs0000) {
-  SetCodeTableFolder(boring_.Drive() + "\\");  // a folder without "Kishitu.txt"
+  codeFolder_ = boring_.Drive() + "\\";  // a folder without "Kishitu.txt"
   boring_.WriteCp932("X1.TXT", "1,1,10,\r\n");
-  auto result = RunBlock(WriteLayerBlock, boring_);
+  auto result = RunBlock(test::LayerBlock, boring_, codeFolder_);
   ASSERT_TRUE(result.status);
   EXPECT_EQ(result.lines.back(), Record("001", "\"001.00\",\"0000\",\"\",\"****\",\"\""));
 }
@@ -177,7 +176,7 @@ TEST_F(WriteLayerBlockTest, UnreadableTablesStopTheRunWithTheirName) {
     boring.WriteCp932("X3.TXT", "1,1,01,,,,\r\n");
     const TempFolder& folder = std::string(name) == "Kishitu.txt" ? codes_ : boring;
     folder.WriteBytes(name, "1,1,10,\r\n\x80");
-    auto result = RunBlock(WriteLayerBlock, boring);
+    auto result = RunBlock(test::LayerBlock, boring, codeFolder_);
     EXPECT_EQ(result.status.fault, Fault::NotCp932) << name;
     EXPECT_EQ(result.status.line, line) << name;
     EXPECT_NE(result.status.file.find(name), std::string::npos) << name;
@@ -188,7 +187,7 @@ TEST_F(WriteLayerBlockTest, CountsBeyond999KeepTheirLastDigits) {
   std::string layers;
   for (int i = 1; i <= 1000; ++i) layers += std::to_string(i) + "," + std::to_string(i) + ",20,\r\n";
   boring_.WriteCp932("X1.TXT", layers);
-  auto result = RunBlock(WriteLayerBlock, boring_);
+  auto result = RunBlock(test::LayerBlock, boring_, codeFolder_);
   ASSERT_TRUE(result.status);
   ASSERT_EQ(result.lines.size(), 1001u);
   EXPECT_EQ(result.lines[0], Record("000", "\"000\""));

@@ -8,7 +8,6 @@
 #include "platform/drives.h"
 #include "records/layer_block.h"
 #include "records/test_block.h"
-#include "support/settings.h"
 
 namespace zk {
 namespace {
@@ -25,16 +24,14 @@ std::string SampleFolder(const std::string& name) {
 }
 
 TEST(SampleBoring, LayerAndPenetrationBlocks) {
-  SetCodeTableFolder(SampleFolder("codes") + "\\");
-  const std::pair<test::BlockWriter, const char*> blocks[] = {{WriteLayerBlock, "B"}, {WriteTestBlock, "C"}};
+  const std::pair<test::BlockWriter, const char*> blocks[] = {{test::LayerBlock, "B"}, {WriteTestBlock, "C"}};
   for (const auto& [write, key] : blocks) {
-    auto result = test::RunBlock(write, SampleFolder("B001"));
+    auto result = test::RunBlock(write, SampleFolder("B001"), SampleFolder("codes") + "\\");
     ASSERT_TRUE(result.status) << result.status.Message();
     std::vector<std::string> expected = ExpectedLines(key);
     ASSERT_FALSE(expected.empty()) << key;
     EXPECT_EQ(result.lines, expected) << key;
   }
-  SetCodeTableFolder("");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <map>
 #include <string>
 
-#include "support/settings.h"
 #include "support/test_util.h"
 
 namespace zk::test {
@@ -17,7 +16,7 @@ class BoringFixture {
     CopyFolder(std::filesystem::path(ZK_FIXTURES) / "hostile" / "boring", src());
     CopyFolder(std::filesystem::path(ZK_FIXTURES) / "hostile" / "codes", codes());
     std::filesystem::create_directories(dst());
-    SetCodeTableFolder(root.Drive("codes") + "\\");
+    codeFolder = root.Drive("codes") + "\\";
   }
 
   TempFolder root;
@@ -26,6 +25,7 @@ class BoringFixture {
   std::filesystem::path codes() const { return root.path() / "codes"; }
   std::string srcDrive() const { return root.Drive("src"); }
   std::string dstDrive() const { return root.Drive("dst"); }
+  std::string codeFolder;  // drive form, ending in "\"
 };
 
 // Every file under a folder (names relative to it) with its bytes: to show that a run that

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/context.h"
 #include "conversion/window_ops.h"
 
 namespace zk::test {
@@ -25,6 +26,7 @@ class FakeWindow : public WindowOps {
   std::vector<std::string> statuses;  // every SetStatus, in order
   std::vector<bool> busy;             // every SetBusy, in order
   int focusCount = 0, refreshCount = 0;
+  ConversionContext context;  // the code-table folder of the test
 
   void SetStatus(const std::string& text) override { statuses.push_back(text); }
   void ShowMessage(const std::string& text, Icon icon, const std::string& title) override {

@@ -102,10 +102,10 @@ TEST(Delimiters, CountAndSplit) {
 TEST(MaxLayerDepthTest, GreatestBottomInSinglePrecision) {
   TempFolder dir;
   float depth = -1;
-  ASSERT_TRUE(MaxLayerDepth(dir.Drive() + "\\", depth));
+  ASSERT_TRUE(MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 0.0f);  // no layer table
   dir.WriteBytes("X1.TXT", "1,2.5,101,x\r\n2,10.7,102,y\r\n3,4,103,z\r\n4,99");
-  ASSERT_TRUE(MaxLayerDepth(dir.Drive() + "\\", depth));
+  ASSERT_TRUE(MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 10.7f);  // the cut-short last row is not read
 }
 

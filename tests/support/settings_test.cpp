@@ -14,20 +14,18 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempFolder;
 
-// Points the system folder at a temporary folder for one test, and puts the environment and
-// the code-table folder back afterwards.
+// Points the system folder at a temporary folder for one test, and puts the environment back
+// afterwards.
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Save("ZK_SYSDIR", sysdir_);
     Save("XDG_CONFIG_HOME", xdg_);
     setenv("ZK_SYSDIR", system.path().c_str(), 1);
-    SetCodeTableFolder("");
   }
   void TearDown() override {
     Restore("ZK_SYSDIR", sysdir_);
     Restore("XDG_CONFIG_HOME", xdg_);
-    SetCodeTableFolder("");
   }
   fs::path Ini() const { return system.path() / "RaroreD5.ini"; }
 
@@ -78,13 +76,12 @@ TEST_F(SettingsTest, ReadsTheFirstFieldAfterLineOne) {
 
 TEST_F(SettingsTest, MissingOrEmptySettingsFile) {
   EXPECT_EQ(ReadVuredaSetting(), "");
-  EXPECT_FALSE(LoadCodeTableFolder());
+  EXPECT_EQ(LoadCodeTableFolder(), "");
 
   system.WriteBytes("RaroreD5.ini", "");
   EXPECT_EQ(ReadVuredaSetting(), "");
   EXPECT_FALSE(fs::exists(Ini())) << "an empty settings file is removed";
-  EXPECT_FALSE(LoadCodeTableFolder());
-  EXPECT_EQ(CodeTableFolder(), "");
+  EXPECT_EQ(LoadCodeTableFolder(), "");
 }
 
 TEST_F(SettingsTest, SystemFolderFromTheConfigHomeWithoutZkSysdir) {
@@ -119,10 +116,8 @@ TEST_F(SettingsTest, LoadChecksTheFolderAndKeepsItInDriveForm) {
       {"blank", "   ", std::nullopt},
   };
   for (const auto& c : cases) {
-    SetCodeTableFolder("");
     system.WriteBytes("RaroreD5.ini", "[VUREDA]\r\n" + c.value + "\r\n");
-    EXPECT_EQ(LoadCodeTableFolder(), c.folder.has_value()) << c.name;
-    EXPECT_EQ(CodeTableFolder(), c.folder.value_or("")) << c.name;
+    EXPECT_EQ(LoadCodeTableFolder(), c.folder.value_or("")) << c.name;
   }
 }
 
@@ -130,8 +125,9 @@ TEST_F(SettingsTest, BothFormsReachTheCodeTables) {
   codes.WriteBytes("L9.txt", "1,a\r\n");
   for (const std::string& value : {codes.Drive() + "\\", codes.path().string() + "/"}) {
     system.WriteBytes("RaroreD5.ini", "x\r\n" + value + "\r\n");
-    ASSERT_TRUE(LoadCodeTableFolder()) << value;
-    auto host = platform::ToHost(CodeTableFolder() + "L9.txt");
+    std::string folder = LoadCodeTableFolder();
+    ASSERT_FALSE(folder.empty()) << value;
+    auto host = platform::ToHost(folder + "L9.txt");
     ASSERT_TRUE(host) << value;
     EXPECT_TRUE(fs::equivalent(*host, codes.path() / "L9.txt")) << value;
   }

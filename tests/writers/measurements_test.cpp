@@ -38,7 +38,8 @@ std::vector<std::string> OnePairLines(const TempFolder& outer, const std::string
   TempFolder destination;
   ExchangeFile out;
   EXPECT_TRUE(out.Create(destination.Drive(), "53393681.001"));
-  Status s = WriteMeasurementFileRecords(out, outer.Drive("B"), test::kBoringId);
+  FindingSink findings;
+  Status s = WriteMeasurementFileRecords(out, BoringSnapshot::Take(outer.Drive("B"), ""), test::kBoringId, findings);
   EXPECT_TRUE(s) << s.Message();
   EXPECT_TRUE(out.Commit());
   return test::SplitCrLf(test::ReadCp932(destination.path() / "53393681.001"));

@@ -29,7 +29,8 @@ TEST(SampleBoring, BlocksDToHAsDerivedByHand) {
     test::TempFolder destination;
     ExchangeFile out;
     ASSERT_TRUE(out.Create(destination.Drive(), "53393681.001"));
-    Status s = writer(out, boring, test::kBoringId);
+    FindingSink findings;
+    Status s = writer(out, BoringSnapshot::Take(boring, ""), test::kBoringId, findings);
     ASSERT_TRUE(s) << s.Message();
     ASSERT_TRUE(out.Commit());
     auto lines = test::SplitCrLf(test::ReadCp932(destination.path() / "53393681.001"));

@@ -11,12 +11,14 @@
 #include "conversion/exchange_file.h"
 #include "platform/status.h"
 #include "support/test_util.h"
+#include "tables/findings.h"
+#include "tables/snapshot.h"
 
 namespace zk::test {
 
 inline constexpr const char* kBoringId = "\"53393681001\"";
 
-using Writer = std::function<Status(ExchangeFile&, const std::string&, const std::string&)>;
+using Writer = std::function<Status(ExchangeFile&, const BoringSnapshot&, const std::string&, FindingSink&)>;
 
 // The record lines a writer appends for the boring folder (without CR LF); status gets what
 // the writer returned.
@@ -24,7 +26,9 @@ inline std::vector<std::string> RunWriter(const Writer& writer, const TempFolder
   TempFolder destination;
   ExchangeFile out;
   EXPECT_TRUE(out.Create(destination.Drive(), "53393681.001"));
-  Status s = writer(out, boring.Drive(), kBoringId);
+  BoringSnapshot taken = BoringSnapshot::Take(boring.Drive(), "");
+  FindingSink findings;
+  Status s = writer(out, taken, kBoringId, findings);
   if (status)
     *status = s;
   else

@@ -1,0 +1,50 @@
+// What a conversion changes, drops, cuts or guesses on the way, and what stops it: findings,
+// collected while the boring is converted (or checked, which is the same run writing
+// nothing), each with its table, line and a stable code for other tools.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/status.h"
+
+namespace zk {
+
+enum class Severity { Error, Warning };
+
+struct Finding {
+  std::string file;   // the table's drive-form path
+  long line = 0;      // 0 when no line applies
+  Severity severity = Severity::Warning;
+  std::string code;   // a short stable name of the kind of finding, for other tools
+  std::string message;  // what is wrong (what the conversion will do with it)
+  bool operator==(const Finding&) const = default;
+};
+
+class FindingSink {
+ public:
+  // Adds a finding; the same error told twice (by the look at the tables and by the step
+  // that stops on it) is kept once.
+  void Add(Finding finding);
+  void Error(const std::string& file, long line, const char* code, std::string message) {
+    Add({file, line, Severity::Error, code, std::move(message)});
+  }
+  void Warn(const std::string& file, long line, const char* code, std::string message) {
+    Add({file, line, Severity::Warning, code, std::move(message)});
+  }
+  // A fault that stops the conversion, as an error.
+  void Fault(const Status& status);
+
+  const std::vector<Finding>& findings() const { return findings_; }
+  long errors() const { return errors_; }
+  long warnings() const { return warnings_; }
+
+ private:
+  std::vector<Finding> findings_;
+  long errors_ = 0, warnings_ = 0;
+};
+
+// The stable code of a fault's kind ("not-cp932", "not-a-file", "unreadable"...).
+const char* FaultCode(Fault fault);
+
+}  // namespace zk

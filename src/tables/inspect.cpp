@@ -1,0 +1,142 @@
+#include "tables/inspect.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "tables/field_reader.h"
+#include "tables/numbers.h"
+
+namespace zk {
+namespace {
+
+bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+
+bool IsNumberColumn(const TableLayout& layout, std::size_t column) {
+  return std::find(layout.numberColumns.begin(), layout.numberColumns.end(), static_cast<int>(column)) !=
+         layout.numberColumns.end();
+}
+
+void CheckNumber(const std::string& path, long line, std::size_t column, const std::string& field,
+                 FindingSink& findings) {
+  if (Blank(field) || QXCOMSUB::HasLeadingNumber(field)) return;
+  findings.Warn(path, line, "not-a-number",
+                std::to_string(column) + " 番目の項目「" + field + "」は数値ではありません (0 として変換されます)");
+}
+
+void CheckStream(TableReader& reader, const TableLayout& layout, FindingSink& findings) {
+  std::size_t n = 0;
+  while (!reader.AtEnd()) {
+    std::string field = reader.ReadField();
+    ++n;
+    if (n > layout.fields) {
+      if (Blank(field)) continue;  // a trailing comma loses nothing
+      findings.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
+                    std::to_string(layout.fields) + " 項目を超える項目「" + field + "」などは読まれません");
+      return;
+    }
+    if (IsNumberColumn(layout, n)) CheckNumber(reader.path(), reader.FieldLine(), n, field, findings);
+  }
+}
+
+void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& findings) {
+  std::vector<bool> wanted(layout.fields, false);
+  for (std::size_t c = 1; c <= layout.fields; ++c)
+    wanted[c - 1] = IsNumberColumn(layout, c) || static_cast<int>(c) == layout.depthColumn;
+  std::vector<std::string> row(layout.fields);
+  std::vector<long> lines(layout.fields);
+  long rows = 0;
+  double lastDepth = 0;
+  while (!reader.AtEnd()) {
+    long rowLine = reader.Line();
+    bool complete = true;
+    for (std::size_t i = 0; i < layout.fields; ++i) {
+      row[i].clear();
+      if (!complete || reader.AtEnd()) {
+        complete = false;
+        continue;
+      }
+      if (wanted[i]) reader.ReadField(row[i]);
+      else reader.SkipField();
+      lines[i] = reader.FieldLine();
+      if (i == 0) rowLine = reader.FieldLine();
+    }
+    if (!complete && layout.shape != TableShape::RowsKeptShort) {
+      findings.Warn(reader.path(), rowLine, "row-cut-short",
+                    "最後の行が途中で終わっています (" + std::to_string(layout.fields) +
+                        " 項目に足りないので変換されません)");
+      break;
+    }
+    ++rows;
+    for (int column : layout.numberColumns) {  // listed in column order
+      auto c = static_cast<std::size_t>(column);
+      CheckNumber(reader.path(), lines[c - 1], c, row[c - 1], findings);
+    }
+    if (layout.depthColumn > 0) {
+      auto c = static_cast<std::size_t>(layout.depthColumn);
+      double depth = QXCOMSUB::ParseNumber(row[c - 1]);
+      if (rows > 1 && depth <= lastDepth)
+        findings.Warn(reader.path(), lines[c - 1], "depth-not-increasing",
+                      "深度 " + QXCOMSUB::NumberText(depth) + " が前の行の " + QXCOMSUB::NumberText(lastDepth) +
+                          " より深くありません (そのまま変換されます)");
+      lastDepth = depth;
+    }
+    if (layout.rowLimit > 0 && rows == layout.rowLimit + 1)
+      findings.Warn(reader.path(), rowLine, "too-many-rows",
+                    std::to_string(layout.rowLimit) + " 行を超えています (それより後の行は変換されません)");
+  }
+}
+
+// Characters of the NEC and IBM extension rows and the user-defined area: electronic delivery
+// rules forbid them, and other systems may show them as something else. One warning a line.
+void CheckExtensionCharacters(const TableFile& table, FindingSink& findings) {
+  const std::string& bytes = table.bytes;
+  long line = 1;
+  long reported = 0;
+  std::size_t counted = 0;  // bytes whose line ends are in line
+  auto lineAt = [&](std::size_t at) {
+    for (; counted < at; ++counted) {
+      char c = bytes[counted];
+      if (c == '\r' || (c == '\n' && (counted == 0 || bytes[counted - 1] != '\r'))) ++line;
+    }
+    return line;
+  };
+  for (std::size_t i = platform::FirstNonAscii(bytes); i < bytes.size(); i = platform::FirstNonAscii(bytes, i)) {
+    auto lead = static_cast<unsigned char>(bytes[i]);
+    if (!((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) || i + 1 >= bytes.size()) {
+      ++i;
+      continue;
+    }
+    bool extension = lead == 0x87 || lead == 0xED || lead == 0xEE || lead >= 0xFA;
+    bool userDefined = lead >= 0xF0 && lead <= 0xF9;
+    if ((extension || userDefined) && lineAt(i) != reported) {
+      auto shown = platform::FromCp932(std::string_view(bytes).substr(i, 2));
+      findings.Warn(table.drivePath, line, "extension-character",
+                    "機種依存文字「" + (shown ? *shown : std::string("?")) + "」があります (" +
+                        (extension ? "NEC・IBM 拡張文字" : "外字") + "。そのまま書き出されます)");
+      reported = line;
+    }
+    i += 2;
+  }
+}
+
+}  // namespace
+
+void InspectTable(const TableFile& table, const TableLayout& layout, FindingSink& findings) {
+  if (!table.IsPlainFile() && !table.IsEntryFault()) return;
+  if (!table.fault) {
+    findings.Fault(table.fault);
+    return;
+  }
+  TableReader reader;
+  if (!reader.Open(table)) return;
+  if (layout.shape == TableShape::Stream) CheckStream(reader, layout, findings);
+  else if (layout.shape != TableShape::PresenceOnly) CheckRows(reader, layout, findings);
+  if (reader.UnclosedQuoteLine() > 0)
+    findings.Warn(table.drivePath, reader.UnclosedQuoteLine(), "unclosed-quote",
+                  "引用符「\"」が閉じていません (表の終わりまでが一つの項目になります)");
+  CheckExtensionCharacters(table, findings);
+}
+
+}  // namespace zk

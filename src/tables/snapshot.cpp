@@ -1,0 +1,83 @@
+#include "tables/snapshot.h"
+
+#include <vector>
+
+#include "platform/drives.h"
+#include "tables/field_reader.h"
+
+namespace zk {
+namespace {
+
+// Without the spaces around it (the names of "PCNT.txt" are taken so).
+std::string WithoutSpaces(const std::string& text) {
+  std::size_t begin = text.find_first_not_of(' ');
+  if (begin == std::string::npos) return {};
+  return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
+}
+
+const TableFile& MissingTable() {
+  static const TableFile missing;
+  return missing;
+}
+
+}  // namespace
+
+bool IsPlainMeasurementName(const std::string& name) {
+  return !name.empty() && name.find_first_of("\\/:") == std::string::npos;
+}
+
+const TableFile& BoringSnapshot::File(const std::string& name) const {
+  auto found = named_.find(name);
+  return found == named_.end() ? MissingTable() : *found->second;
+}
+
+const TableFile* BoringSnapshot::Load(const std::string& drivePath, const OpenHook& opened) {
+  // Two names of one file ("M1.hed" and "M1.HED") take it once.
+  if (auto host = platform::ToHost(drivePath)) {
+    auto known = byHost_.find(host->string());
+    if (known != byHost_.end()) return known->second;
+    files_.push_back(LoadTableFile(drivePath, opened));
+    byHost_[host->string()] = &files_.back();
+    return &files_.back();
+  }
+  files_.push_back(LoadTableFile(drivePath, opened));
+  return &files_.back();
+}
+
+BoringSnapshot BoringSnapshot::Take(const std::string& folder, const std::string& codeFolder, const OpenHook& opened) {
+  BoringSnapshot s;
+  s.folder_ = folder;
+  s.codeFolder_ = codeFolder;
+  for (const TableLayout& t : AllTables()) {
+    if (t.folder == TableFolder::CodeTables && codeFolder.empty()) {
+      s.files_.push_back(TableFile{TablePath(t, folder, codeFolder)});
+      s.tables_[static_cast<std::size_t>(t.id)] = &s.files_.back();
+      continue;
+    }
+    s.tables_[static_cast<std::size_t>(t.id)] = s.Load(TablePath(t, folder, codeFolder), opened);
+  }
+  // The measurement files "PCNT.txt" names: the head file of its first row for the flags,
+  // and both files of every row for the "F" block.
+  TableReader reader;
+  if (!reader.Open(s.Table(TableId::PCNT))) return s;
+  std::vector<std::string> names;
+  std::string first;
+  if (!reader.AtEnd()) reader.SkipField();
+  if (!reader.AtEnd()) first = WithoutSpaces(reader.ReadField());
+  reader.Open(s.Table(TableId::PCNT));
+  std::vector<std::string> row;
+  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::PCNT).fields, row))
+    names.push_back(WithoutSpaces(row[1]));
+  auto take = [&](const std::string& name) {
+    if (s.named_.count(name) == 0) s.named_[name] = s.Load(folder + "\\" + name, opened);
+  };
+  if (IsPlainMeasurementName(first)) take(first + ".hed");
+  for (const std::string& name : names) {
+    if (!IsPlainMeasurementName(name)) continue;
+    take(name + ".HED");
+    take(name + ".TMP");
+  }
+  return s;
+}
+
+}  // namespace zk

@@ -1,0 +1,50 @@
+// A boring as the run took it: every table of the boring folder and of the code-table folder
+// read once, at the start, into memory, with what lies under each name decided then. Every
+// block, the flags and the findings work on it; nothing opens a table of the boring again, so
+// a table changed or removed while the run writes cannot make the file disagree with itself.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <map>
+#include <string>
+
+#include "tables/catalogue.h"
+#include "tables/table_file.h"
+
+namespace zk {
+
+class BoringSnapshot {
+ public:
+  BoringSnapshot() = default;
+  BoringSnapshot(BoringSnapshot&&) = default;
+  BoringSnapshot& operator=(BoringSnapshot&&) = default;
+  BoringSnapshot(const BoringSnapshot&) = delete;
+  BoringSnapshot& operator=(const BoringSnapshot&) = delete;
+
+  // The boring folder (drive form, no final "\") and the code-table folder ("" for none).
+  const std::string& folder() const { return folder_; }
+  const std::string& codeFolder() const { return codeFolder_; }
+
+  const TableFile& Table(TableId id) const { return *tables_[static_cast<std::size_t>(id)]; }
+  // A file of the boring folder named by "PCNT.txt" (a measurement file, name & ".HED",
+  // ".TMP" or ".hed"), as asked for when the boring was taken; a missing table otherwise.
+  const TableFile& File(const std::string& name) const;
+
+  // Takes the boring. opened is told of every file opened.
+  static BoringSnapshot Take(const std::string& folder, const std::string& codeFolder, const OpenHook& opened = {});
+
+ private:
+  const TableFile* Load(const std::string& drivePath, const OpenHook& opened);
+
+  std::string folder_, codeFolder_;
+  std::deque<TableFile> files_;                     // every file taken, once
+  std::map<std::string, const TableFile*> byHost_;  // the same file under another name
+  std::array<const TableFile*, 18> tables_{};
+  std::map<std::string, const TableFile*> named_;  // PCNT's files by the name asked for
+};
+
+// A measurement file name from "PCNT.txt" names a file of the boring folder itself: no path.
+bool IsPlainMeasurementName(const std::string& name);
+
+}  // namespace zk

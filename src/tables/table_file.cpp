@@ -1,0 +1,127 @@
+#include "tables/table_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/codepage.h"
+#include "platform/drives.h"
+
+namespace zk {
+namespace {
+
+namespace fs = std::filesystem;
+
+long LineOfOffset(std::string_view bytes, std::size_t offset) {
+  long line = 1;
+  char previous = 0;
+  for (std::size_t i = 0; i < offset && i < bytes.size(); ++i) {
+    char c = bytes[i];
+    if (c == '\r' || (c == '\n' && previous != '\r')) ++line;
+    previous = c;
+  }
+  return line;
+}
+
+// The CP932 and NUL checks over the bytes as read; the last 0x1A is cut after them.
+void CheckBytes(TableFile& table) {
+  std::string_view bytes = table.bytes;
+  std::size_t nul = bytes.find('\0');
+  auto bad = platform::FirstInvalidCp932(bytes);
+  if (nul != std::string_view::npos && (!bad || nul < *bad)) {
+    table.state = TableState::HasNul;
+    table.fault = Status::Failed(Fault::Malformed, table.drivePath, "NUL バイトがあります (テキストの表ではありません)",
+                                 LineOfOffset(bytes, nul));
+  } else if (bad) {
+    table.state = TableState::NotCp932;
+    table.fault = Status::Failed(Fault::NotCp932, table.drivePath, "Shift-JIS (CP932) でない文字があります",
+                                 LineOfOffset(bytes, *bad));
+  } else {
+    table.state = bytes.empty() ? TableState::Empty : TableState::Text;
+  }
+  if (!table.bytes.empty() && table.bytes.back() == 0x1A) table.bytes.pop_back();
+}
+
+TableFile Fails(TableFile table, TableState state, Fault fault, const std::string& path, std::string description) {
+  table.state = state;
+  table.fault = Status::Failed(fault, path, std::move(description));
+  table.bytes.clear();
+  return table;
+}
+
+}  // namespace
+
+TableFile LoadTableFile(const std::string& drivePath, const OpenHook& opened) {
+  TableFile table;
+  table.drivePath = drivePath;
+  platform::SeenEntry seen;
+  auto host = platform::ToHost(drivePath, seen);
+  if (!host) return table;
+  std::error_code ec;
+  fs::file_type own = seen.type;
+  if (own == fs::file_type::none) {
+    own = fs::symlink_status(*host, ec).type();
+    if (ec && own != fs::file_type::not_found) return table;
+  }
+  if (own == fs::file_type::not_found) return table;
+  fs::file_type target = own == fs::file_type::symlink ? fs::status(*host, ec).type() : own;
+  if (target == fs::file_type::not_found)
+    return Fails(table, TableState::DanglingLink, Fault::NotAFile, drivePath, "リンク先のファイルがありません");
+  if (target == fs::file_type::directory)
+    return Fails(table, TableState::Folder, Fault::NotAFile, drivePath, "ファイルではなくフォルダです");
+  if (target != fs::file_type::regular)
+    return Fails(table, TableState::NotAFile, Fault::NotAFile, drivePath, "普通のファイルではありません");
+  std::string name = host->filename().string();
+  if (!name.empty() && name[0] == '.') return table;  // hidden: no table
+  // Messages name the table as it is written on disk.
+  if (auto actual = platform::ToDriveForm(*host)) table.drivePath = *actual;
+  if (opened) opened(host->string());
+  // The open never waits: should a pipe have taken the table's place since it was looked at,
+  // it returns at once and is refused below.
+  int fd = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st {};
+  if (fd < 0 || ::fstat(fd, &st) != 0) {
+    std::string why = std::string("開けません (") + std::strerror(errno) + ")";
+    if (fd >= 0) ::close(fd);
+    table.length = seen.size;
+    return Fails(table, TableState::Unreadable, Fault::Unreadable, drivePath, why);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return Fails(table, TableState::NotAFile, Fault::NotAFile, drivePath, "普通のファイルではありません");
+  }
+  // The length as opened: the fields end there, whatever is appended meanwhile.
+  table.length = static_cast<std::uintmax_t>(st.st_size > 0 ? st.st_size : 0);
+  table.bytes.resize(static_cast<std::size_t>(table.length));
+  std::size_t got = 0;
+  while (got < table.bytes.size()) {
+    ssize_t n = ::read(fd, table.bytes.data() + got, table.bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      std::string why = std::string("読み込めません (") + std::strerror(errno) + ")";
+      ::close(fd);
+      return Fails(table, TableState::Unreadable, Fault::Unreadable, table.drivePath, why);
+    }
+    if (n == 0) break;  // cut short meanwhile: the bytes that are there
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  table.bytes.resize(got);
+  CheckBytes(table);
+  return table;
+}
+
+TableFile TableFromBytes(std::string drivePath, std::string bytes) {
+  TableFile table;
+  table.drivePath = std::move(drivePath);
+  table.length = bytes.size();
+  table.bytes = std::move(bytes);
+  CheckBytes(table);
+  return table;
+}
+
+}  // namespace zk
