@@ -94,49 +94,16 @@ std::vector<std::string> ReadEntryNames(const fs::path& folder) {
   return names;
 }
 
-// Listings of settled folders by their identity. A table missing from a boring is asked for
-// again and again (by the flags, its block, the warnings), each time a search of the folder
-// for another letter case; a folder's entries stay the same while its identity does.
-class FolderListings {
- public:
-  const std::vector<std::string>* Find(const FileIdentity& id) const {
-    for (const auto& [kept, names] : kept_)
-      if (kept == id) return &names;
-    return nullptr;
-  }
-  void Add(const FileIdentity& id, const std::vector<std::string>& names) {
-    if (names.size() > kMostNames) return;
-    if (kept_.size() >= kKept) kept_.erase(kept_.begin());
-    kept_.emplace_back(id, names);
-  }
-
- private:
-  static constexpr std::size_t kKept = 16;
-  static constexpr std::size_t kMostNames = 4096;
-  std::vector<std::pair<FileIdentity, std::vector<std::string>>> kept_;
-};
-
-FolderListings& Listings() {
-  static FolderListings listings;
-  return listings;
-}
-
 // The entry of folder (whose status is given) named like name in another letter case (the
 // first the listing gives), or folder / name when there is none.
-fs::path MatchOtherCase(const fs::path& folder, const struct stat& folderStatus, const std::string& name) {
+fs::path MatchOtherCase(const fs::path& folder, const struct stat&, const std::string& name) {
   fs::path exact = folder / name;
   // A name without letters has no other letter case (an exchange file name, 53393681.001):
   // not found as written is not found at all, and a destination of many files is not scanned.
+  // Each table of a boring is looked up once a run, so the folder is read each time: what is
+  // found is what is there now.
   if (!HasLetter(name)) return exact;
-  auto identity = IdentityOf(folder.string(), folderStatus);
-  const std::vector<std::string>* names = identity ? Listings().Find(*identity) : nullptr;
-  std::vector<std::string> read;
-  if (!names) {
-    read = ReadEntryNames(folder);
-    if (identity) Listings().Add(*identity, read);
-    names = &read;
-  }
-  for (const std::string& entry : *names)
+  for (const std::string& entry : ReadEntryNames(folder))
     if (EqualsNoCase(entry, name)) return folder / entry;
   return exact;
 }

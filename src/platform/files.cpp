@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -101,23 +100,6 @@ bool RemoveFile(const std::string& drivePath) {
   auto host = ToHost(drivePath);
   std::error_code ec;
   return host && fs::remove(*host, ec) && !ec;
-}
-
-std::optional<FileIdentity> IdentityOf(const std::string& hostPath) {
-  struct stat st {};
-  if (::stat(hostPath.c_str(), &st) != 0) return std::nullopt;
-  return IdentityOf(hostPath, st);
-}
-
-std::optional<FileIdentity> IdentityOf(const std::string& hostPath, const struct stat& st) {
-  struct timespec now {};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  constexpr long long kSettledNs = 2'000'000'000LL;
-  auto ns = [](const struct timespec& t) { return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec; };
-  if (ns(now) - ns(st.st_mtim) < kSettledNs || ns(now) - ns(st.st_ctim) < kSettledNs) return std::nullopt;
-  return FileIdentity{hostPath, static_cast<long long>(st.st_size),
-                      static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
-                      static_cast<long long>(st.st_ino)};
 }
 
 std::string SystemFolder() {

@@ -34,20 +34,6 @@ std::vector<std::string> ListPlainFiles(const std::string& driveFolder);
 bool CreateFolder(const std::string& drivePath);
 bool RemoveFile(const std::string& drivePath);
 
-// Which bytes a file holds, as far as the file system tells without reading them: the same
-// path, size, change time (nanoseconds) and inode mean the same bytes.
-struct FileIdentity {
-  std::string host;
-  long long size = -1, changedNs = 0, inode = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-// The identity of a file that was last changed more than two seconds ago, else nullopt: the
-// file system's clock is coarse, so a file changed just now may change again without its time
-// moving, and only a settled file can be known by its identity.
-std::optional<FileIdentity> IdentityOf(const std::string& hostPath);
-// The same from a status of the file already taken.
-std::optional<FileIdentity> IdentityOf(const std::string& hostPath, const struct stat& status);
-
 // The system folder, where the settings file lies: ZK_SYSDIR, else
 // ${XDG_CONFIG_HOME:-$HOME/.config}/zk2morvex. A host path.
 std::string SystemFolder();

@@ -228,7 +228,8 @@ TEST(HostileTables, QuoteNeverClosedConvertsAndIsReported) {
     BoringFixture b;
     b.root.WriteBytes(std::string("src/") + table, bytes);
     EXPECT_TRUE(Convert(b).result.converted) << table;
-    ConversionContext context{b.codeFolder};
+    ConversionContext context;
+    context.codeTableFolder = b.codeFolder;
     BoringCheck check = CheckBoring(context, *platform::ToDriveForm(b.src()), "");
     bool reported = false;
     for (const Finding& f : check.findings)

@@ -56,7 +56,6 @@ class Form1Test : public QObject {
   void init() {
     qunsetenv("ZK_DRIVES");
     platform::ResetDrives();
-    gCompletionFlag = 0;
   }
   void cleanup() { init(); }
 
@@ -182,7 +181,7 @@ class Form1Test : public QObject {
     QVERIFY(fs::is_regular_file(destination.path() / "53393681.001"));
     QCOMPARE(Items(form.File1), QStringList{"53393681.001"});
     QVERIFY(fs::is_regular_file(source.path() / "BORLING.NO"));
-    QCOMPARE(gCompletionFlag, 1);
+    QCOMPARE(form.completionFlag, 1);
     QVERIFY(!QApplication::overrideCursor());
   }
 
@@ -205,7 +204,7 @@ class Form1Test : public QObject {
     QVERIFY(form.Form_Load());
     form.Command1_Click();
     QVERIFY(form.boxes.empty());
-    gCompletionFlag = 0;
+    form.completionFlag = 0;
 
     form.answers = {yes};
     form.Command1_Click();
@@ -219,7 +218,7 @@ class Form1Test : public QObject {
     QCOMPARE(question.title, Q(kProgramTitle));
     QCOMPARE(Items(form.File1), files);
     QCOMPARE(form.Label3->text(), status);
-    QCOMPARE(gCompletionFlag, yes ? 1 : 0);
+    QCOMPARE(form.completionFlag, yes ? 1 : 0);
     QVERIFY(!QApplication::overrideCursor());
   }
 
@@ -305,7 +304,7 @@ class Form1Test : public QObject {
     if (destinationFocused) QCOMPARE(form.Text1->selectedText(), form.Text1->text());
     QVERIFY(fs::is_empty(out.path()));
     QCOMPARE(form.File1->count(), 0);
-    QCOMPARE(gCompletionFlag, 0);
+    QCOMPARE(form.completionFlag, 0);
   }
 
   void mouseMoveClearsOnlyAfterCompletion_data() {
@@ -321,10 +320,10 @@ class Form1Test : public QObject {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.SetStatus("変換が正常に終了しました。");
-    gCompletionFlag = flag;
+    form.completionFlag = flag;
     QTest::mouseMove(form.Picture1, QPoint(4, 4));
     QTRY_COMPARE(form.Label3->text(), after);
-    QCOMPARE(gCompletionFlag, 0);
+    QCOMPARE(form.completionFlag, 0);
   }
 
   void statusClearedByMouseMoveAfterRun() {
@@ -339,7 +338,7 @@ class Form1Test : public QObject {
     QCOMPARE(form.Label3->text(), "変換が正常に終了しました。");
     QTest::mouseMove(form.Picture1, QPoint(6, 3));
     QTRY_COMPARE(form.Label3->text(), QString());
-    QCOMPARE(gCompletionFlag, 0);
+    QCOMPARE(form.completionFlag, 0);
   }
 
   void folderListsUpdatePathBoxes_data() {
