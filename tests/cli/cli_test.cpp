@@ -4,9 +4,12 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/run_fixture.h"
 
@@ -189,6 +192,44 @@ TEST_F(Cli, ConversionPrintsWhatChangedTheData) {
   EXPECT_EQ(o.status, kSuccess);
   EXPECT_NE(o.err.find("X1.TXT:2: warning: 深度 0.5"), std::string::npos) << o.err;
   EXPECT_EQ(o.err.find(": error: "), std::string::npos);
+}
+
+// What lies under a table's name is decided once, when the boring is taken, and the check and
+// the conversion see the same verdict: where the conversion refuses, the check has an error.
+TEST_F(Cli, CheckHasAnErrorWhereverTheConversionRefuses) {
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> make;  // puts something under X1.TXT
+    const char* why;
+  };
+  const Case cases[] = {
+      {"folder", [](const fs::path& p) { fs::create_directory(p); }, "フォルダ"},
+      {"pipe", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, "普通のファイルではありません"},
+      {"dangling link", [](const fs::path& p) { fs::create_symlink(p.parent_path() / "nowhere", p); },
+       "リンク先のファイルがありません"},
+      {"device", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }, "普通のファイルではありません"},
+      {"unreadable", [](const fs::path& p) {
+         std::ofstream(p) << "1,1.0,101,a\r\n";
+         fs::permissions(p, fs::perms::none);
+       }, "開けません"},
+  };
+  for (const Case& c : cases) {
+    fs::path x1 = f_.source() / "X1.TXT";
+    fs::remove_all(x1);
+    c.make(x1);
+    Outcome check = Run("--check " + Src());
+    Outcome convert = Run("--yes --dest " + Dest() + " " + Src());
+    if (std::string(c.name) == "unreadable" && ::geteuid() == 0) {  // root reads it all the same
+      EXPECT_EQ(check.status, convert.status) << c.name;
+      continue;
+    }
+    EXPECT_EQ(convert.status, kStopped) << c.name << convert.err;
+    EXPECT_NE(convert.err.find(c.why), std::string::npos) << c.name << convert.err;
+    EXPECT_EQ(check.status, kStopped) << c.name << check.out;
+    EXPECT_NE(check.out.find("X1.TXT: error: "), std::string::npos) << c.name << check.out;
+    EXPECT_NE(check.out.find(c.why), std::string::npos) << c.name << check.out;
+    EXPECT_FALSE(fs::exists(f_.destination() / "53393681.001")) << c.name;
+  }
 }
 
 TEST(ParseArgumentsTest, Table) {

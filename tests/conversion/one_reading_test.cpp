@@ -1,0 +1,92 @@
+// A boring is read once, when the run begins: every table opened once, and a table changed or
+// removed while the run writes cannot make the exchange file disagree with itself.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "conversion/run.h"
+#include "support/boring_fixture.h"
+#include "support/fake_window.h"
+
+namespace zk {
+namespace {
+
+namespace fs = std::filesystem;
+using test::BoringFixture;
+
+struct Converted {
+  RunResult result;
+  std::vector<std::string> lines;
+};
+
+// Converts the fixture boring; opened sees every file the run opens to read.
+Converted Convert(const BoringFixture& b, OpenHook opened) {
+  test::FakeWindow ui;
+  ui.source = b.srcDrive();
+  ui.destination = b.dstDrive();
+  ui.context.codeTableFolder = b.codeFolder;
+  ui.context.opened = std::move(opened);
+  Converted c;
+  c.result = RunConversion(ui, ui.context);
+  if (c.result.converted) c.lines = test::SplitCrLf(test::ReadCp932(b.dst() / "53393681.001"));
+  return c;
+}
+
+// The table flags of header record 003 (its last field) and the keys of the blocks written.
+std::string TableFlags(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines)
+    if (line.rfind("\"A\",\"53393681001\",\"003\"", 0) == 0) return line.substr(line.size() - 10, 9);
+  return "";
+}
+long RecordsOf(const std::vector<std::string>& lines, char key) {
+  long n = 0;
+  for (const std::string& line : lines) n += line.size() > 2 && line[1] == key;
+  return n;
+}
+
+TEST(OneReading, EveryTableIsOpenedOncePerConversion) {
+  BoringFixture b;
+  std::map<std::string, int> opens;
+  Converted c = Convert(b, [&](const std::string& host) { ++opens[fs::path(host).filename().string()]; });
+  ASSERT_TRUE(c.result.converted);
+  for (const char* table : {"titl01.txt", "X1.TXT", "X3.TXT", "X6.TXT", "L9.txt", "Kishitu.txt", "L209.txt",
+                            "PCNT.txt", "M1.HED", "M1.TMP", "X100.txt", "X100A.txt", "L201.txt"})
+    EXPECT_EQ(opens[table], 1) << table;
+  for (const auto& [name, count] : opens) EXPECT_EQ(count, 1) << name;
+}
+
+// L209.txt is taken after X1.TXT and before the code tables, which come last.
+TEST(OneReading, ATableRemovedOrReplacedWhileTheRunGoesOnLeavesAConsistentFile) {
+  std::string rows;
+  for (int i = 1; i <= 900; ++i) rows += std::to_string(i) + ",2.00," + std::to_string(i) + ".00,4,5,6,7,8,9,10,11,12,13,14,15\r\n";
+  struct Case {
+    const char* name;
+    const char* when;    // the file whose opening sets it off
+    bool replace;        // replaced by a one-row table, else removed
+    const char* flags;   // as the snapshot took the boring
+    long records;        // of block "E", header included
+  };
+  const Case cases[] = {
+      {"removed before it is taken", "X1.TXT", false, "101110001", 0},
+      {"removed after it was taken", "Kishitu.txt", false, "111110001", 901},
+      {"replaced before it is taken", "X1.TXT", true, "111110001", 2},
+      {"replaced after it was taken", "Kishitu.txt", true, "111110001", 901},
+  };
+  for (const Case& c : cases) {
+    BoringFixture b;
+    b.root.WriteBytes("src/L209.txt", rows);
+    fs::path l209 = b.src() / "L209.txt";
+    auto change = [&](const std::string& host) {
+      if (fs::path(host).filename() != c.when) return;
+      if (c.replace) b.root.WriteBytes("src/L209.txt", "1,2.00,3.00,4,5,6,7,8,9,10,11,12,13,14,15\r\n");
+      else fs::remove(l209);
+    };
+    Converted converted = Convert(b, change);
+    ASSERT_TRUE(converted.result.converted) << c.name;
+    EXPECT_EQ(TableFlags(converted.lines), c.flags) << c.name;
+    EXPECT_EQ(RecordsOf(converted.lines, 'E'), c.records) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace zk
