@@ -13,9 +13,6 @@ converter (/usr/bin/time -v), also for the first tenth of the batch, so that mem
 the number of borings shows. For comparison it also times the baseline with each output then
 made durable (fsync), as the converter makes its files before they take their names.
 
-Each timed run waits 2 s after the cleaning that comes before it (--no-settle: at once), since
-a user's borings were written long before they are converted.
-
 --scaling also generates the large borings at twice the rows and prints the time ratio.
 
 Build the CLI for it without sanitizers:
@@ -37,38 +34,22 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# How many times one conversion opens and reads each table (counted from the reading code and
-# checked with strace). The first open of a table in a process also reads it through the CP932
-# check before its fields; that pass is not counted, nor is the reading of the warnings pass
-# after the conversion. The table-code read of "L209.txt" and "L204.txt" takes only the first
-# row (one 64 KiB buffer) but is counted as a whole read.
-READS = {
-    "titl01.txt": 1,  # title tables, once
-    "titl02.txt": 1,
-    "titl04.txt": 1,
-    "X1.TXT": 2,      # deepest layer for the header, then the layer merge
-    "X3.TXT": 1,      # the layer merge
-    "X5.TXT": 1,      # the test block, rows held in memory
-    "X6.TXT": 1,      # test kinds
-    "X7.TXT": 1,      # table presence
-    "X100.txt": 2,    # count, then write
-    "X100A.txt": 1,   # beside the writing pass
-    "L209.txt": 3,    # count, table code, write
-    "L204.txt": 3,    # count, table code, write
-    "L201.txt": 4,    # count and write for "G", again for "H"
-}
-# Only when "L204.txt" is absent: the list and each pair it names.
+# How many times one conversion opens and reads each table: once, when the run takes the boring
+# into memory (every table of the boring and both code tables, present or not for the blocks).
+READS = {name: 1 for name in (
+    "titl01.txt", "titl02.txt", "titl04.txt", "X1.TXT", "X3.TXT", "X5.TXT", "X6.TXT", "X7.TXT",
+    "X100.txt", "X100A.txt", "L209.txt", "L204.txt", "L201.txt", "L202.txt")}
+# Only when "L204.txt" is absent do the blocks use them, but the run takes the list and each pair
+# it names whenever the list is there.
 READS_WITHOUT_L204 = {
-    "PCNT.txt": 2,    # the first head file's name for the flags, then the list
-    ".HED": 1,        # the leading fields of each pair
+    "PCNT.txt": 1,
+    ".HED": 1,
     ".TMP": 1,
 }
-# Per conversion: the test-kind code table "L9.txt", with "X6.TXT".
-READS_CODES = {"L9.txt": 1}
+# Per conversion: both code tables.
+READS_CODES = {"L9.txt": 1, "Kishitu.txt": 1}
 # Once per CLI call.
 READS_PER_CALL = {"RaroreD5.ini": 1}
-# Once per CLI call too while it stays unchanged: the soil-name table, kept once loaded.
-READS_CODES_PER_CALL = {"Kishitu.txt": 1}
 
 
 def find(folder, name):
@@ -91,23 +72,15 @@ def reads_of_boring(folder, codes):
         path = find(folder, name)
         if present(path):
             files += [path] * times
-    if find(folder, "L204.txt") is None and present(find(folder, "PCNT.txt")):
+    if present(find(folder, "PCNT.txt")):
         files += [find(folder, "PCNT.txt")] * READS_WITHOUT_L204["PCNT.txt"]
         for entry in sorted(os.listdir(folder)):
             ext = os.path.splitext(entry)[1].upper()
             if ext in (".HED", ".TMP"):
                 files += [os.path.join(folder, entry)] * READS_WITHOUT_L204[ext]
-    if present(find(folder, "X6.TXT")):
-        files += [os.path.join(codes, "L9.txt")] * READS_CODES["L9.txt"]
+    for name, times in READS_CODES.items():
+        files += [os.path.join(codes, name)] * times
     return files
-
-
-# A user's borings were written long before they are converted. The converter keeps what it
-# learnt of a table or a folder only once it is 2 s unchanged (a file system's clock may be that
-# coarse), and the cleaning before each run has just changed every boring folder, so the timed
-# runs wait that long; --no-settle times them at once. The baseline's outputs are removed and
-# waited for alike, outside its timing.
-SETTLE_SECONDS = 2.1
 
 
 def clean(sources, dest):
@@ -132,10 +105,8 @@ def timed(command, **kwargs):
     return done, time.perf_counter() - start, children_cpu() - cpu
 
 
-def run_cli(cli, sources, dest, env, settle):
+def run_cli(cli, sources, dest, env):
     clean(sources, dest)
-    if settle:
-        time.sleep(SETTLE_SECONDS)
     command = ["/usr/bin/time", "-v", cli, "--yes", "--dest", dest] + sources
     done, wall, cpu = timed(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     rss = re.search(r"Maximum resident set size \(kbytes\): (\d+)", done.stderr)
@@ -147,7 +118,6 @@ def run_cli(cli, sources, dest, env, settle):
 def baseline_script(work, sources, dest, codes, sysdir):
     """A shell script reading and decoding what the conversion reads, and writing what it wrote."""
     files = [os.path.join(sysdir, "RaroreD5.ini")] * READS_PER_CALL["RaroreD5.ini"]
-    files += [os.path.join(codes, "Kishitu.txt")] * READS_CODES_PER_CALL["Kishitu.txt"]
     for s in sources:
         files += reads_of_boring(s, codes)
     read_list = os.path.join(work, "reads.lst")
@@ -178,13 +148,11 @@ while read -r size name; do printf '%*s' "$size" '' > '{out}'/"$name"; done < '{
     return script, durable, out, len(files), total
 
 
-def run_baseline(script, out, settle):
-    """Its outputs removed first, and the wait after it, as for the converter."""
+def run_baseline(script, out):
+    """Its outputs removed first, as for the converter."""
     if os.path.isdir(out):
         shutil.rmtree(out)
     os.makedirs(out)
-    if settle:
-        time.sleep(SETTLE_SECONDS)
     done, wall, cpu = timed(["bash", script])
     if done.returncode != 0:
         sys.exit(f"the baseline {script} failed")
@@ -195,22 +163,22 @@ def output_bytes(dest):
     return sum(os.path.getsize(os.path.join(dest, e)) for e in os.listdir(dest))
 
 
-def measure(label, cli, sources, data, env, runs, work, settle):
+def measure(label, cli, sources, data, env, runs, work):
     dest = os.path.join(work, "out-" + label)
     codes = os.path.join(data, "codes")
-    run_cli(cli, sources, dest, env, False)  # warm the cache; its outputs size the baseline's writes
+    run_cli(cli, sources, dest, env)  # warm the cache; its outputs size the baseline's writes
     script, durable, out, opens, read_bytes = baseline_script(work, sources, dest, codes, os.path.join(data, "sys"))
     written = output_bytes(dest)
     conv, conv_cpu, rss, base, base_cpu, base_durable = [], [], [], [], [], []
     for _ in range(runs):
-        wall, cpu, peak = run_cli(cli, sources, dest, env, settle)
+        wall, cpu, peak = run_cli(cli, sources, dest, env)
         conv.append(wall)
         conv_cpu.append(cpu)
         rss.append(peak)
-        wall, cpu = run_baseline(script, out, settle)
+        wall, cpu = run_baseline(script, out)
         base.append(wall)
         base_cpu.append(cpu)
-        base_durable.append(run_baseline(durable, out, settle)[0])
+        base_durable.append(run_baseline(durable, out)[0])
     c, b, d = statistics.median(conv), statistics.median(base), statistics.median(base_durable)
     cc, bc = statistics.median(conv_cpu), statistics.median(base_cpu)
     print(f"{label:14s} wall {c * 1000:8.1f} ms / {b * 1000:8.1f} ms = {c / b:5.2f}   "
@@ -236,8 +204,6 @@ def main():
     p.add_argument("--batch", type=int, default=1000)
     p.add_argument("--seed", type=int, default=1)
     p.add_argument("--scaling", action="store_true", help="also time the large borings at twice the rows")
-    p.add_argument("--no-settle", dest="settle", action="store_false",
-                   help="time each run right after cleaning, with every boring folder just changed")
     args = p.parse_args()
 
     cli = os.path.abspath(args.cli)
@@ -252,7 +218,7 @@ def main():
 
     print(f"median of {args.runs} runs, converter / baseline (cat | iconv of every read, the same bytes written); "
           f"durable: the baseline with each output then fsync'ed, and converter / that")
-    timing = (args.runs, args.work, args.settle)
+    timing = (args.runs, args.work)
     large, _ = measure("large", cli, [os.path.join(args.data, "large")], args.data, env, *timing)
     pcnt, _ = measure("large-pcnt", cli, [os.path.join(args.data, "large-pcnt")], args.data, env, *timing)
     batch = sorted(glob.glob(os.path.join(args.data, "batch", "B*")))
