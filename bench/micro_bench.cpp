@@ -18,6 +18,7 @@
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "tables/catalogue.h"
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
 #include "tables/table_access.h"
@@ -95,7 +96,7 @@ void BM_ReadRows(benchmark::State& state) {
     zk::TableReader reader;
     if (!reader.Open(path)) state.SkipWithError("open failed");
     long rows = 0;
-    while (!reader.AtEnd() && reader.ReadRow(68, row)) ++rows;
+    while (!reader.AtEnd() && reader.ReadRow(zk::Layout(zk::TableId::X6).fields, row)) ++rows;
     benchmark::DoNotOptimize(rows);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
@@ -111,7 +112,7 @@ void BM_CountRows(benchmark::State& state) {
   std::string path = scratch.Drive("X7.TXT");
   for (auto _ : state) {
     long count = 0;
-    zk::Status s = zk::FCOPYSUB::CountRows(path, 68, count);
+    zk::Status s = zk::FCOPYSUB::CountRows(path, zk::Layout(zk::TableId::X7).fields, count);
     benchmark::DoNotOptimize(count);
     if (!s) state.SkipWithError("scan failed");
   }

@@ -2,18 +2,28 @@
 // (the first byte picks which). Whatever the bytes, the run ends, leaves no temporary file,
 // and either converts or changes nothing in the destination.
 #include <cstdint>
+#include <vector>
 
 #include "conversion/exchange_file.h"
 #include "conversion/run.h"
 #include "fuzz_support.h"
+#include "tables/catalogue.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kTables[] = {"titl01.txt", "titl02.txt", "titl04.txt", "X1.TXT",   "X3.TXT",
-                                   "X5.TXT",     "X6.TXT",     "X7.TXT",     "X100.txt", "X100A.txt",
-                                   "L209.txt",   "L204.txt",   "L201.txt",   "PCNT.txt", "BORLING.NO"};
+// The boring's tables that are read, in the catalogue's order (the corpus files are named by
+// their place in it).
+const std::vector<const char*>& Tables() {
+  static const std::vector<const char*> tables = [] {
+    std::vector<const char*> names;
+    for (const zk::TableLayout& t : zk::AllTables())
+      if (t.folder == zk::TableFolder::Boring && t.shape != zk::TableShape::PresenceOnly) names.push_back(t.name);
+    return names;
+  }();
+  return tables;
+}
 
 // Answers Yes to every question and keeps nothing of what it is shown.
 class QuietWindow : public zk::WindowOps {
@@ -60,7 +70,7 @@ void Restore(const Folders& f, const char* table) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const Folders& f = Setup();
-  const char* table = kTables[data[0] % (sizeof kTables / sizeof kTables[0])];
+  const char* table = Tables()[data[0] % Tables().size()];
   zk::fuzz::WriteFile(f.src / table, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
 
   QuietWindow window;
