@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "conversion/run.h"
 #include "fuzz_support.h"
 #include "tables/catalogue.h"

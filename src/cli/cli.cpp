@@ -3,7 +3,7 @@
 #include <iostream>
 #include <set>
 
-#include "cli/boring_log_svg.h"
+#include "picture/boring_log_svg.h"
 #include "cli/check_report.h"
 #include "conversion/run.h"
 #include "platform/drives.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "platform/files.h"
 #include "support/reda32.h"
 #include "support/text_bytes.h"

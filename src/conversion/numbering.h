@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "conversion/window_ops.h"
 #include "platform/status.h"
 #include "tables/table_file.h"

@@ -3,8 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "conversion/exchange_file.h"
-#include "conversion/header_records.h"
+#include "exchange/exchange_file.h"
+#include "records/header_records.h"
 #include "conversion/numbering.h"
 #include "platform/drives.h"
 #include "platform/files.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "platform/status.h"
 #include "support/soil_names.h"
 #include "tables/findings.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "platform/status.h"
 #include "tables/findings.h"
 #include "tables/snapshot.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "platform/status.h"
 #include "tables/findings.h"
 #include "tables/snapshot.h"

@@ -18,7 +18,7 @@
 #include <random>
 #include <set>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "conversion/run.h"
 #include "platform/drives.h"
 #include "platform/files.h"

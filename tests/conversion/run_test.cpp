@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "support/fake_window.h"
 #include "support/run_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "records/layer_block.h"
 #include "support/test_util.h"
 #include "tables/findings.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/exchange_reader.h"
+#include "exchange/exchange_reader.h"
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "support/test_util.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "platform/status.h"
 #include "support/test_util.h"
 #include "tables/findings.h"

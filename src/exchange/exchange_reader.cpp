@@ -1,4 +1,4 @@
-#include "conversion/exchange_reader.h"
+#include "exchange/exchange_reader.h"
 
 #include <algorithm>
 #include <filesystem>

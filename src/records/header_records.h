@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "platform/status.h"
 #include "records/flags.h"
 #include "tables/snapshot.h"

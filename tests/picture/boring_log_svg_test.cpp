@@ -1,4 +1,4 @@
-#include "cli/boring_log_svg.h"
+#include "picture/boring_log_svg.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/exchange_reader.h"
+#include "exchange/exchange_reader.h"
 #include "platform/status.h"
 
 namespace zk::cli {

@@ -1,8 +1,8 @@
-#include "conversion/exchange_reader.h"
+#include "exchange/exchange_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 #include "conversion/run.h"
 #include "platform/codepage.h"
 #include "support/exchange_readback.h"

@@ -1,4 +1,4 @@
-#include "conversion/header_records.h"
+#include "records/header_records.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "conversion/exchange_file.h"
+#include "exchange/exchange_file.h"
 
 #include <cerrno>
 #include <cstring>
