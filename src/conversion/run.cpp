@@ -52,6 +52,13 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
   return true;
 }
 
+// A folder path checked; the drive-name fault told here, the rest by the caller.
+bool FolderPathOk(std::string& path, WindowOps& ui) {
+  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(path);
+  if (fault == FNOTHER::FolderPathFault::DriveName) ui.ShowMessage(FNOTHER::kDriveNameMessage, Icon::Information, "");
+  return fault == FNOTHER::FolderPathFault::None;
+}
+
 // The window of a check: nothing is shown and nothing asked; what would stop the conversion
 // with a message is an error finding.
 class CheckWindow : public WindowOps {
@@ -187,14 +194,14 @@ RunResult Run::Execute() {
 
   std::string sourceChecked = ui_.SourceText();
   result_.report.folder = sourceChecked;
-  if (!FNOTHER::CheckFolderPath(sourceChecked, ui_)) {
+  if (!FolderPathOk(sourceChecked, ui_)) {
     ui_.ShowMessage(kBadPath, Icon::Exclamation, ui_.SourceText());
     return Stop(false);
   }
   // A check without a destination looks at the boring alone.
   bool toDestination = !checking_ || !ui_.DestinationText().empty();
   std::string destinationChecked = ui_.DestinationText();
-  if (toDestination && !FNOTHER::CheckFolderPath(destinationChecked, ui_)) {
+  if (toDestination && !FolderPathOk(destinationChecked, ui_)) {
     ui_.ShowMessage(kBadPath, Icon::Exclamation, ui_.DestinationText());
     ui_.FocusDestination();
     return Stop(false);

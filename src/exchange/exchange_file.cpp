@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "exchange/record_frame.h"
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -89,20 +90,7 @@ template <class Fields>
 void ExchangeFile::PutRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
                              const Fields& fields) {
   // Straight onto what is waiting to be written: a record is built once, not copied again.
-  std::string& line = pending_;
-  line += '"';
-  line += key;
-  line += "\",";
-  line += boringIdField;
-  line += ",\"";
-  line += subNumber;
-  line += '"';
-  for (std::string_view field : fields) {
-    line += ",\"";
-    line += field;
-    line += '"';
-  }
-  line += "\r\n";
+  AppendRecordLine(pending_, key, boringIdField, subNumber, fields);
   if (pending_.size() >= kFlushAt) Flush();
 }
 

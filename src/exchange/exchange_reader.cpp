@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
+
+#include "exchange/record_frame.h"
 
 #include "platform/codepage.h"
 #include "platform/drives.h"
@@ -136,13 +139,11 @@ Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord
 
 std::string RecordLine(const ExchangeRecord& record) {
   std::string line;
-  for (std::size_t i = 0; i < record.fields.size(); ++i) {
-    if (i > 0) line += ',';
-    line += '"';
-    line += record.fields[i];
-    line += '"';
-  }
-  return line + "\r\n";
+  std::string id = "\"" + record.BoringId() + "\"";
+  std::span<const std::string> data;
+  if (record.fields.size() > 3) data = std::span<const std::string>(record.fields).subspan(3);
+  AppendRecordLine(line, record.Key(), id, record.SubNumber(), data);
+  return line;
 }
 
 }  // namespace zk

@@ -13,7 +13,7 @@
 #include "support/text_bytes.h"
 #include "tables/numbers.h"
 
-namespace zk::cli {
+namespace zk {
 namespace {
 
 // ---------------------------------------------------------------- reading the records
@@ -441,4 +441,4 @@ Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string&
   return Status::Ok();
 }
 
-}  // namespace zk::cli
+}  // namespace zk

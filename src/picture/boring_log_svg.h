@@ -14,7 +14,7 @@
 #include "exchange/exchange_reader.h"
 #include "platform/status.h"
 
-namespace zk::cli {
+namespace zk {
 
 // One "B" interval: from the bottom of the one above (0 for the first) down to bottom.
 struct LogInterval {
@@ -58,4 +58,4 @@ Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string&
 // ("001.05" is "1.05", "000.70" is "0.70"); a text of another form stays as written.
 std::string MetresText(const std::string& field);
 
-}  // namespace zk::cli
+}  // namespace zk

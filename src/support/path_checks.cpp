@@ -21,26 +21,23 @@ bool ShortNameOk(const std::string& name) {
 
 }  // namespace
 
-bool CheckFolderPath(std::string& path, WindowOps& ui) {
+FolderPathFault CheckFolderPath(std::string& path) {
   path = QXCOMSUB::TrimSpaces(path);
-  if (QXCOMSUB::ByteMid(path, 2, 1) != ":") {
-    ui.ShowMessage(kDriveNameMessage, Icon::Information, "");
-    return false;
-  }
-  if (path.find_first_of("*?") != std::string::npos) return false;
-  if (path.size() < 2 || path[1] != ':') return false;
+  if (QXCOMSUB::ByteMid(path, 2, 1) != ":") return FolderPathFault::DriveName;
+  if (path.find_first_of("*?") != std::string::npos) return FolderPathFault::Malformed;
+  if (path.size() < 2 || path[1] != ':') return FolderPathFault::Malformed;
   if (path.size() > 2 && path[2] != '\\') path.insert(2, "\\");
-  if (!platform::SetCurrentDrive(path[0])) return false;
+  if (!platform::SetCurrentDrive(path[0])) return FolderPathFault::Malformed;
   if (path.back() != '\\') path += '\\';
-  if (path.size() == 3) return true;
-  if (path.find("\\\\") != std::string::npos) return false;
+  if (path.size() == 3) return FolderPathFault::None;
+  if (path.find("\\\\") != std::string::npos) return FolderPathFault::Malformed;
   std::size_t start = 3;
   while (start < path.size()) {
     std::size_t end = path.find('\\', start);
-    if (!ShortNameOk(path.substr(start, end - start))) return false;
+    if (!ShortNameOk(path.substr(start, end - start))) return FolderPathFault::Malformed;
     start = end + 1;
   }
-  return true;
+  return FolderPathFault::None;
 }
 
 long CountDelimiters(std::string_view text, std::string_view delimiters) {

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/window_ops.h"
 #include "platform/status.h"
 #include "tables/table_file.h"
 
@@ -16,10 +15,16 @@ namespace zk::FNOTHER {
 inline constexpr const char* kDriveNameMessage =
     "規定値のドライブ名が正しくありません。ドライブ名は１文字のアルファベットと \":\" でなければいけません。  例 \"C:\", \"D:\"...";
 
-// True when the path is well formed and its drive is usable; the path is normalised in place
-// (blanks trimmed, "\" after the drive, a final "\"). Only the drive-name fault is told to
-// the user here; the caller tells the rest. Makes the path's drive the current drive.
-bool CheckFolderPath(std::string& path, WindowOps& ui);
+// What is wrong with a folder path the user chose.
+enum class FolderPathFault {
+  None,
+  DriveName,  // the second byte is not ":" (the caller shows kDriveNameMessage first)
+  Malformed,  // wildcards, an empty or non-8.3 folder name, a drive that is not ready
+};
+
+// None when the path is well formed and its drive is usable; the path is normalised in place
+// (blanks trimmed, "\" after the drive, a final "\"). Makes the path's drive the current drive.
+FolderPathFault CheckFolderPath(std::string& path);
 
 // How many characters of text are one of the delimiter characters.
 long CountDelimiters(std::string_view text, std::string_view delimiters);

@@ -4,6 +4,7 @@
 
 #include "exchange/exchange_file.h"
 #include "support/fake_window.h"
+#include "support/path_checks.h"
 #include "support/run_fixture.h"
 
 namespace zk {
@@ -97,6 +98,16 @@ class ChangingWindow : public FakeWindow {
   std::string SourceText() override { return sourceChanges && sourceReads++ > 0 ? later : source; }
   std::string DestinationText() override { return !sourceChanges && destinationReads++ > 0 ? later : destination; }
 };
+
+TEST_F(Run, DriveNameFaultToldBeforeTheBadPath) {
+  ui_.source = "DATA\\B01";
+  ExpectStopped(RunConversion(ui_, ui_.context));
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[0].text, FNOTHER::kDriveNameMessage);
+  EXPECT_EQ(ui_.messages[0].icon, Icon::Information);
+  EXPECT_EQ(ui_.messages[1].text, kBadPath);
+  EXPECT_EQ(ui_.messages[1].title, "DATA\\B01");
+}
 
 TEST_F(Run, EmptyTextsOnTheSecondReading) {
   for (bool sourceChanges : {true, false}) {

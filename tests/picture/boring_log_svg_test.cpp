@@ -11,7 +11,7 @@
 #include "support/test_util.h"
 #include "support/xml_scan.h"
 
-namespace zk::cli {
+namespace zk {
 namespace {
 
 using test::TempFolder;
@@ -194,4 +194,4 @@ TEST(WriteBoringLogPicture, WritesNameDotSvgOrNothing) {
 }
 
 }  // namespace
-}  // namespace zk::cli
+}  // namespace zk

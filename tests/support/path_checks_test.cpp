@@ -5,13 +5,11 @@
 #include <cstdlib>
 
 #include "platform/drives.h"
-#include "support/fake_window.h"
 #include "support/test_util.h"
 
 namespace zk::FNOTHER {
 namespace {
 
-using test::FakeWindow;
 using test::TempFolder;
 
 // C: is a folder of our own with a DATA folder and a LONGFOLDERNAME folder in it.
@@ -40,15 +38,12 @@ TEST_F(CheckFolderPathTest, AcceptsAndNormalises) {
       {"C:\\フォルダ.Ａ", "C:\\フォルダ.Ａ\\"},  // 8 bytes before the dot, 2 after
   };
   for (const auto& [given, normal] : cases) {
-    FakeWindow ui;
     std::string path = given;
-    EXPECT_TRUE(CheckFolderPath(path, ui)) << given;
+    EXPECT_EQ(CheckFolderPath(path), FolderPathFault::None) << given;
     EXPECT_EQ(path, normal) << given;
-    EXPECT_TRUE(ui.messages.empty()) << given;
   }
-  FakeWindow ui;
   std::string path = "C:";
-  ASSERT_TRUE(CheckFolderPath(path, ui));
+  ASSERT_EQ(CheckFolderPath(path), FolderPathFault::None);
   EXPECT_EQ(platform::CurrentDrive(), 'C');
 }
 
@@ -67,21 +62,15 @@ TEST_F(CheckFolderPathTest, Refuses) {
       "1:\\DATA",
   };
   for (const char* given : cases) {
-    FakeWindow ui;
     std::string path = given;
-    EXPECT_FALSE(CheckFolderPath(path, ui)) << given;
-    EXPECT_TRUE(ui.messages.empty()) << given;
+    EXPECT_EQ(CheckFolderPath(path), FolderPathFault::Malformed) << given;
   }
 }
 
-TEST_F(CheckFolderPathTest, DriveNameMessageWhenTheSecondByteIsNoColon) {
+TEST_F(CheckFolderPathTest, DriveNameFaultWhenTheSecondByteIsNoColon) {
   for (const char* given : {"DATA\\X", "", "漢:\\X", " ", "CC:\\"}) {
-    FakeWindow ui;
     std::string path = given;
-    EXPECT_FALSE(CheckFolderPath(path, ui)) << given;
-    ASSERT_EQ(ui.messages.size(), 1u) << given;
-    EXPECT_EQ(ui.messages[0].text, kDriveNameMessage);
-    EXPECT_EQ(ui.messages[0].icon, Icon::Information);
+    EXPECT_EQ(CheckFolderPath(path), FolderPathFault::DriveName) << given;
   }
 }
 
