@@ -19,10 +19,34 @@ std::string FindingLine(const Finding& f) {
 
 void WriteFinding(const Finding& f, std::ostream& out) { out << FindingLine(f); }
 
-// A JSON string: quotes, backslashes and control characters escaped; UTF-8 passes through.
+// The length of the UTF-8 character at text[i], 0 when the bytes there are not one.
+std::size_t Utf8Length(const std::string& text, std::size_t i) {
+  auto c = static_cast<unsigned char>(text[i]);
+  std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+  if (n == 0 || i + n > text.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+// A JSON string: quotes, backslashes and control characters escaped; UTF-8 passes through,
+// and a byte that is no part of a UTF-8 character (a folder name in another encoding) becomes
+// U+FFFD, so that the document stays valid JSON.
 std::string Json(const std::string& text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t n = Utf8Length(text, i);
+    if (n == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+      continue;
+    }
+    if (n > 1) {
+      out.append(text, i, n);
+      i += n;
+      continue;
+    }
+    auto c = static_cast<unsigned char>(text[i++]);
     if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
@@ -71,6 +95,13 @@ void WriteCheckJson(const std::vector<BoringCheck>& checks, std::ostream& out) {
     out << "]}";
   }
   out << "\n]}\n";
+}
+
+void WriteErrors(const BoringCheck& check, std::ostream& err) {
+  std::string text;
+  for (const Finding& f : check.findings)
+    if (f.severity == Severity::Error) text += FindingLine(f);
+  err << text;
 }
 
 void WriteWarnings(const BoringCheck& check, std::ostream& err) {

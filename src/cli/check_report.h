@@ -17,5 +17,7 @@ void WriteCheckJson(const std::vector<BoringCheck>& checks, std::ostream& out);
 
 // The warnings alone, for a conversion that went on despite them.
 void WriteWarnings(const BoringCheck& check, std::ostream& err);
+// The errors alone, for a conversion that stopped: which boring, which file and why.
+void WriteErrors(const BoringCheck& check, std::ostream& err);
 
 }  // namespace zk::cli

@@ -239,6 +239,7 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     window.SetSource(platform::CommandLinePathToDriveForm(source));
     RunResult result = RunConversion(window, context);
     if (!result.converted) {
+      WriteErrors(result.report, err);  // names the boring in a batch
       code = kStopped;
       continue;
     }

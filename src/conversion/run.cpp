@@ -1,17 +1,21 @@
 #include "conversion/run.h"
 
+#include <cmath>
 #include <optional>
 #include <vector>
 
 #include "exchange/exchange_file.h"
 #include "records/header_records.h"
 #include "conversion/numbering.h"
+#include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "records/depth_text.h"
 #include "records/layer_block.h"
 #include "records/test_block.h"
 #include "support/path_checks.h"
 #include "support/text_bytes.h"
+#include "tables/field_reader.h"
 #include "tables/inspect.h"
 #include "tables/numbers.h"
 #include "tables/snapshot.h"
@@ -110,6 +114,9 @@ class Run {
     return std::move(result_);
   }
   Status CheckCoordinates(const TitleTables& titles, const BoringSnapshot& boring, Coordinates& where);
+  void CheckAngleWritten(const std::string& path, const char* which, const std::string& degrees,
+                         std::size_t degreeDigits, const std::string& minutes, const std::string& seconds);
+  void CheckTotalDepth(const BoringSnapshot& boring);
   Status WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& titles, const Numbering& numbering);
 
   WindowOps& ui_;
@@ -128,6 +135,8 @@ Status Run::CheckCoordinates(const TitleTables& titles, const BoringSnapshot& bo
   where = Coordinates{t[11], t[12], t[13], t[14], t[15], t[16]};
   const std::string& path = boring.Table(TableId::Titl01).drivePath;
   using QXCOMSUB::ParseNumber;
+  if (!boring.Table(TableId::Titl01).IsPlainFile())
+    return Status::Failed(Fault::NotFound, path, "表題の表 titl01.txt がありません");
   if (ParseNumber(where.latDegrees) == 0 || ParseNumber(where.lonDegrees) == 0)
     return Status::Failed(Fault::BadRecord, path, "緯度・経度の度が 0 か空です");
   // A point whose grid square code is not eight digits (far off the grid, a negative value, a
@@ -145,7 +154,55 @@ Status Run::CheckCoordinates(const TitleTables& titles, const BoringSnapshot& bo
   double lon = ParseNumber(t[14]) + ParseNumber(t[15]) / 60 + ParseNumber(t[16]) / 3600;
   if (lat < 20 || lat > 46 || lon < 122 || lon > 154)
     findings_.Warn(path, 0, "outside-japan", "座標が日本の範囲の外です (メッシュコードはそのまま計算されます)");
+  CheckAngleWritten(path, "緯度", t[11], 2, t[12], t[13]);
+  CheckAngleWritten(path, "経度", t[14], 3, t[15], t[16]);
   return Status::Ok();
+}
+
+// Record 003 writes degrees and minutes as they stand, cut to their widths: decimal degrees
+// (35.6812), minutes or seconds of 60 or more, or too many digits give a position other than
+// the one the mesh code was computed from.
+void Run::CheckAngleWritten(const std::string& path, const char* which, const std::string& degrees,
+                            std::size_t degreeDigits, const std::string& minutes, const std::string& seconds) {
+  using QXCOMSUB::ParseNumber;
+  auto whole = [](const std::string& text, std::size_t digits) {
+    std::string t = QXCOMSUB::TrimSpaces(text);
+    return t.size() <= digits && t.find_first_not_of("0123456789") == std::string::npos;
+  };
+  bool written = whole(degrees, degreeDigits) && whole(minutes, 2) && ParseNumber(minutes) < 60 &&
+                 ParseNumber(seconds) >= 0 && ParseNumber(seconds) < 60;
+  if (written) return;
+  findings_.Warn(path, 0, "coordinate-written-differently",
+                 std::string(which) + " " + QXCOMSUB::TrimSpaces(degrees) + " 度 " + QXCOMSUB::TrimSpaces(minutes) +
+                     " 分 " + QXCOMSUB::TrimSpaces(seconds) + " 秒は座標レコードに「" +
+                     AngleText(degrees, degreeDigits, minutes, seconds) +
+                     "」と書かれます (度・分は整数で、分・秒は 60 未満で書いてください)");
+}
+
+// The total depth of record 003 is the deepest layer bottom held in single precision: a
+// bottom such as 15.45 m comes out a centimetre short there, while the layer records say 15.45.
+void Run::CheckTotalDepth(const BoringSnapshot& boring) {
+  const TableFile& layers = boring.Table(TableId::X1);
+  if (!layers.IsPresent()) return;
+  float single = 0;
+  if (!FNOTHER::MaxLayerDepth(layers, single)) return;
+  TableReader reader;
+  if (!reader.Open(layers)) return;
+  double deepest = 0;
+  long line = 0;
+  std::vector<std::string> row;
+  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::X1).fields, 2, 2, row)) {
+    double bottom = QXCOMSUB::ParseNumber(row[1]);
+    if (bottom > deepest) {
+      deepest = bottom;
+      line = reader.FieldLine();
+    }
+  }
+  std::string asWritten = DepthText(deepest), inHeader = FixedText(static_cast<double>(single), 3);
+  if (asWritten == inHeader) return;
+  findings_.Warn(layers.drivePath, line, "total-depth-differs",
+                 "最も深い層の下端 " + QXCOMSUB::NumberText(deepest) + " m は表題の総深度に「" + inHeader +
+                     "」と書かれます (単精度で読まれるため、層の記録の「" + asWritten + "」と違います)");
 }
 
 // Every block into the exchange file, then the record file.
@@ -260,7 +317,8 @@ RunResult Run::Execute() {
   if (Status s = FCOPYSUB::LoadTitleTables(boring, titles); !s) return Fail(s);
   Coordinates where;
   if (Status s = CheckCoordinates(titles, boring, where); !s) {
-    findings_.Error(s.file, 0, "no-coordinates", s.description + " (変換は止まります)");
+    findings_.Error(s.file, 0, s.fault == Fault::NotFound ? "no-title-table" : "no-coordinates",
+                    s.description + " (変換は止まります)");
     scope_.reset();
     if (!checking_) ui_.ShowMessage("緯度・経度が正しくありません。", Icon::None, "");
     return Stop(true);
@@ -279,6 +337,13 @@ RunResult Run::Execute() {
     ListRemovingPartialFiles(source_);  // a "BORLING.NO" left half-written by a killed run
   }
   result_.report.exchangeFileName = numbering.exchangeFileName;
+  // "BORLING.NO" records the exchange file's path in CP932: a destination it cannot hold would
+  // stop the run only after the exchange file was written.
+  if (toDestination && !platform::ToCp932(destination_ + "\\" + numbering.exchangeFileName))
+    return Fail(Status::Failed(Fault::Unwritable, source_ + "\\BORLING.NO",
+                               "変換先のパス「" + destination_ +
+                                   "」に Shift-JIS (CP932) で書けない文字があるので記録できません"));
+  CheckTotalDepth(boring);
 
   if (Status s = WriteExchangeFile(boring, titles, numbering); !s) return Fail(s);
   scope_.reset();

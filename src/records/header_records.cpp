@@ -22,13 +22,6 @@ std::string CodeOrStars(const std::string& text, std::size_t width) {
   return field;
 }
 
-// Degrees and minutes as written, the seconds in tenths cut (59.96 gives 599).
-std::string AngleText(const std::string& degrees, std::size_t degreeDigits, const std::string& minutes,
-                      const std::string& seconds) {
-  return ZeroPad(TrimSpaces(degrees), degreeDigits) + ZeroPad(TrimSpaces(minutes), 2) +
-         ZeroPad(IntText(ParseNumber(seconds) * 10), 3);
-}
-
 // The ground elevation reduced to the common datum by the elevation datum code.
 double ReducedElevation(const std::string& datumCode, const std::string& elevation) {
   double e = ParseNumber(elevation);
@@ -77,6 +70,12 @@ Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const B
 }
 
 }  // namespace
+
+std::string AngleText(const std::string& degrees, std::size_t degreeDigits, const std::string& minutes,
+                      const std::string& seconds) {
+  return ZeroPad(TrimSpaces(degrees), degreeDigits) + ZeroPad(TrimSpaces(minutes), 2) +
+         ZeroPad(IntText(ParseNumber(seconds) * 10), 3);
+}
 
 std::string FixedText(double value, std::size_t width) {
   if (!std::isfinite(value)) value = 0;

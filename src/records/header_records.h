@@ -17,6 +17,11 @@ namespace zk {
 Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
                           const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags);
 
+// An angle of record 003: degrees and minutes as written, zero-padded and cut to degreeDigits
+// and 2 characters, the seconds in tenths cut (59.96 gives 599).
+std::string AngleText(const std::string& degrees, std::size_t degreeDigits, const std::string& minutes,
+                      const std::string& seconds);
+
 // A value as width integer digits, "." and two decimals (III.CC), the centimetres cut, not
 // rounded. A negative value keeps its minus sign inside the zero padding (-1.5 at width 4 is
 // 00-1.50); the integer digits of a value too wide are cut to the last width.

@@ -40,6 +40,8 @@ struct TableLayout {
   long rowLimit;       // rows the block can number (three digits), 0 for no limit
   const char* block;   // the record keys of the exchange file it feeds
   bool looked;         // its fields are looked at for findings (numbers, rows cut short...)
+  int rowNumberColumn; // the row's own number (1, 2, 3...), 0 for none
+  bool rowsWrap;       // beyond rowLimit rows are still written, their numbers from 000 again
 };
 
 // Every table, boring tables first, in the order a check reports them.

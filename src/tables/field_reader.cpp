@@ -77,6 +77,7 @@ void TableReader::Scan(std::string* field) {
   if (field) field->clear();
   SkipBlanks();
   fieldLine_ = line_;
+  overLineEnd_ = false;
   const char* data = data_.data();
   const std::size_t end = data_.size();
   unsigned char seen = 0;
@@ -93,6 +94,7 @@ void TableReader::Scan(std::string* field) {
       afterCr = c == '\r';
     }
     if (field) field->append(data + start, stop - start);
+    overLineEnd_ = line_ != fieldLine_;
     if (stop >= end) {
       // The field runs to the end of the table, as the reader always read it; the user is
       // told through the findings.

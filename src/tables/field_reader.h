@@ -61,6 +61,8 @@ class TableReader {
   long Line() const { return line_; }
   // A quote was never closed: the line where it opened, else 0.
   long UnclosedQuoteLine() const { return unclosedQuoteLine_; }
+  // The last field read was quoted and ran over a line end.
+  bool FieldRanOverLineEnd() const { return overLineEnd_; }
   // Ok: a table in memory has no read faults. Kept for the callers that ask.
   const Status& status() const { return status_; }
   // The table as written on disk, in drive form.
@@ -83,6 +85,7 @@ class TableReader {
   long line_ = 1;
   long fieldLine_ = 0;
   long unclosedQuoteLine_ = 0;
+  bool overLineEnd_ = false;
   Status status_;
 };
 

@@ -20,16 +20,63 @@ bool IsNumberColumn(const TableLayout& layout, std::size_t column) {
 
 void CheckNumber(const std::string& path, long line, std::size_t column, const std::string& field,
                  FindingSink& findings) {
-  if (Blank(field) || QXCOMSUB::HasLeadingNumber(field)) return;
-  findings.Warn(path, line, "not-a-number",
-                std::to_string(column) + " 番目の項目「" + field + "」は数値ではありません (0 として変換されます)");
+  if (Blank(field)) return;
+  std::size_t end = QXCOMSUB::LeadingNumberEnd(field);
+  if (end == 0) {
+    findings.Warn(path, line, "not-a-number",
+                  std::to_string(column) + " 番目の項目「" + field + "」は数値ではありません (0 として変換されます)");
+    return;
+  }
+  // A typing slip ("3O" for 30, "20cm", "0x10", "1.2.3"): only the number in front is read.
+  std::string rest = field.substr(end);
+  if (Blank(rest)) return;
+  findings.Warn(path, line, "number-with-text",
+                std::to_string(column) + " 番目の項目「" + field + "」は数値の後ろに「" + rest + "」があります (" +
+                    QXCOMSUB::NumberText(QXCOMSUB::ParseNumber(field)) + " として変換されます)");
 }
+
+// A quoted field that runs over a line end: usually a quote left open, which takes the rows up
+// to the next quote into one field.
+void CheckQuoteOverLineEnd(const TableReader& reader, FindingSink& findings) {
+  if (!reader.FieldRanOverLineEnd() || reader.UnclosedQuoteLine() == reader.FieldLine()) return;
+  findings.Warn(reader.path(), reader.FieldLine(), "quote-over-line-end",
+                "引用符「\"」の項目が行をまたいでいます (次の引用符までの行が一つの項目として読まれます)");
+}
+
+// Row numbers of a table that carries them: a gap or a repeat is most often a row deleted or
+// copied by mistake.
+class RowNumbers {
+ public:
+  void Next(const std::string& path, long line, const std::string& field, FindingSink& findings) {
+    if (stopped_) return;
+    double value = QXCOMSUB::ParseNumber(field);
+    if (Blank(field) || QXCOMSUB::LeadingNumberEnd(field) == 0 || value != static_cast<double>(static_cast<long>(value))) {
+      stopped_ = true;  // no row numbers in this table
+      return;
+    }
+    auto number = static_cast<long>(value);
+    if (number == last_) {
+      findings.Warn(path, line, "row-number-repeat",
+                    "行番号 " + std::to_string(number) + " が繰り返されています (どちらの行もそのまま変換されます)");
+    } else if (number != last_ + 1) {
+      findings.Warn(path, line, "row-number-gap",
+                    "行番号が " + std::to_string(last_) + " の次に " + std::to_string(number) +
+                        " です (抜けた行はありませんか。そのまま変換されます)");
+    }
+    last_ = number;
+  }
+
+ private:
+  long last_ = 0;
+  bool stopped_ = false;
+};
 
 void CheckStream(TableReader& reader, const TableLayout& layout, FindingSink& findings) {
   std::size_t n = 0;
   while (!reader.AtEnd()) {
     std::string field = reader.ReadField();
     ++n;
+    CheckQuoteOverLineEnd(reader, findings);
     if (n > layout.fields) {
       if (Blank(field)) continue;  // a trailing comma loses nothing
       findings.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
@@ -43,7 +90,9 @@ void CheckStream(TableReader& reader, const TableLayout& layout, FindingSink& fi
 void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& findings) {
   std::vector<bool> wanted(layout.fields, false);
   for (std::size_t c = 1; c <= layout.fields; ++c)
-    wanted[c - 1] = IsNumberColumn(layout, c) || static_cast<int>(c) == layout.depthColumn;
+    wanted[c - 1] = IsNumberColumn(layout, c) || static_cast<int>(c) == layout.depthColumn ||
+                    static_cast<int>(c) == layout.rowNumberColumn;
+  RowNumbers numbers;
   std::vector<std::string> row(layout.fields);
   std::vector<long> lines(layout.fields);
   long rows = 0;
@@ -60,6 +109,7 @@ void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& find
       if (wanted[i]) reader.ReadField(row[i]);
       else reader.SkipField();
       lines[i] = reader.FieldLine();
+      CheckQuoteOverLineEnd(reader, findings);
       if (i == 0) rowLine = reader.FieldLine();
     }
     if (!complete && layout.shape != TableShape::RowsKeptShort) {
@@ -69,6 +119,10 @@ void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& find
       break;
     }
     ++rows;
+    if (layout.rowNumberColumn > 0) {
+      auto c = static_cast<std::size_t>(layout.rowNumberColumn);
+      numbers.Next(reader.path(), lines[c - 1], row[c - 1], findings);
+    }
     for (int column : layout.numberColumns) {  // listed in column order
       auto c = static_cast<std::size_t>(column);
       CheckNumber(reader.path(), lines[c - 1], c, row[c - 1], findings);
@@ -84,7 +138,9 @@ void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& find
     }
     if (layout.rowLimit > 0 && rows == layout.rowLimit + 1)
       findings.Warn(reader.path(), rowLine, "too-many-rows",
-                    std::to_string(layout.rowLimit) + " 行を超えています (それより後の行は変換されません)");
+                    std::to_string(layout.rowLimit) +
+                        (layout.rowsWrap ? " 行を超えています (件数と行番号は下三桁だけになり、000 から繰り返されます)"
+                                         : " 行を超えています (それより後の行は変換されません)"));
   }
 }
 

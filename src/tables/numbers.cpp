@@ -79,6 +79,12 @@ double ParseNumber(std::string_view text) {
   return ReadWithStrtod(number);
 }
 
+std::size_t LeadingNumberEnd(std::string_view text) {
+  std::size_t start = SkipBlanks(text);
+  std::size_t n = NumberLength(text, start);
+  return n == 0 ? 0 : start + n;
+}
+
 bool HasLeadingNumber(std::string_view text) { return NumberLength(text, SkipBlanks(text)) > 0; }
 
 std::string NumberText(double value) {

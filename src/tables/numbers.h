@@ -14,6 +14,9 @@ double ParseNumber(std::string_view text);
 
 // True when text holds a leading number as ParseNumber reads it (for the check report).
 bool HasLeadingNumber(std::string_view text);
+// Where the leading number that ParseNumber reads ends (blanks before it counted), 0 when
+// there is none: what follows it is ignored by the reading.
+std::size_t LeadingNumberEnd(std::string_view text);
 
 // Shortest decimal text, %.15G for double and %.7G for single precision: "12", "1.5",
 // "1.5E-05". Negative zero is "0"; inf and nan are "0".
