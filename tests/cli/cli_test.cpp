@@ -186,6 +186,29 @@ TEST_F(Cli, CheckAsJsonHoldsTheSameFindings) {
   EXPECT_NE(json.out.find("\"line\": 2"), std::string::npos);
 }
 
+TEST_F(Cli, CheckAsJsonIsValidForAFolderNameInAnotherEncoding) {
+  if (std::system("command -v python3 >/dev/null") != 0) GTEST_SKIP() << "python3 is needed to read the JSON";
+  fs::path latin1 = f_.root.path() / "caf\xe9";  // "café" in ISO 8859-1: no UTF-8
+  fs::create_directories(latin1);
+  fs::copy_file(f_.source() / "titl01.txt", latin1 / "titl01.txt");
+  Outcome json = Run("--check --format json '" + latin1.string() + "'");
+  EXPECT_EQ(json.status, kSuccess) << json.out;
+  fs::path file = f_.root.path() / "report.json";
+  std::ofstream(file, std::ios::binary) << json.out;
+  std::string parse = "python3 -c 'import json,sys; json.load(open(sys.argv[1], encoding=\"utf-8\"))' '" +
+                      file.string() + "'";
+  EXPECT_EQ(std::system(parse.c_str()), 0) << json.out;
+}
+
+TEST_F(Cli, ABatchNamesTheBoringThatStoppedAndWhy) {
+  fs::create_directories(f_.root.path() / "EMPTY");
+  Outcome o = Run("--yes --dest " + Dest() + " '" + (f_.root.path() / "EMPTY").string() + "' " + Src());
+  EXPECT_EQ(o.status, kStopped);
+  EXPECT_NE(o.err.find("緯度・経度が正しくありません。\n"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find(f_.root.Drive("EMPTY") + "\\titl01.txt: error: 表題の表 titl01.txt がありません"),
+            std::string::npos) << o.err;
+}
+
 TEST_F(Cli, ConversionPrintsWhatChangedTheData) {
   f_.Table("X1.TXT", "1,1.0,101,a\r\n2,0.5,102,b\r\n");
   Outcome o = Run("--yes --dest " + Dest() + " " + Src());

@@ -2,6 +2,7 @@
 
 #include "conversion/numbering.h"
 #include "conversion/run.h"
+#include "platform/drives.h"
 #include "support/run_fixture.h"
 
 namespace zk {
@@ -87,6 +88,88 @@ TEST_F(Check, CoordinatesAndMeshBoundary) {
   EXPECT_EQ(Where(Run(), "no-coordinates").size(), 1u);
   f_.Table("titl01.txt", test::Titl01("10", "0", "0", "139", "0", "0"));
   EXPECT_EQ(Where(Run(), "outside-japan").size(), 1u);
+}
+
+// Every value the exchange file will hold otherwise than the table says is told, at its line.
+TEST_F(Check, ChangedValuesAreFindingsAtTheirLine) {
+  struct Case {
+    const char* name;
+    const char* table;
+    std::string text;
+    const char* code;
+    std::vector<std::string> where;
+  };
+  std::string x5 = "1,1.15,3,1,30,,,,,,\r\n";
+  const Case cases[] = {
+      {"letter O for a zero", "X5.TXT", x5 + "2,2.15,7,1,3O,,,,,,\r\n", "number-with-text", {"X5.TXT:2"}},
+      {"a unit after the number", "X1.TXT", "1,20cm,101,a\r\n", "number-with-text", {"X1.TXT:1"}},
+      {"hexadecimal, d for e, two points", "X5.TXT", "1,0x10,1d2,1,1.2.3,,,,,,\r\n", "number-with-text",
+       {"X5.TXT:1", "X5.TXT:1", "X5.TXT:1"}},
+      {"a clean number", "X5.TXT", x5, "number-with-text", {}},
+      {"a quote left open in the middle", "X1.TXT", "1,1.0,101,\"a\r\n2,2.0,102,b\"\r\n3,3.0,103,c\r\n",
+       "quote-over-line-end", {"X1.TXT:1"}},
+      {"a row number skipped", "X1.TXT", "1,1.0,101,a\r\n3,2.0,102,b\r\n", "row-number-gap", {"X1.TXT:2"}},
+      {"a row number repeated", "L209.txt", "1,2,3\r\n1,4,5\r\n", "row-number-repeat", {}},
+      {"a row number repeated in its table", "X3.TXT", "1,1.0,01,,,,\r\n1,2.0,02,,,,\r\n", "row-number-repeat",
+       {"X3.TXT:2"}},
+      {"no row numbers at all", "X3.TXT", "a,1.0,01,,,,\r\nb,2.0,02,,,,\r\n", "row-number-gap", {}},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(f_.source());
+    f_.Table("titl01.txt", test::SampleTitl01());
+    f_.Table(c.table, c.text);
+    EXPECT_EQ(Where(Run(), c.code), c.where) << c.name;
+  }
+}
+
+TEST_F(Check, PenetrationRowsBeyond999AreToldAsTheyAreWritten) {
+  std::string rows;
+  for (int i = 1; i <= 1000; ++i) rows += std::to_string(i) + "," + std::to_string(i) + ".15,3,1,30,,,,,,\r\n";
+  f_.Table("X5.TXT", rows);
+  BoringCheck c = Run();
+  ASSERT_EQ(Where(c, "too-many-rows"), (std::vector<std::string>{"X5.TXT:1000"}));
+  for (const Finding& f : c.findings)
+    if (f.code == "too-many-rows") EXPECT_NE(f.message.find("000 から繰り返されます"), std::string::npos) << f.message;
+}
+
+TEST_F(Check, CoordinatesWrittenOtherThanRead) {
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
+      {{"35.6812", "", "", "139", "45", "45.5"}, "1200000"},  // decimal degrees
+      {{"35", "75", "0", "139", "45", "45.5"}, "3575000"},    // minutes of 60 or more
+      {{"35", "39", "61", "139", "45", "45.5"}, "3539610"},   // seconds of 60 or more
+  };
+  for (const auto& [t, written] : cases) {
+    f_.Table("titl01.txt", test::Titl01(t[0], t[1], t[2], t[3], t[4], t[5]));
+    BoringCheck c = Run();
+    ASSERT_EQ(Where(c, "coordinate-written-differently"), (std::vector<std::string>{"titl01.txt:0"})) << t[0];
+    for (const Finding& f : c.findings)
+      if (f.code == "coordinate-written-differently")
+        EXPECT_NE(f.message.find(std::string("「") + written + "」"), std::string::npos) << f.message;
+  }
+  f_.Table("titl01.txt", test::SampleTitl01());
+  EXPECT_TRUE(Where(Run(), "coordinate-written-differently").empty());
+}
+
+TEST_F(Check, TotalDepthCutBySinglePrecision) {
+  f_.Table("X1.TXT", "1,1.20,101,a\r\n2,15.45,102,b\r\n");
+  EXPECT_EQ(Where(Run(), "total-depth-differs"), (std::vector<std::string>{"X1.TXT:2"}));
+  f_.Table("X1.TXT", "1,1.20,101,a\r\n2,15.50,102,b\r\n");
+  EXPECT_TRUE(Where(Run(), "total-depth-differs").empty());
+}
+
+TEST_F(Check, MissingTitleTableIsNamed) {
+  std::filesystem::remove(f_.source() / "titl01.txt");
+  BoringCheck c = Run();
+  EXPECT_EQ(Where(c, "no-title-table"), (std::vector<std::string>{"titl01.txt:0"}));
+  EXPECT_TRUE(Where(c, "no-coordinates").empty());
+}
+
+TEST_F(Check, ADestinationThatBorlingNoCannotRecordIsAnError) {
+  std::filesystem::path destination = f_.root.path() / "出力Ω\xC3\xA9";  // é has no CP932 form
+  std::filesystem::create_directories(destination);
+  BoringCheck c = CheckBoring(context_, f_.sourceDrive(), *platform::ToDriveForm(destination));
+  EXPECT_EQ(c.errors, 1);
+  EXPECT_EQ(Where(c, "unwritable"), (std::vector<std::string>{"BORLING.NO:0"}));
 }
 
 TEST(ExactMeshCodeTest, AgreesAwayFromBoundariesAndTellsOnThem) {
