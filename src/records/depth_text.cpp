@@ -17,4 +17,6 @@ std::string DepthText(double depth) {
   return QXCOMSUB::ZeroPad(integerPart, 3) + "." + QXCOMSUB::ZeroPad(QXCOMSUB::IntText(centimetres), 2);
 }
 
+bool DepthCut(double depth) { return depth < 0 || !(depth < 1000); }
+
 }  // namespace zk

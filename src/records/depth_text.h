@@ -13,4 +13,8 @@ namespace zk {
 // zero padding and the centimetres of its absolute value: -1.5 gives 0-1.50.
 std::string DepthText(double depth);
 
+// The III.CC field cannot hold the depth as it is: 1,000 m or deeper (its first digits are
+// lost), or negative.
+bool DepthCut(double depth);
+
 }  // namespace zk

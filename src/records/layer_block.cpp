@@ -39,10 +39,19 @@ Status ReadRows(const TableFile& table, std::size_t fieldsPerRow, std::vector<Ro
   return Status::Ok();
 }
 
+// A depth the layer records cannot hold as it is.
+void TellDepthCut(const std::string& path, long line, const std::string& text, FindingSink& findings) {
+  double depth = QXCOMSUB::ParseNumber(text);
+  if (!DepthCut(depth)) return;
+  findings.Warn(path, line, "depth-cut",
+                "深度「" + text + "」は「" + DepthText(depth) + "」と書かれます (0 m から 999.99 m までしか書けません)");
+}
+
 Status ReadLayers(const TableFile& table, const SoilNameTable& soils, std::vector<LayerRow>& layers,
                   FindingSink& findings) {
   return ReadRows(table, Layout(TableId::X1).fields, layers,
                   [&](const std::vector<std::string>& f, const std::vector<long>& lines) {
+                    TellDepthCut(table.drivePath, lines[1], f[1], findings);
                     if (soils.found && FindSoilName(f[2], soils).empty())
                       findings.Warn(table.drivePath, lines[2], "unknown-soil-code",
                                     "土質コード「" + f[2] + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
@@ -53,6 +62,7 @@ Status ReadLayers(const TableFile& table, const SoilNameTable& soils, std::vecto
 Status ReadColours(const TableFile& table, std::vector<ColourRow>& colours, FindingSink& findings) {
   return ReadRows(table, Layout(TableId::X3).fields, colours,
                   [&](const std::vector<std::string>& f, const std::vector<long>& lines) {
+                    TellDepthCut(table.drivePath, lines[1], f[1], findings);
                     const std::string& codes = f[2];
                     for (std::size_t at = 0; at < 6 && at < codes.size(); at += 2) {
                       std::string slice = codes.substr(at, 2);

@@ -34,12 +34,17 @@ BlowCountFields CountFields(double count, double penetration) {
   return {blows, TwoDigits(QXCOMSUB::NumberText(penetration))};
 }
 
-Status ReadTests(const TableFile& table, std::vector<TestRow>& tests) {
+Status ReadTests(const TableFile& table, std::vector<TestRow>& tests, FindingSink& findings) {
   TableReader reader;
   if (Status s = reader.Open(table); !s) return s;
   std::vector<std::string> f;
-  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::X5).fields, f))
+  for (long line = reader.Line(); !reader.AtEnd() && reader.ReadRow(Layout(TableId::X5).fields, f); line = reader.Line()) {
     tests.push_back({QXCOMSUB::ParseNumber(f[1]), QXCOMSUB::ParseNumber(f[2]), QXCOMSUB::ParseNumber(f[4])});
+    if (DepthCut(tests.back().depth))
+      findings.Warn(table.drivePath, line, "depth-cut",
+                    "深度「" + f[1] + "」は「" + DepthText(tests.back().depth) +
+                        "」と書かれます (0 m から 999.99 m までしか書けません)");
+  }
   return Status::Ok();
 }
 
@@ -57,11 +62,11 @@ BlowCountFields NormaliseBlowCount(double n, double p) {
 }
 
 Status WriteTestBlock(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
-                      FindingSink&) {
+                      FindingSink& findings) {
   const TableFile& table = boring.Table(TableId::X5);
   if (!table.IsPresent()) return out.status();
   std::vector<TestRow> tests;
-  if (Status s = ReadTests(table, tests); !s) return s;
+  if (Status s = ReadTests(table, tests, findings); !s) return s;
   out.WriteRecord("C", boringIdField, "000", {QXCOMSUB::Counter3(static_cast<long long>(tests.size()))});
   long long number = 0;
   for (const TestRow& test : tests) {

@@ -8,15 +8,14 @@ namespace {
 
 Fields L209Fields(const Row& a) {
   using QXCOMSUB::FormatFixedPoint;
-  return {FormatFixedPoint(a[3], 3, 2), FormatFixedPoint(a[7], 2, 2), FormatFixedPoint(a[8], 2, 2),
-          FormatFixedPoint(a[5], 5, 2)};
+  return {FixedPointOf(a, 3, 3, 2), FixedPointOf(a, 7, 2, 2), FixedPointOf(a, 8, 2, 2), FixedPointOf(a, 5, 5, 2)};
 }
 
 }  // namespace
 
 Status WriteL209Records(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
-                        FindingSink&) {
-  TableBlock block{"E", &boring.Table(TableId::L209), Layout(TableId::L209).fields, {}, {}};
+                        FindingSink& findings) {
+  TableBlock block{"E", &boring.Table(TableId::L209), Layout(TableId::L209).fields, {}, {}, &findings};
   // The table code is column 4 of the first row, once for the whole block; blank means 99.
   block.beforeRows = [&block](Fields& header) {
     std::string code;

@@ -82,22 +82,22 @@ Fields SoilTestFields(const Row& a, const Row& b, std::string& keptKind) {
   std::string angle = QXCOMSUB::FormatDegreesMinutes(a[32]);
   return {
       QXCOMSUB::Right(b[2], 1),
-      FormatFixedPoint(a[2], 3, 2),
-      FormatFixedPoint(a[3], 3, 2),
+      FixedPointOf(a, 2, 3, 2),
+      FixedPointOf(a, 3, 3, 2),
       TwoCharacters(a[14]),
       TwoCharacters(a[15]),
       TwoCharacters(a[16]),
       TwoCharacters(a[17]),
-      FormatFixedPoint(a[24], 1, 3),
-      FormatFixedPoint(a[26], 4, 1),
-      FormatFixedPoint(a[25], 1, 3),
-      FormatFixedPoint(a[27], 1, 3),
-      FormatFixedPoint(a[21], 3, 1),
+      FixedPointOf(a, 24, 1, 3),
+      FixedPointOf(a, 26, 4, 1),
+      FixedPointOf(a, 25, 1, 3),
+      FixedPointOf(a, 27, 1, 3),
+      FixedPointOf(a, 21, 3, 1),
       SampleValue(a[22]),
-      FormatFixedPoint(a[29], 2, 2),
+      FixedPointOf(a, 29, 2, 2),
       FormatFixedPoint(b[3], 2, 1),
       TestKindCode(a[30], keptKind),
-      FormatFixedPoint(a[31], 2, 3),
+      FixedPointOf(a, 31, 2, 3),
       angle.substr(0, 2),
       QXCOMSUB::Right(angle, 2),
       FormatFixedPoint(b[4], 2, 2),
@@ -110,10 +110,10 @@ Fields SoilTestFields(const Row& a, const Row& b, std::string& keptKind) {
 }  // namespace
 
 Status WriteSoilTestRecords(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
-                            FindingSink&) {
+                            FindingSink& findings) {
   Supplement supplement;
   std::string keptKind;
-  TableBlock block{"D", &boring.Table(TableId::X100), Layout(TableId::X100).fields, {}, {}};
+  TableBlock block{"D", &boring.Table(TableId::X100), Layout(TableId::X100).fields, {}, {}, &findings};
   block.beforeRows = [&](Fields&) { return supplement.Open(boring.Table(TableId::X100A)); };
   auto fields = [&](const Row& a) { return SoilTestFields(a, supplement.NextRow(), keptKind); };
   if (Status s = WriteTableBlock(out, boringIdField, block, fields); !s) return s;

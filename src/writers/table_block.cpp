@@ -1,16 +1,33 @@
 #include "writers/table_block.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
 #include "tables/table_access.h"
+#include "writers/formatters.h"
 
 namespace zk {
 
 const std::string& Row::operator[](std::size_t column) const {
   static const std::string kNone;
   return column >= 1 && column <= fields_.size() ? fields_[column - 1] : kNone;
+}
+
+void Row::TellCut(std::size_t column, const std::string& written) const {
+  cuts.push_back(std::to_string(column) + " 番目の項目「" + (*this)[column] + "」は「" + written +
+                 "」と書かれます (項目の幅に収まりません)");
+}
+
+std::string FixedPointOf(const Row& row, std::size_t column, int intDigits, int decDigits) {
+  const std::string& text = row[column];
+  std::string written = QXCOMSUB::FormatFixedPoint(text, intDigits, decDigits);
+  if (QXCOMSUB::IsBlankText(text)) return written;
+  double value = QXCOMSUB::ParseNumber(text);
+  std::string whole = QXCOMSUB::PlainDecimalText(std::trunc(std::fabs(value)));
+  if (value < 0 || whole.size() > static_cast<std::size_t>(intDigits)) row.TellCut(column, written);
+  return written;
 }
 
 Status WriteBlock(ExchangeFile& out, std::string_view key, const std::string& boringIdField, long count,
@@ -38,8 +55,12 @@ Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, cons
   Row row;
   auto next = [&](Fields& fields) {
     // A last row cut short by the end of the table is not a row: counted nowhere, never written.
+    row.line = reader.Line();
     if (reader.AtEnd() || !reader.ReadRow(block.fieldsPerRow, row.fields())) return false;
     fields = fieldsOf(row);
+    if (block.findings)
+      for (const std::string& cut : row.cuts) block.findings->Warn(block.table->drivePath, row.line, "value-cut", cut);
+    row.cuts.clear();
     return true;
   };
   return WriteBlock(out, block.key, boringIdField, count, headerFields, next);

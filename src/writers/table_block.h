@@ -27,9 +27,19 @@ class Row {
   const std::string& operator[](std::size_t column) const;
   std::vector<std::string>& fields() { return fields_; }
 
+  // Where the row begins in its table (1-based), 0 when not known.
+  long line = 0;
+  // What its fields could not hold as the table says, told once the row is written.
+  mutable std::vector<std::string> cuts;
+  void TellCut(std::size_t column, const std::string& written) const;
+
  private:
   std::vector<std::string> fields_;
 };
+
+// The fixed-point field of a column (FormatFixedPoint); a value too wide for intDigits, or a
+// negative one, is told to the row.
+std::string FixedPointOf(const Row& row, std::size_t column, int intDigits, int decDigits);
 
 // The data fields of one record (after the row number).
 using Fields = std::vector<std::string>;
@@ -51,6 +61,8 @@ struct TableBlock {
   // Called once the table is known to have rows, before anything is written: a supplement
   // table opens here, a table code read from the first row goes into the header fields.
   std::function<Status(Fields& headerFields)> beforeRows;
+  // Where values cut to their fields are told (none: not told).
+  FindingSink* findings = nullptr;
 };
 
 // The record fields of one table row.

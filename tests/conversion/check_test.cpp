@@ -113,6 +113,15 @@ TEST_F(Check, ChangedValuesAreFindingsAtTheirLine) {
       {"a row number repeated in its table", "X3.TXT", "1,1.0,01,,,,\r\n1,2.0,02,,,,\r\n", "row-number-repeat",
        {"X3.TXT:2"}},
       {"no row numbers at all", "X3.TXT", "a,1.0,01,,,,\r\nb,2.0,02,,,,\r\n", "row-number-gap", {}},
+      {"a layer 1,000 m deep", "X1.TXT", "1,1.0,101,a\r\n2,1000.5,102,b\r\n", "depth-cut", {"X1.TXT:2"}},
+      {"a negative test depth", "X5.TXT", "1,-5,3,1,30,,,,,,\r\n", "depth-cut", {"X5.TXT:1"}},
+      {"an L209 depth of 1,200 m", "L209.txt", "1,2,1200,4,5,6,7,8,9,10,11,12,13,14,15\r\n", "value-cut",
+       {"L209.txt:1"}},
+      {"an L201 value of five digits", "L201.txt", "1,2,3,4,5,12345,7,8,9,10,11,12,13,14,15\r\n", "value-cut",
+       {"L201.txt:1"}},
+      {"a permeability beyond single precision", "L204.txt", "1,0.5,3.00,1e308,,,,,,,,,,,\r\n", "value-cut",
+       {"L204.txt:1"}},
+      {"values that fit", "L209.txt", "1,2,999.99,4,5,6,7,8,9,10,11,12,13,14,15\r\n", "value-cut", {}},
   };
   for (const Case& c : cases) {
     std::filesystem::remove_all(f_.source());
