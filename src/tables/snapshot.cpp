@@ -33,14 +33,14 @@ const TableFile& BoringSnapshot::File(const std::string& name) const {
 
 const TableFile* BoringSnapshot::Load(const std::string& drivePath, const OpenHook& opened) {
   // Two names of one file ("M1.hed" and "M1.HED") take it once.
-  if (auto host = platform::ToHost(drivePath)) {
+  platform::SeenEntry seen;
+  auto host = platform::ToHost(drivePath, seen);
+  if (host) {
     auto known = byHost_.find(host->string());
     if (known != byHost_.end()) return known->second;
-    files_.push_back(LoadTableFile(drivePath, opened));
-    byHost_[host->string()] = &files_.back();
-    return &files_.back();
   }
-  files_.push_back(LoadTableFile(drivePath, opened));
+  files_.push_back(LoadTableFile(drivePath, host, seen, opened));
+  if (host) byHost_[host->string()] = &files_.back();
   return &files_.back();
 }
 

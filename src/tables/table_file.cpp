@@ -56,10 +56,15 @@ TableFile Fails(TableFile table, TableState state, Fault fault, const std::strin
 }  // namespace
 
 TableFile LoadTableFile(const std::string& drivePath, const OpenHook& opened) {
-  TableFile table;
-  table.drivePath = drivePath;
   platform::SeenEntry seen;
   auto host = platform::ToHost(drivePath, seen);
+  return LoadTableFile(drivePath, host, seen, opened);
+}
+
+TableFile LoadTableFile(const std::string& drivePath, const std::optional<std::filesystem::path>& host,
+                        const platform::SeenEntry& seen, const OpenHook& opened) {
+  TableFile table;
+  table.drivePath = drivePath;
   if (!host) return table;
   std::error_code ec;
   fs::file_type own = seen.type;

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/status.h"
 
 namespace zk {
@@ -49,6 +52,10 @@ using OpenHook = std::function<void(const std::string& hostPath)>;
 // Takes the table at a drive-form path: looks at what lies there, and reads a plain file
 // whole, checked for CP932 and NUL bytes. Never fails: what went wrong is in the state.
 TableFile LoadTableFile(const std::string& drivePath, const OpenHook& opened = {});
+// The same with the host path already found (nullopt: no ready drive, or out of scope) and
+// what finding it saw.
+TableFile LoadTableFile(const std::string& drivePath, const std::optional<std::filesystem::path>& host,
+                        const platform::SeenEntry& seen, const OpenHook& opened);
 
 // The same over bytes already in memory (tests, fuzzing): a Text table, or NotCp932/HasNul.
 TableFile TableFromBytes(std::string drivePath, std::string bytes);
