@@ -4,13 +4,13 @@
 #include <optional>
 #include <vector>
 
-#include "exchange/exchange_file.h"
-#include "records/header_records.h"
 #include "conversion/numbering.h"
+#include "exchange/exchange_file.h"
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "records/depth_text.h"
+#include "records/header_records.h"
 #include "records/layer_block.h"
 #include "records/test_block.h"
 #include "support/path_checks.h"
@@ -208,8 +208,10 @@ void Run::CheckTotalDepth(const BoringSnapshot& boring) {
 // Every block into the exchange file, then the record file.
 Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& titles, const Numbering& numbering) {
   ExchangeFile out;
-  if (checking_) out.CreateDiscarding(destination_, numbering.exchangeFileName);
-  else if (Status s = out.Create(destination_, numbering.exchangeFileName); !s) return s;
+  if (checking_)
+    out.CreateDiscarding(destination_, numbering.exchangeFileName);
+  else if (Status s = out.Create(destination_, numbering.exchangeFileName); !s)
+    return s;
   std::string meshCode = numbering.exchangeFileName.substr(0, 8);
   std::string boringId;
   FlagArray flags{};
@@ -340,9 +342,9 @@ RunResult Run::Execute() {
   // "BORLING.NO" records the exchange file's path in CP932: a destination it cannot hold would
   // stop the run only after the exchange file was written.
   if (toDestination && !platform::ToCp932(destination_ + "\\" + numbering.exchangeFileName))
-    return Fail(Status::Failed(Fault::Unwritable, source_ + "\\BORLING.NO",
-                               "変換先のパス「" + destination_ +
-                                   "」に Shift-JIS (CP932) で書けない文字があるので記録できません"));
+    return Fail(Status::Failed(
+        Fault::Unwritable, source_ + "\\BORLING.NO",
+        "変換先のパス「" + destination_ + "」に Shift-JIS (CP932) で書けない文字があるので記録できません"));
   CheckTotalDepth(boring);
 
   if (Status s = WriteExchangeFile(boring, titles, numbering); !s) return Fail(s);

@@ -18,12 +18,18 @@ void FindingSink::Fault(const Status& status) {
 
 const char* FaultCode(Fault fault) {
   switch (fault) {
-    case Fault::NotCp932: return "not-cp932";
-    case Fault::NotAFile: return "not-a-file";
-    case Fault::CodeTable: return "code-table-short";
-    case Fault::Unwritable: return "unwritable";
-    case Fault::BadRecord: return "bad-record";
-    default: return "unreadable";
+    case Fault::NotCp932:
+      return "not-cp932";
+    case Fault::NotAFile:
+      return "not-a-file";
+    case Fault::CodeTable:
+      return "code-table-short";
+    case Fault::Unwritable:
+      return "unwritable";
+    case Fault::BadRecord:
+      return "bad-record";
+    default:
+      return "unreadable";
   }
 }
 

@@ -13,10 +13,10 @@ namespace zk {
 enum class Severity { Error, Warning };
 
 struct Finding {
-  std::string file;   // the table's drive-form path
-  long line = 0;      // 0 when no line applies
+  std::string file;  // the table's drive-form path
+  long line = 0;     // 0 when no line applies
   Severity severity = Severity::Warning;
-  std::string code;   // a short stable name of the kind of finding, for other tools
+  std::string code;     // a short stable name of the kind of finding, for other tools
   std::string message;  // what is wrong (what the conversion will do with it)
   bool operator==(const Finding&) const = default;
 };

@@ -50,7 +50,8 @@ class RowNumbers {
   void Next(const std::string& path, long line, const std::string& field, FindingSink& findings) {
     if (stopped_) return;
     double value = QXCOMSUB::ParseNumber(field);
-    if (Blank(field) || QXCOMSUB::LeadingNumberEnd(field) == 0 || value != static_cast<double>(static_cast<long>(value))) {
+    if (Blank(field) || QXCOMSUB::LeadingNumberEnd(field) == 0 ||
+        value != static_cast<double>(static_cast<long>(value))) {
       stopped_ = true;  // no row numbers in this table
       return;
     }
@@ -106,16 +107,18 @@ void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& find
         complete = false;
         continue;
       }
-      if (wanted[i]) reader.ReadField(row[i]);
-      else reader.SkipField();
+      if (wanted[i])
+        reader.ReadField(row[i]);
+      else
+        reader.SkipField();
       lines[i] = reader.FieldLine();
       CheckQuoteOverLineEnd(reader, findings);
       if (i == 0) rowLine = reader.FieldLine();
     }
     if (!complete && layout.shape != TableShape::RowsKeptShort) {
-      findings.Warn(reader.path(), rowLine, "row-cut-short",
-                    "最後の行が途中で終わっています (" + std::to_string(layout.fields) +
-                        " 項目に足りないので変換されません)");
+      findings.Warn(
+          reader.path(), rowLine, "row-cut-short",
+          "最後の行が途中で終わっています (" + std::to_string(layout.fields) + " 項目に足りないので変換されません)");
       break;
     }
     ++rows;
@@ -187,8 +190,10 @@ void InspectTable(const TableFile& table, const TableLayout& layout, FindingSink
   }
   TableReader reader;
   if (!reader.Open(table)) return;
-  if (layout.shape == TableShape::Stream) CheckStream(reader, layout, findings);
-  else if (layout.shape != TableShape::PresenceOnly) CheckRows(reader, layout, findings);
+  if (layout.shape == TableShape::Stream)
+    CheckStream(reader, layout, findings);
+  else if (layout.shape != TableShape::PresenceOnly)
+    CheckRows(reader, layout, findings);
   if (reader.UnclosedQuoteLine() > 0)
     findings.Warn(table.drivePath, reader.UnclosedQuoteLine(), "unclosed-quote",
                   "引用符「\"」が閉じていません (表の終わりまでが一つの項目になります)");

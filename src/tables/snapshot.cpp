@@ -66,8 +66,7 @@ BoringSnapshot BoringSnapshot::Take(const std::string& folder, const std::string
   if (!reader.AtEnd()) first = WithoutSpaces(reader.ReadField());
   reader.Open(s.Table(TableId::PCNT));
   std::vector<std::string> row;
-  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::PCNT).fields, row))
-    names.push_back(WithoutSpaces(row[1]));
+  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::PCNT).fields, row)) names.push_back(WithoutSpaces(row[1]));
   auto take = [&](const std::string& name) {
     if (s.named_.count(name) == 0) s.named_[name] = s.Load(folder + "\\" + name, opened);
   };

@@ -27,9 +27,9 @@ enum class TableState {
 struct TableFile {
   std::string drivePath;  // as written on disk once found ("X1.TXT" even when asked for "X1.txt")
   TableState state = TableState::Missing;
-  Status fault;             // what is wrong, for the states from Folder on
+  Status fault;               // what is wrong, for the states from Folder on
   std::uintmax_t length = 0;  // bytes of a plain file
-  std::string bytes;        // the CP932 bytes, a last 0x1A (end-of-file mark) cut
+  std::string bytes;          // the CP932 bytes, a last 0x1A (end-of-file mark) cut
 
   // A plain file, whatever its bytes: the table counts as there.
   bool IsPlainFile() const {

@@ -49,8 +49,8 @@ TEST(OneReading, EveryTableIsOpenedOncePerConversion) {
   std::map<std::string, int> opens;
   Converted c = Convert(b, [&](const std::string& host) { ++opens[fs::path(host).filename().string()]; });
   ASSERT_TRUE(c.result.converted);
-  for (const char* table : {"titl01.txt", "X1.TXT", "X3.TXT", "X6.TXT", "L9.txt", "Kishitu.txt", "L209.txt",
-                            "PCNT.txt", "M1.HED", "M1.TMP", "X100.txt", "X100A.txt", "L201.txt"})
+  for (const char* table : {"titl01.txt", "X1.TXT", "X3.TXT", "X6.TXT", "L9.txt", "Kishitu.txt", "L209.txt", "PCNT.txt",
+                            "M1.HED", "M1.TMP", "X100.txt", "X100A.txt", "L201.txt"})
     EXPECT_EQ(opens[table], 1) << table;
   for (const auto& [name, count] : opens) EXPECT_EQ(count, 1) << name;
 }
@@ -58,13 +58,14 @@ TEST(OneReading, EveryTableIsOpenedOncePerConversion) {
 // L209.txt is taken after X1.TXT and before the code tables, which come last.
 TEST(OneReading, ATableRemovedOrReplacedWhileTheRunGoesOnLeavesAConsistentFile) {
   std::string rows;
-  for (int i = 1; i <= 900; ++i) rows += std::to_string(i) + ",2.00," + std::to_string(i) + ".00,4,5,6,7,8,9,10,11,12,13,14,15\r\n";
+  for (int i = 1; i <= 900; ++i)
+    rows += std::to_string(i) + ",2.00," + std::to_string(i) + ".00,4,5,6,7,8,9,10,11,12,13,14,15\r\n";
   struct Case {
     const char* name;
-    const char* when;    // the file whose opening sets it off
-    bool replace;        // replaced by a one-row table, else removed
-    const char* flags;   // as the snapshot took the boring
-    long records;        // of block "E", header included
+    const char* when;   // the file whose opening sets it off
+    bool replace;       // replaced by a one-row table, else removed
+    const char* flags;  // as the snapshot took the boring
+    long records;       // of block "E", header included
   };
   const Case cases[] = {
       {"removed before it is taken", "X1.TXT", false, "101110001", 0},
@@ -78,8 +79,10 @@ TEST(OneReading, ATableRemovedOrReplacedWhileTheRunGoesOnLeavesAConsistentFile) 
     fs::path l209 = b.src() / "L209.txt";
     auto change = [&](const std::string& host) {
       if (fs::path(host).filename() != c.when) return;
-      if (c.replace) b.root.WriteBytes("src/L209.txt", "1,2.00,3.00,4,5,6,7,8,9,10,11,12,13,14,15\r\n");
-      else fs::remove(l209);
+      if (c.replace)
+        b.root.WriteBytes("src/L209.txt", "1,2.00,3.00,4,5,6,7,8,9,10,11,12,13,14,15\r\n");
+      else
+        fs::remove(l209);
     };
     Converted converted = Convert(b, change);
     ASSERT_TRUE(converted.result.converted) << c.name;
