@@ -35,7 +35,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 # How many times one conversion opens and reads each table: once, when the run takes the boring
-# into memory (every table of the boring and both code tables, present or not for the blocks).
+# into memory (every table of the boring, present or not for the blocks).
 READS = {name: 1 for name in (
     "titl01.txt", "titl02.txt", "titl04.txt", "X1.TXT", "X3.TXT", "X5.TXT", "X6.TXT", "X7.TXT",
     "X100.txt", "X100A.txt", "L209.txt", "L204.txt", "L201.txt", "L202.txt")}
@@ -46,10 +46,11 @@ READS_WITHOUT_L204 = {
     ".HED": 1,
     ".TMP": 1,
 }
-# Per conversion: both code tables.
-READS_CODES = {"L9.txt": 1, "Kishitu.txt": 1}
+# Per conversion: none; a batch takes both code tables once, with its first boring.
+READS_CODES = {}
 # Once per CLI call.
 READS_PER_CALL = {"RaroreD5.ini": 1}
+READS_CODES_PER_CALL = {"L9.txt": 1, "Kishitu.txt": 1}
 
 
 def find(folder, name):
@@ -118,6 +119,8 @@ def run_cli(cli, sources, dest, env):
 def baseline_script(work, sources, dest, codes, sysdir):
     """A shell script reading and decoding what the conversion reads, and writing what it wrote."""
     files = [os.path.join(sysdir, "RaroreD5.ini")] * READS_PER_CALL["RaroreD5.ini"]
+    for name, times in READS_CODES_PER_CALL.items():
+        files += [os.path.join(codes, name)] * times
     for s in sources:
         files += reads_of_boring(s, codes)
     read_list = os.path.join(work, "reads.lst")

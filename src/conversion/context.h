@@ -5,7 +5,10 @@
 
 #include <string>
 
+#include <memory>
+
 #include "support/soil_names.h"
+#include "tables/snapshot.h"
 #include "tables/table_file.h"
 
 namespace zk {
@@ -13,6 +16,9 @@ namespace zk {
 struct ConversionContext {
   // The code-table folder in drive form, ending in "\" as the setting writes it.
   std::string codeTableFolder;
+  // The code tables as the first boring of a batch took them: a batch reads them once. The
+  // window lets each run take them again (an edit between two runs counts).
+  std::shared_ptr<const CodeTables> codeTables;
   // The soil-name table of the last boring, parsed again only when its bytes differ.
   SoilNameTable soilNames;
   // Told the host path of every table the run opens to read (a test counts them).

@@ -300,7 +300,9 @@ RunResult Run::Execute() {
   scope_.emplace(reachable);
 
   // The boring is read once, here; every later step works on what was read.
-  BoringSnapshot boring = BoringSnapshot::Take(source_, context_.codeTableFolder, context_.opened);
+  if (!context_.codeTables || context_.codeTables->folder != context_.codeTableFolder)
+    context_.codeTables = TakeCodeTables(context_.codeTableFolder, context_.opened);
+  BoringSnapshot boring = BoringSnapshot::Take(source_, context_.codeTables, context_.opened);
   for (const TableLayout& layout : AllTables())
     if (layout.looked) InspectTable(boring.Table(layout.id), layout, findings_);
   // A folder, a dangling link or an unreadable file under a table's name stops the run before

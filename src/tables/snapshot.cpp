@@ -44,18 +44,33 @@ const TableFile* BoringSnapshot::Load(const std::string& drivePath, const OpenHo
   return &files_.back();
 }
 
+std::shared_ptr<const CodeTables> TakeCodeTables(const std::string& folder, const OpenHook& opened) {
+  auto codes = std::make_shared<CodeTables>();
+  codes->folder = folder;
+  auto take = [&](TableId id) {
+    std::string path = TablePath(Layout(id), "", folder);
+    return folder.empty() ? TableFile{path} : LoadTableFile(path, opened);
+  };
+  codes->l9 = take(TableId::L9);
+  codes->kishitu = take(TableId::Kishitu);
+  return codes;
+}
+
 BoringSnapshot BoringSnapshot::Take(const std::string& folder, const std::string& codeFolder, const OpenHook& opened) {
+  return Take(folder, TakeCodeTables(codeFolder, opened), opened);
+}
+
+BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<const CodeTables> codes,
+                                    const OpenHook& opened) {
   BoringSnapshot s;
   s.folder_ = folder;
-  s.codeFolder_ = codeFolder;
-  for (const TableLayout& t : AllTables()) {
-    if (t.folder == TableFolder::CodeTables && codeFolder.empty()) {
-      s.files_.push_back(TableFile{TablePath(t, folder, codeFolder)});
-      s.tables_[static_cast<std::size_t>(t.id)] = &s.files_.back();
-      continue;
-    }
-    s.tables_[static_cast<std::size_t>(t.id)] = s.Load(TablePath(t, folder, codeFolder), opened);
-  }
+  s.codeFolder_ = codes->folder;
+  s.codes_ = std::move(codes);
+  for (const TableLayout& t : AllTables())
+    if (t.folder == TableFolder::Boring)
+      s.tables_[static_cast<std::size_t>(t.id)] = s.Load(TablePath(t, folder, ""), opened);
+  s.tables_[static_cast<std::size_t>(TableId::L9)] = &s.codes_->l9;
+  s.tables_[static_cast<std::size_t>(TableId::Kishitu)] = &s.codes_->kishitu;
   // The measurement files "PCNT.txt" names: the head file of its first row for the flags,
   // and both files of every row for the "F" block.
   TableReader reader;

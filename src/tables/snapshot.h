@@ -7,12 +7,22 @@
 #include <array>
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "tables/catalogue.h"
 #include "tables/table_file.h"
 
 namespace zk {
+
+// The code tables of the code-table folder, as taken once for a batch of borings.
+struct CodeTables {
+  std::string folder;  // drive form, "" for none
+  TableFile l9, kishitu;
+};
+
+// Takes the code tables of folder ("" gives two missing tables).
+std::shared_ptr<const CodeTables> TakeCodeTables(const std::string& folder, const OpenHook& opened = {});
 
 class BoringSnapshot {
  public:
@@ -31,7 +41,10 @@ class BoringSnapshot {
   // ".TMP" or ".hed"), as asked for when the boring was taken; a missing table otherwise.
   const TableFile& File(const std::string& name) const;
 
-  // Takes the boring. opened is told of every file opened.
+  // Takes the boring with the code tables as taken before. opened is told of every file opened.
+  static BoringSnapshot Take(const std::string& folder, std::shared_ptr<const CodeTables> codes,
+                             const OpenHook& opened = {});
+  // The same taking the code tables of codeFolder with it.
   static BoringSnapshot Take(const std::string& folder, const std::string& codeFolder, const OpenHook& opened = {});
 
  private:
@@ -42,6 +55,7 @@ class BoringSnapshot {
   std::map<std::string, const TableFile*> byHost_;  // the same file under another name
   std::array<const TableFile*, 18> tables_{};
   std::map<std::string, const TableFile*> named_;  // PCNT's files by the name asked for
+  std::shared_ptr<const CodeTables> codes_;
 };
 
 // A measurement file name from "PCNT.txt" names a file of the boring folder itself: no path.

@@ -143,6 +143,7 @@ void Form1::Centre() {
 }
 
 void Form1::Command1_Click() {
+  context_.codeTables.reset();  // each run takes the code tables as they are now
   if (RunConversion(*this, context_).converted) completionFlag = 1;
 }
 

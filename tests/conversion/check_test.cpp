@@ -28,7 +28,11 @@ class Check : public ::testing::Test {
     std::filesystem::create_directories(f_.root.path() / "codes");
     context_.codeTableFolder = f_.root.Drive("codes") + "\\";
   }
-  BoringCheck Run() { return CheckBoring(context_, f_.sourceDrive(), f_.destinationDrive()); }
+  // Each check as a call of its own: the code tables as they are now.
+  BoringCheck Run() {
+    context_.codeTables.reset();
+    return CheckBoring(context_, f_.sourceDrive(), f_.destinationDrive());
+  }
   RunFolders f_;
   ConversionContext context_;
 };

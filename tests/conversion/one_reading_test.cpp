@@ -55,7 +55,24 @@ TEST(OneReading, EveryTableIsOpenedOncePerConversion) {
   for (const auto& [name, count] : opens) EXPECT_EQ(count, 1) << name;
 }
 
-// L209.txt is taken after X1.TXT and before the code tables, which come last.
+// A batch takes the code tables once, with its first boring; each boring's own tables once.
+TEST(OneReading, ABatchTakesTheCodeTablesOnce) {
+  BoringFixture b;
+  std::map<std::string, int> opens;
+  test::FakeWindow ui;
+  ui.source = b.srcDrive();
+  ui.destination = b.dstDrive();
+  ui.context.codeTableFolder = b.codeFolder;
+  ui.context.opened = [&](const std::string& host) { ++opens[fs::path(host).filename().string()]; };
+  ui.answers = {true};  // the second conversion of the same boring
+  ASSERT_TRUE(RunConversion(ui, ui.context).converted);
+  ASSERT_TRUE(RunConversion(ui, ui.context).converted);
+  EXPECT_EQ(opens["L9.txt"], 1);
+  EXPECT_EQ(opens["Kishitu.txt"], 1);
+  EXPECT_EQ(opens["X1.TXT"], 2);
+}
+
+// L209.txt is taken after X1.TXT and before the measurement files, which come last.
 TEST(OneReading, ATableRemovedOrReplacedWhileTheRunGoesOnLeavesAConsistentFile) {
   std::string rows;
   for (int i = 1; i <= 900; ++i)
@@ -69,9 +86,9 @@ TEST(OneReading, ATableRemovedOrReplacedWhileTheRunGoesOnLeavesAConsistentFile) 
   };
   const Case cases[] = {
       {"removed before it is taken", "X1.TXT", false, "101110001", 0},
-      {"removed after it was taken", "Kishitu.txt", false, "111110001", 901},
+      {"removed after it was taken", "M1.TMP", false, "111110001", 901},
       {"replaced before it is taken", "X1.TXT", true, "111110001", 2},
-      {"replaced after it was taken", "Kishitu.txt", true, "111110001", 901},
+      {"replaced after it was taken", "M1.TMP", true, "111110001", 901},
   };
   for (const Case& c : cases) {
     BoringFixture b;
