@@ -367,8 +367,9 @@ BoringCheck CheckBoring(ConversionContext& context, const std::string& folder, c
   FindingSink shown;  // what a conversion would have shown in a message box
   CheckWindow window(folder, destination, shown);
   BoringCheck check = Run(window, context, true).Execute().report;
-  if (shown.findings().empty()) return check;
-  check.findings.insert(check.findings.end(), shown.findings().begin(), shown.findings().end());
+  std::vector<Finding> stops = shown.findings();
+  if (stops.empty()) return check;
+  check.findings.insert(check.findings.end(), stops.begin(), stops.end());
   check.errors += shown.errors();
   return check;
 }

@@ -9,7 +9,23 @@ void FindingSink::Add(Finding finding) {
   if (finding.severity == Severity::Error && std::find(findings_.begin(), findings_.end(), finding) != findings_.end())
     return;
   (finding.severity == Severity::Error ? errors_ : warnings_) += 1;
+  if (finding.severity == Severity::Warning && ++perKind_[{finding.file, finding.code}] > kCap) return;
   findings_.push_back(std::move(finding));
+}
+
+std::vector<Finding> FindingSink::findings() const {
+  std::vector<Finding> all = findings_;
+  for (const auto& [kind, told] : perKind_) {
+    if (told <= kCap) continue;
+    // Placed after the last finding of its kind that is shown.
+    auto last = std::find_if(all.rbegin(), all.rend(),
+                             [&](const Finding& f) { return f.file == kind.first && f.code == kind.second; });
+    Finding more{kind.first, 0, Severity::Warning, kind.second,
+                 "ほかに同じ種類の警告が " + std::to_string(told - kCap) + " 件あります (最初の " +
+                     std::to_string(kCap) + " 件だけを示しています)"};
+    all.insert(last.base(), std::move(more));
+  }
+  return all;
 }
 
 void FindingSink::Fault(const Status& status) {

@@ -3,7 +3,9 @@
 // nothing), each with its table, line and a stable code for other tools.
 #pragma once
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/status.h"
@@ -35,12 +37,17 @@ class FindingSink {
   // A fault that stops the conversion, as an error.
   void Fault(const Status& status);
 
-  const std::vector<Finding>& findings() const { return findings_; }
+  // Every finding in the order told; of one kind of warning in one table the first kCap, then
+  // one line saying how many more there are.
+  std::vector<Finding> findings() const;
   long errors() const { return errors_; }
   long warnings() const { return warnings_; }
 
+  static constexpr long kCap = 20;
+
  private:
   std::vector<Finding> findings_;
+  std::map<std::pair<std::string, std::string>, long> perKind_;  // (file, code) -> warnings told
   long errors_ = 0, warnings_ = 0;
 };
 

@@ -135,6 +135,20 @@ TEST_F(Check, ChangedValuesAreFindingsAtTheirLine) {
   }
 }
 
+// Many values of one kind in one table: the first ones, then how many more.
+TEST_F(Check, WarningsOfOneKindAreCappedWithACount) {
+  std::string rows;
+  for (int i = 1; i <= 30; ++i) rows += std::to_string(i) + "," + std::to_string(i) + ",x,1,30,,,,,,\r\n";
+  f_.Table("X5.TXT", rows);
+  BoringCheck c = Run();
+  std::vector<std::string> where = Where(c, "not-a-number");
+  ASSERT_EQ(where.size(), 21u);
+  EXPECT_EQ(where[19], "X5.TXT:20");
+  EXPECT_EQ(where[20], "X5.TXT:0");
+  EXPECT_NE(c.findings.back().message.find("10 件"), std::string::npos) << c.findings.back().message;
+  EXPECT_EQ(c.warnings, 30);
+}
+
 TEST_F(Check, PenetrationRowsBeyond999AreToldAsTheyAreWritten) {
   std::string rows;
   for (int i = 1; i <= 1000; ++i) rows += std::to_string(i) + "," + std::to_string(i) + ".15,3,1,30,,,,,,\r\n";
