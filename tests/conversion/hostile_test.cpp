@@ -63,42 +63,6 @@ std::vector<std::string> ExchangeLines(const BoringFixture& b, const std::string
   return test::SplitCrLf(test::ReadCp932(b.dst() / name));
 }
 
-// The record keys a complete boring gives in this build, and how many "A" records.
-struct Built {
-  std::set<std::string> keys;
-  long headerRecords = 0;
-  bool Has(const std::string& key) const { return key == "titles" || keys.count(key) > 0; }
-};
-
-const Built& BuiltBlocks() {
-  static const Built built = [] {
-    Built b;
-    BoringFixture f;
-    fs::remove(f.src() / "PCNT.txt");  // a second "F" source would hide whether "L204.txt" is read
-    f.root.WriteBytes("src/L204.txt", "1,2.00,3.00,4,5,6,7,8,9,10,11,12,13,14,15\r\n");
-    Outcome o = Convert(f);
-    if (!o.result.converted) return b;
-    for (const std::string& line : ExchangeLines(f)) {
-      std::string key = line.substr(1, line.find('"', 1) - 1);
-      b.keys.insert(key);
-      if (key == "A") ++b.headerRecords;
-    }
-    if (b.headerRecords >= 5) b.keys.insert("A003");
-    return b;
-  }();
-  return built;
-}
-
-// Which block first reads a table: "titles" for what the run reads itself.
-std::string ReaderOf(const std::string& table) {
-  static const std::map<std::string, std::string> readers = {
-      {"titl01.txt", "titles"}, {"titl02.txt", "titles"}, {"titl04.txt", "titles"}, {"X1.TXT", "B"},
-      {"X3.TXT", "B"},          {"Kishitu.txt", "B"},     {"X5.TXT", "C"},          {"X6.TXT", "A003"},
-      {"X7.TXT", "A003"},       {"L9.txt", "A003"},       {"X100.txt", "D"},        {"X100A.txt", "D"},
-      {"L209.txt", "E"},        {"L204.txt", "F"},        {"PCNT.txt", "F"},        {"L201.txt", "G"}};
-  return readers.at(table);
-}
-
 std::string Folder(const std::string& table) { return table == "L9.txt" || table == "Kishitu.txt" ? "codes" : "src"; }
 
 // A failed run: stopped, told the user about the file, and changed nothing it must keep.
@@ -131,13 +95,7 @@ struct ContentCase {
 // Spoilt contents under a table's name, each run twice: into an empty destination, and as a
 // reconversion (--yes on the earlier file) that must leave the earlier file whole.
 void RunContentCases(const std::vector<ContentCase>& cases) {
-  std::vector<std::string> waiting;
   for (const ContentCase& c : cases) {
-    std::string reader = ReaderOf(c.table);
-    if (!BuiltBlocks().Has(reader)) {
-      waiting.push_back(std::string(c.label) + " (block " + reader + ")");
-      continue;
-    }
     for (bool reconversion : {false, true}) {
       BoringFixture b;
       std::string label = std::string(c.label) + (reconversion ? ", reconversion" : "");
@@ -151,11 +109,6 @@ void RunContentCases(const std::vector<ContentCase>& cases) {
       ExpectStoppedCleanly(o, b, dstBefore, srcBefore, c.table, label);
       EXPECT_NE(o.Messages().find(c.mention), std::string::npos) << label << "\n" << o.Messages();
     }
-  }
-  if (!waiting.empty()) {
-    std::string list;
-    for (const auto& w : waiting) list += "\n  " + w;
-    GTEST_SKIP() << "waiting for record blocks not in this build:" << list;
   }
 }
 
@@ -276,11 +229,9 @@ TEST(HostileTables, RowCutShortAtTheEndIsDroppedAndTheRunGoesOn) {
   b.root.WriteBytes("src/L201.txt", "1,2,10.5,4,5,37.9,7,8,9,5,11,12,13,14,15\r\n1,2,3");
   Outcome o = Convert(b);
   ASSERT_TRUE(o.result.converted) << o.Messages();
-  if (BuiltBlocks().Has("G")) {
-    long rows = 0;
-    for (const std::string& line : ExchangeLines(b)) rows += line.rfind("\"G\"", 0) == 0;
-    EXPECT_EQ(rows, 2);  // header and the one complete row
-  }
+  long rows = 0;
+  for (const std::string& line : ExchangeLines(b)) rows += line.rfind("\"G\"", 0) == 0;
+  EXPECT_EQ(rows, 2);  // header and the one complete row
 }
 
 TEST(HostileTables, TwentyMegabytesOnOneLine) {
@@ -612,10 +563,8 @@ TEST(HostileNames, MeasurementNamesCannotReachBeyondTheBoring) {
     EXPECT_EQ(line.find("777"), std::string::npos) << line;
     EXPECT_EQ(line.find("888"), std::string::npos) << line;
   }
-  if (BuiltBlocks().Has("F")) {
-    ASSERT_EQ(blockF.size(), 2u);  // header and the pair M1 inside the boring
-    EXPECT_NE(blockF[0].find("\"001\""), std::string::npos) << blockF[0];
-  }
+  ASSERT_EQ(blockF.size(), 2u);  // header and the pair M1 inside the boring
+  EXPECT_NE(blockF[0].find("\"001\""), std::string::npos) << blockF[0];
 
   // What keeps them out: inside a run, names resolve only within its folders.
   std::string source = b.srcDrive();
