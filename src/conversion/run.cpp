@@ -59,7 +59,8 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
   for (long i = 2; i <= k + 1; ++i) {
     std::string level = prefix(i);
     if (platform::IsFolder(level)) continue;
-    if (!platform::CreateFolder(level)) {
+    // Another run into the same new folder may make it first.
+    if (!platform::CreateFolder(level) && !platform::IsFolder(level)) {
       fault = Status::Failed(Fault::Unwritable, level, "フォルダを作成できません");
       return false;
     }
