@@ -223,8 +223,8 @@ RunResult RunConversion(WindowOps& ui) {
 
   RunResult result;
   std::vector<std::string> sourceFiles;
-  // A "BORLING.NO" left half-written by a killed run goes; a boring that cannot be listed is
-  // told about where its tables are read.
+  // A "BORLING.NO" left half-written by a killed run goes. A boring folder that cannot be
+  // listed has already been read; writing its record file will tell what is wrong.
   Status ignored = ListRemovingStaleFiles(source, sourceFiles);
   (void)ignored;
   if (Status s = WriteExchangeFile(source, destination, titles, numbering, result.exchangeFilePath); !s)

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <cstdint>
-#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -72,8 +71,8 @@ bool SyncAndCloseFile(FileHandle file, std::string& reason);
 void CloseFile(FileHandle file);
 
 enum class Claim { Claimed, Taken, Failed };
-// Gives the file from the name to the name to only if no entry of that name exists at that
-// instant; from is gone once it is Claimed. Taken: another entry has the name (nothing moved).
+// Renames from to to, but only if no entry named to exists at that instant: Claimed (from is
+// gone), Taken (another entry has the name; nothing moved) or Failed.
 Claim ClaimName(const std::filesystem::path& from, const std::filesystem::path& to, std::string& reason);
 // Renames from to to, replacing a file of that name.
 bool ReplaceName(const std::filesystem::path& from, const std::filesystem::path& to, std::string& reason);
