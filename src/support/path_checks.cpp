@@ -48,8 +48,7 @@ std::string PathRefusal(std::string_view path) {
   for (char c : path)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
       return "フォルダ名に改行やタブなどの制御文字があります (BORLING.NO に一行で書けません)";
-  if (!platform::ToCp932(std::string(path)))
-    return "フォルダ名に Shift-JIS (CP932) で書けない文字があります";
+  if (!platform::ToCp932(std::string(path))) return "フォルダ名に Shift-JIS (CP932) で書けない文字があります";
   return "";
 }
 

@@ -3,11 +3,10 @@
 // run owns it; a new name claimed only while free, a reused one replaced.
 #include "conversion/exchange_file.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -37,7 +36,8 @@ TEST(TemporaryName, CarriesMachineProcessAndARandomPart) {
   std::string a = TemporaryNameFor("53393681.001");
   std::string b = TemporaryNameFor("53393681.001");
   EXPECT_NE(a, b);
-  EXPECT_TRUE(std::regex_match(a, std::regex("53393681\\.001\\." + Here() + "_" + Mine() + "_[0-9a-f]{8}\\.converting")))
+  EXPECT_TRUE(
+      std::regex_match(a, std::regex("53393681\\.001\\." + Here() + "_" + Mine() + "_[0-9a-f]{8}\\.converting")))
       << a;
   EXPECT_TRUE(IsTemporaryName(a));
   EXPECT_TRUE(IsTemporaryName(TemporaryNameFor("BORLING.NO")));
@@ -52,16 +52,16 @@ TEST(TemporaryName, StaleOnlyWhenNoLiveRunOwnsIt) {
     bool temporary, stale;
   };
   const Case cases[] = {
-      {"53393681.001." + Here() + "_" + Mine() + "_0123abcd.converting", 5, true, false},   // this run
+      {"53393681.001." + Here() + "_" + Mine() + "_0123abcd.converting", 5, true, false},    // this run
       {"53393681.001." + Here() + "_" + Mine() + "_0123abcd.converting", 3601, true, true},  // over an hour
-      {"53393681.001." + Here() + "_" + ended + "_0123abcd.converting", 5, true, true},     // its process is gone
+      {"53393681.001." + Here() + "_" + ended + "_0123abcd.converting", 5, true, true},      // its process is gone
       {"BORLING.NO." + Here() + "_" + ended + "_0123abcd.converting", 5, true, true},
       {"53393681.001.elsewhere-pc_" + ended + "_0123abcd.converting", 5, true, false},  // cannot be asked
       {"53393681.001.elsewhere-pc_" + ended + "_0123abcd.converting", 3601, true, true},
       {"53393681.001.converting", 0, true, true},  // older versions' names carry no owner
       {"BORLING.NO.converting", 0, true, true},
       {"53393681.001." + Here() + "_0_0123abcd.converting", 5, true, true},  // no process 0
-      {"notes.converting", 99999, false, false},                              // the user's
+      {"notes.converting", 99999, false, false},                             // the user's
       {"53393681.001." + Here() + "_" + ended + "_0123ABCX.converting", 99999, false, false},
       {"53393681.001." + Here() + "_" + ended + "_0123abcd", 99999, false, false},
       {"5339368.001.converting", 99999, false, false},
