@@ -19,7 +19,9 @@ bool EndsWith(std::string_view text, std::string_view end) {
   return text.size() > end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-bool AllOf(std::string_view text, bool (*ok)(char)) { return !text.empty() && std::all_of(text.begin(), text.end(), ok); }
+bool AllOf(std::string_view text, bool (*ok)(char)) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), ok);
+}
 bool Digit(char c) { return c >= '0' && c <= '9'; }
 bool Hex(char c) { return Digit(c) || (c >= 'a' && c <= 'f'); }
 bool MachineChar(char c) { return Digit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-'; }
@@ -136,7 +138,8 @@ void ExchangeFile::Flush() {
     return;
   }
   std::string reason;
-  if (!platform::WriteToFile(file_, *bytes, reason)) status_ = Status::Failed(Fault::Unwritable, drivePath_, Unwritable(reason));
+  if (!platform::WriteToFile(file_, *bytes, reason))
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, Unwritable(reason));
 }
 
 template <class Fields>

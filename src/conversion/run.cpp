@@ -87,7 +87,8 @@ Status CheckTableEntries(const std::string& source) {
 }
 
 // Steps 12 to 15: every block into the exchange file, under its temporary name.
-Status WriteBlocks(ExchangeFile& out, const std::string& source, const TitleTables& titles, const Numbering& numbering) {
+Status WriteBlocks(ExchangeFile& out, const std::string& source, const TitleTables& titles,
+                   const Numbering& numbering) {
   std::string meshCode = numbering.exchangeFileName.substr(0, 8);
   std::string boringId;
   FlagArray flags{};

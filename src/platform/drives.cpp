@@ -317,7 +317,8 @@ std::string DriveFormRefusal(const fs::path& hostPath) {
   fs::path host = fs::absolute(hostPath, ec).lexically_normal();
   for (const fs::path& name : host)
     if (name.string().find('\\') != std::string::npos)
-      return "フォルダ名「" + name.string() + "」に「\\」があります (ドライブ形式のパスでは区切りになり、別のフォルダを指します)";
+      return "フォルダ名「" + name.string() +
+             "」に「\\」があります (ドライブ形式のパスでは区切りになり、別のフォルダを指します)";
   return "";
 }
 

@@ -86,7 +86,8 @@ std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
 Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names) {
   names.clear();
   auto unlistable = [&](int error) {
-    return Status::Failed(Fault::Unreadable, driveFolder, std::string("フォルダの一覧を読めません (") + std::strerror(error) + ")");
+    return Status::Failed(Fault::Unreadable, driveFolder,
+                          std::string("フォルダの一覧を読めません (") + std::strerror(error) + ")");
   };
   auto host = ToHost(driveFolder);
   if (!host) return Status::Failed(Fault::Unreadable, driveFolder, "フォルダの一覧を読めません (ドライブが使えません)");

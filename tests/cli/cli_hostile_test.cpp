@@ -189,7 +189,8 @@ TEST(CliHostile, ConcurrentRunsIntoOneFolderEachGetTheirOwnFile) {
       int status = 0;
       ::waitpid(runs[i], &status, 0);
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-          << "round " << round << ", boring " << i << ": " << test::ReadBytes(b.root.path() / ("err" + std::to_string(i) + ".txt"));
+          << "round " << round << ", boring " << i << ": "
+          << test::ReadBytes(b.root.path() / ("err" + std::to_string(i) + ".txt"));
     }
     auto files = test::Snapshot(shared);
     EXPECT_EQ(files.size(), static_cast<std::size_t>(kBorings)) << "round " << round;

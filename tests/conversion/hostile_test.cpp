@@ -710,8 +710,8 @@ TEST(HostileDestination, PlantedLinksAndPipesAtOldTemporaryNamesAreNeitherFollow
 TEST(HostileNames, RecordedNameOfAnotherFileIsNeverWrittenOver) {
   struct Case {
     const char* label;
-    std::string recorded;  // the name in the destination that "BORLING.NO" points at
-    bool intoSource;       // the destination is the boring folder itself
+    std::string recorded;        // the name in the destination that "BORLING.NO" points at
+    bool intoSource;             // the destination is the boring folder itself
     std::string folderOfRecord;  // "" for the destination
   };
   const Case cases[] = {
@@ -760,7 +760,8 @@ TEST(HostileNames, FolderNamesThatCannotBeWrittenAreRefusedBeforeAnyFolderIsMade
       EXPECT_FALSE(o.result.converted) << label;
       EXPECT_TRUE(o.window.questions.empty()) << label;
       ASSERT_EQ(o.window.messages.size(), 1u) << label;
-      EXPECT_EQ(o.window.messages[0].text.rfind("指定されたパスは正しくありません。\n", 0), 0u) << o.window.messages[0].text;
+      EXPECT_EQ(o.window.messages[0].text.rfind("指定されたパスは正しくありません。\n", 0), 0u)
+          << o.window.messages[0].text;
       EXPECT_EQ(fs::exists(b.root.path() / name), asSource) << label;
       EXPECT_TRUE(Snapshot(b.dst()).empty()) << label;
       EXPECT_EQ(Snapshot(b.src()), srcBefore) << label;

@@ -99,7 +99,8 @@ TEST_F(Numbered, RecordedNameIsOfferedAgainOnlyWhereItBelongs) {
       {"four digits", dest + "\\53393681.0002", false, "53393681.006"},
       {"not in the folder", dest + "\\53393681.004", false, "53393681.006"},
   };
-  for (const char* name : {"53393681.002", "53393681.005", "53393682.002", "X1.TXT", "passwd", "NODOT", "53393681.0002"})
+  for (const char* name :
+       {"53393681.002", "53393681.005", "53393682.002", "X1.TXT", "passwd", "NODOT", "53393681.0002"})
     Destination(name);
   for (const Case& c : cases) {
     Record(c.record);
@@ -109,7 +110,8 @@ TEST_F(Numbered, RecordedNameIsOfferedAgainOnlyWhereItBelongs) {
     ui.answers = {true};
     Numbering n = Assign(ui);
     ASSERT_EQ(ui.questions.size(), 1u) << c.label;
-    EXPECT_EQ(ui.questions[0], (c.reuse ? "既に同一ﾌｫﾙﾀﾞ「" : "既に「") + shown + "」に変換済みです。変換を実行しますか？")
+    EXPECT_EQ(ui.questions[0],
+              (c.reuse ? "既に同一ﾌｫﾙﾀﾞ「" : "既に「") + shown + "」に変換済みです。変換を実行しますか？")
         << c.label;
     EXPECT_EQ(n.exchangeFileName, c.name) << c.label;
     EXPECT_EQ(n.reuse, c.reuse) << c.label;
@@ -140,8 +142,8 @@ TEST_F(Numbered, AfterNineNineNineComesZeroThenNothing) {
   EXPECT_EQ(Assign(ui).exchangeFileName, "53393681.000");
   Destination("53393681.000");
   Numbering n;
-  Status s = AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), {"35", "39", "29.1", "139", "45", "45.5"},
-                                    ui, n);
+  Status s =
+      AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), {"35", "39", "29.1", "139", "45", "45.5"}, ui, n);
   ASSERT_FALSE(s);
   EXPECT_EQ(s.file, f_.destinationDrive());
   EXPECT_NE(s.description.find("53393681"), std::string::npos) << s.description;
@@ -153,8 +155,8 @@ TEST_F(Numbered, DestinationThatCannotBeListedStops) {
   f_.root.WriteBytes("OUT", "a file where the folder should be");
   Numbering n;
   FakeWindow ui;
-  Status s = AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), {"35", "39", "29.1", "139", "45", "45.5"},
-                                    ui, n);
+  Status s =
+      AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), {"35", "39", "29.1", "139", "45", "45.5"}, ui, n);
   ASSERT_FALSE(s);
   EXPECT_EQ(s.file, f_.destinationDrive());
   EXPECT_NE(s.description.find("一覧を読めません"), std::string::npos) << s.description;
