@@ -42,6 +42,7 @@ QString HeadingText(const BoringCheck& check, bool converted) {
 FindingsDialog::FindingsDialog(const BoringCheck& check, bool converted, QWidget* parent)
     : QDialog(parent), text_(FindingsText(check)) {
   setObjectName("FindingsDialog");
+  if (parent) setFont(parent->font());  // a window of its own does not take it by itself
   setWindowTitle(QString::fromUtf8(converted ? "変換の指摘 - " : "点検結果 - ") + QString::fromUtf8(kProgramTitle));
 
   Heading = new QLabel(HeadingText(check, converted), this);
@@ -76,6 +77,7 @@ FindingsDialog::FindingsDialog(const BoringCheck& check, bool converted, QWidget
   CloseButton = new QPushButton(QString::fromUtf8("閉じる"), this);
   CloseButton->setObjectName("CloseButton");
   CloseButton->setDefault(true);
+  CloseButton->setFocus();  // Enter closes; the list is read, not edited
   connect(CopyButton, &QPushButton::clicked, this, &FindingsDialog::Copy);
   connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -38,6 +38,7 @@ Status DrawLogPicture(const std::string& exchangeFile, std::string& svg) {
 PictureWindow::PictureWindow(const std::string& svg, const std::string& exchangeFile, QWidget* parent)
     : QDialog(parent), svg_(QByteArray::fromStdString(svg)) {
   setObjectName("PictureWindow");
+  if (parent) setFont(parent->font());  // a window of its own does not take it by itself
   std::string name = NamePart(exchangeFile);
   setWindowTitle(QString::fromUtf8("柱状図 ") + Q(name) + " - " + QString::fromUtf8(kProgramTitle));
   auto host = platform::ToHost(exchangeFile);

@@ -14,6 +14,7 @@
 #include "platform/drives.h"
 #include "support/test_util.h"
 #include "test_form.h"
+#include "window_options.h"
 #include "window_tests.h"
 
 namespace fs = std::filesystem;
@@ -369,9 +370,46 @@ class FindingsTest : public QObject {
   }
 };
 
+// The buttons a documentation screenshot presses first.
+class PressArgumentsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void press_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QStringList>("press");
+    QTest::newRow("one") << QStringList{"--screenshot", "w.png", "--press", "Command3"} << true
+                         << QStringList{"Command3"};
+    QTest::newRow("two, =") << QStringList{"--press=Command1,Command4", "--screenshot=w.png", "a"} << true
+                            << QStringList{"Command1", "Command4"};
+    QTest::newRow("without screenshot") << QStringList{"--press", "Command1"} << false << QStringList{};
+    QTest::newRow("without names") << QStringList{"--screenshot", "w.png", "--press"} << false << QStringList{};
+    QTest::newRow("exit button") << QStringList{"--screenshot", "w.png", "--press", "Command2"} << false
+                                 << QStringList{};
+    QTest::newRow("unknown name") << QStringList{"--screenshot", "w.png", "--press=Command1,Text1"} << false
+                                  << QStringList{};
+  }
+  void press() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, ok);
+    QFETCH(QStringList, press);
+    std::vector<std::string> list;
+    for (const QString& a : args) list.push_back(a.toStdString());
+    WindowOptions options;
+    std::string error;
+    QCOMPARE(ParseWindowArguments(list, options, error), ok);
+    QCOMPARE(error.empty(), ok);
+    QStringList pressed;
+    for (const std::string& name : options.press) pressed << Q(name);
+    if (ok) QCOMPARE(pressed, press);
+  }
+};
+
 int RunFindingsTests(int argc, char** argv) {
   FindingsTest tests;
-  return QTest::qExec(&tests, argc, argv);
+  PressArgumentsTest press;
+  return QTest::qExec(&tests, argc, argv) + QTest::qExec(&press, argc, argv);
 }
 
 }  // namespace zk::test
