@@ -5,21 +5,33 @@ namespace {
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
+constexpr const char* kRunningMessage = "只今変換中！　しばらくお待ちください。";
+
 }  // namespace
 
-WindowRun RunWithFindings(WindowOps& ui) {
-  WindowRun run;
-  run.findings = CheckBoring(ui.SourceText(), "");
-  run.result = RunConversion(ui);
-  // The name the file got, which the check could not know (a later sequence number).
-  if (run.result.converted)
-    run.findings.exchangeFileName =
-        run.result.exchangeFilePath.substr(run.result.exchangeFilePath.find_last_of('\\') + 1);
-  return run;
+// A trailing "\" (other than the root's) would double the separator in every table's path.
+BoringCheck CheckWithoutConverting(const std::string& source, const std::string& destination) {
+  std::string folder = source;
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return CheckBoring(folder, destination);
 }
 
-BoringCheck CheckWithoutConverting(const std::string& source, const std::string& destination) {
-  return CheckBoring(source, destination);
+WindowRun RunWithFindings(WindowOps& ui) {
+  // A large boring is read twice: the run's status line and pointer from the start. The
+  // pointer returns before the run, which sets it again once the paths are checked.
+  ui.SetStatus(kRunningMessage);
+  ui.SetBusy(true);
+  BoringCheck before = CheckWithoutConverting(ui.SourceText(), "");
+  ui.SetBusy(false);
+  WindowRun run;
+  run.result = RunConversion(ui);
+  run.findings = std::move(before);
+  // The name the file got, which the check could not know (a later sequence number).
+  if (run.result.converted) {
+    const std::string& path = run.result.exchangeFilePath;
+    run.findings.exchangeFileName = path.substr(path.find_last_of('\\') + 1);
+  }
+  return run;
 }
 
 QString FindingsCountText(const BoringCheck& check) {

@@ -188,8 +188,7 @@ void Form1::Command3_Click() {
   SetBusy(false);
   QString count = FindingsCountText(check);
   gCompletionFlag = 0;
-  Label3->setText(QString::fromUtf8("点検が終わりました。　") +
-                  (count.isEmpty() ? QString::fromUtf8("指摘はありません。") : count));
+  SetStatus("点検が終わりました。　" + (count.isEmpty() ? std::string("指摘はありません。") : count.toStdString()));
   FindingsDialog list(check, false, this);
   ExecDialog(list);
 }

@@ -230,6 +230,23 @@ class FindingsTest : public QObject {
     QVERIFY(!form.Command4->isEnabled());
   }
 
+  // A folder typed with a "\" at its end is the same folder; the list's paths say it once.
+  void checkOfAFolderTypedWithASeparatorAtItsEnd() {
+    Setting setting;
+    TempFolder source;
+    WriteBoring(source, true);
+    TestForm1 form({source.Drive(), source.Drive()});
+    QVERIFY(form.Form_Load());
+    form.Text2->setText(Q(source.Drive()) + "\\");
+    QString place;
+    form.onDialog = [&place](QDialog& dialog) {
+      if (auto* list = qobject_cast<FindingsDialog*>(&dialog); list && list->List->rowCount() == 1)
+        place = list->List->item(0, 0)->toolTip();
+    };
+    form.Command3_Click();
+    QCOMPARE(place, Q(source.Drive()) + "\\X5.TXT:2");
+  }
+
   void checkRefusesABadPath_data() {
     QTest::addColumn<QString>("source");  // "@" stands for an existing folder
     QTest::addColumn<QStringList>("texts");
