@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian, and only what is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev fonts-noto-cjk)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev qt6-svg-dev fonts-noto-cjk)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
