@@ -227,8 +227,8 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     return kSuccess;
   }
   if (options.picture) return DrawPictures(options, out, err);
-  if (!LoadCodeTableFolder()) {
-    err << kNoVuredaMessage << "\n";
+  if (Status setting = LoadCodeTableSetting(); !setting) {
+    err << NoVuredaText(setting) << "\n";
     return kStopped;
   }
   if (options.check) return CheckBorings(options, out);

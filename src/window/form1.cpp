@@ -123,8 +123,8 @@ void Form1::OpenAtStart(FolderList& dir, DriveList& drive, const std::string& fo
 
 bool Form1::Form_Load() {
   Centre();
-  if (!LoadCodeTableFolder()) {
-    ShowMessage(kNoVuredaMessage, Icon::None, "");
+  if (Status setting = LoadCodeTableSetting(); !setting) {
+    ShowMessage(NoVuredaText(setting), Icon::None, "");
     return false;
   }
   helpFilePath_ = LocateHelpFile(QCoreApplication::applicationDirPath().toStdString(), qEnvironmentVariable("PATH").toStdString());

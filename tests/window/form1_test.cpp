@@ -159,7 +159,8 @@ class Form1Test : public QObject {
     TestForm1 form;
     QVERIFY(!form.Form_Load());
     QCOMPARE(form.boxes.size(), std::size_t{1});
-    QCOMPARE(form.boxes[0].text, Q(kNoVuredaMessage));
+    QCOMPARE(form.boxes[0].text.section('\n', 0, 0), Q(kNoVuredaMessage));
+    QVERIFY(form.boxes[0].text.section('\n', 1, 1).startsWith(Q("「" + (system.path() / "RaroreD5.ini").string() + "」: ")));
     QCOMPARE(form.boxes[0].title, Q(kProgramTitle));
     QCOMPARE(form.boxes[0].icon, QMessageBox::NoIcon);
     QCOMPARE(form.boxes[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
