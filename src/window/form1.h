@@ -31,7 +31,8 @@ class Form1 : public QWidget, public WindowOps {
   ~Form1() override;
 
   // Start-up: centres the window, loads the code-table setting, finds the help file and fills
-  // the path boxes. false: the setting is missing and the user was told; the program ends.
+  // the path boxes. Without a usable setting the user is told why and offered to choose the
+  // code-table folder now. false: no setting; the program ends.
   bool Form_Load();
 
   // Hands the help file to the desktop's opener; nothing when there is no file or no opener.
@@ -83,6 +84,8 @@ class Form1 : public QWidget, public WindowOps {
   virtual int ExecMessageBox(QMessageBox& box);
   // Starts the desktop opener on a file, detached.
   virtual void OpenWithDesktop(const QString& program, const QString& file);
+  // Lets the user pick the code-table folder; its host path, or "" when cancelled.
+  virtual std::string ChooseCodeTableFolder();
 
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -92,6 +95,8 @@ class Form1 : public QWidget, public WindowOps {
   void Centre();
   void OpenAtStart(FolderList& dir, DriveList& drive, const std::string& folder);
   void DriveChange(DriveList& drive, FolderList& dir);
+  bool LoadOrChooseCodeTableFolder();
+  void ShowDestinationFolder(const std::string& driveFolder);
 
   std::string helpFilePath_;
   bool busy_ = false;

@@ -25,6 +25,7 @@ class TestForm1 : public Form1 {
   std::deque<bool> answers;  // for questions, in order; No when none is left
   std::vector<Box> boxes;    // every box, in order
   std::vector<QStringList> opened;
+  std::deque<std::string> chosenFolders;  // what the folder dialog returns, in order; "" cancels
 
   QStringList Texts() const {
     QStringList texts;
@@ -43,6 +44,12 @@ class TestForm1 : public Form1 {
     return yes ? QMessageBox::Yes : QMessageBox::No;
   }
   void OpenWithDesktop(const QString& program, const QString& file) override { opened.push_back({program, file}); }
+  std::string ChooseCodeTableFolder() override {
+    if (chosenFolders.empty()) return {};
+    std::string folder = chosenFolders.front();
+    chosenFolders.pop_front();
+    return folder;
+  }
 };
 
 // Sets an environment variable for one scope and puts the old value back.
