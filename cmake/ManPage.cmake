@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Makes one program's manual page from docs/man.roff.in (cmake -P, with INPUT, OUTPUT, PROGRAM
 # (cli or window), NAME and VERSION): keeps the lines of both programs and those marked for
 # this one, without their mark, and fills in the program's name and the version. The text is

@@ -39,7 +39,7 @@ bool CheckFolderPath(std::string& path, WindowOps& ui, std::string& why) {
   }
   if (path.find_first_of("*?") != std::string::npos) return refuse("「*」や「?」(ワイルドカード) は使えません");
   if (path.size() < 2 || path[1] != ':') return refuse("ドライブ名が正しくありません");
-  if (path.size() > 2 && path[2] != '\\') path.insert(2, "\\");
+  if (path.size() > 2 && path[2] != '\\') path.insert(path.begin() + 2, '\\');
   if (!platform::SetCurrentDrive(path[0]))
     return refuse("ドライブ " + path.substr(0, 2) + " は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)");
   if (path.back() != '\\') path += '\\';
