@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 
-
 namespace zk::cli {
 namespace {
 
@@ -55,8 +54,8 @@ std::string Number(double value, int decimals) {
 // Depth text III.CC of record 003 field 12.
 bool DepthOf(const std::string& field, double& depth) {
   std::size_t dot = field.find('.');
-  if (dot == std::string::npos || dot == 0 || dot > 6 || field.size() != dot + 3 ||
-      !AllDigits(field.substr(0, dot)) || !AllDigits(field.substr(dot + 1)))
+  if (dot == std::string::npos || dot == 0 || dot > 6 || field.size() != dot + 3 || !AllDigits(field.substr(0, dot)) ||
+      !AllDigits(field.substr(dot + 1)))
     return false;
   depth = Digits(field, 0, dot) + Digits(field, dot + 1, 2) / 100.0;
   return true;
@@ -89,15 +88,17 @@ Status CollectBoringPoint(const std::vector<ExchangeRecord>& records, const std:
     }
     if (record.SubNumber() == "003") r003 = &record;
   }
-  if (!r003 || !has002)
-    return Status::Failed(Fault::BadRecord, file, "見出しのレコード \"A\" 002, 003 がありません");
+  if (!r003 || !has002) return Status::Failed(Fault::BadRecord, file, "見出しのレコード \"A\" 002, 003 がありません");
   point.meshCode = point.boringId.substr(0, 8);
   if (!DegreesOf(r003->Field(4), 2, point.latitude))
-    return Status::Failed(Fault::BadRecord, file, "緯度「" + r003->Field(4) + "」が DDMMSSS の形ではありません", r003->line);
+    return Status::Failed(Fault::BadRecord, file, "緯度「" + r003->Field(4) + "」が DDMMSSS の形ではありません",
+                          r003->line);
   if (!DegreesOf(r003->Field(5), 3, point.longitude))
-    return Status::Failed(Fault::BadRecord, file, "経度「" + r003->Field(5) + "」が DDDMMSSS の形ではありません", r003->line);
+    return Status::Failed(Fault::BadRecord, file, "経度「" + r003->Field(5) + "」が DDDMMSSS の形ではありません",
+                          r003->line);
   if (!DepthOf(r003->Field(12), point.depth))
-    return Status::Failed(Fault::BadRecord, file, "総掘進長「" + r003->Field(12) + "」が III.CC の形ではありません", r003->line);
+    return Status::Failed(Fault::BadRecord, file, "総掘進長「" + r003->Field(12) + "」が III.CC の形ではありません",
+                          r003->line);
   return Status::Ok();
 }
 

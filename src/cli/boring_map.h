@@ -12,13 +12,13 @@
 namespace zk::cli {
 
 struct BoringPoint {
-  std::string file;       // the exchange file's name
-  std::string boringId;   // mesh code and sequence number
-  std::string meshCode;   // the first 8 digits of the boring id
-  std::string title;      // record 001 field 4
-  std::string boringName; // record 002 field 4
+  std::string file;                    // the exchange file's name
+  std::string boringId;                // mesh code and sequence number
+  std::string meshCode;                // the first 8 digits of the boring id
+  std::string title;                   // record 001 field 4
+  std::string boringName;              // record 002 field 4
   double latitude = 0, longitude = 0;  // decimal degrees
-  double depth = 0;       // metres, from record 003 field 12
+  double depth = 0;                    // metres, from record 003 field 12
 };
 
 // Decimal degrees of a position field of record 003: DDMMSSS (latitude, 7 digits) or DDDMMSSS

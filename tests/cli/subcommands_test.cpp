@@ -41,8 +41,8 @@ Ran RunInProcess(const std::vector<std::string>& args) {
 // The real program with a settings folder of its own; standard input is not a terminal.
 Ran RunProgram(const std::string& args, const fs::path& sysdir) {
   fs::path errFile = sysdir / "stderr.txt";
-  std::string command = "ZK_SYSDIR='" + sysdir.string() + "' '" ZK_CLI "' " + args + " </dev/null 2>'" +
-                        errFile.string() + "'";
+  std::string command =
+      "ZK_SYSDIR='" + sysdir.string() + "' '" ZK_CLI "' " + args + " </dev/null 2>'" + errFile.string() + "'";
   Ran r{};
   FILE* pipe = popen(command.c_str(), "r");
   char buffer[4096];
@@ -311,7 +311,8 @@ TEST(BoringMap, NeverWritesOverAnExchangeFileOrIntoAFolder) {
   Ran folder = RunInProcess({"map", (work.path() / "dir.geojson").string(), kExchange.string()});
   EXPECT_EQ(folder.code, kStopped);
   EXPECT_NE(folder.err.find("フォルダです"), std::string::npos);
-  EXPECT_EQ(std::distance(fs::directory_iterator(work.path()), fs::directory_iterator()), 2) << "no temporary file left";
+  EXPECT_EQ(std::distance(fs::directory_iterator(work.path()), fs::directory_iterator()), 2)
+      << "no temporary file left";
 }
 
 // ---------------------------------------------------------------- set-codes

@@ -68,13 +68,26 @@ class JsonReader {
   bool Value(JsonValue& v, int depth) {
     if (depth > 64) return false;
     switch (Peek()) {
-      case '{': return Object(v, depth);
-      case '[': return Array(v, depth);
-      case '"': v.kind = JsonValue::Kind::String; return String(v.text);
-      case 't': v.kind = JsonValue::Kind::Bool; v.boolean = true; return Literal("true");
-      case 'f': v.kind = JsonValue::Kind::Bool; return Literal("false");
-      case 'n': v.kind = JsonValue::Kind::Null; return Literal("null");
-      default: v.kind = JsonValue::Kind::Number; return Number(v.number);
+      case '{':
+        return Object(v, depth);
+      case '[':
+        return Array(v, depth);
+      case '"':
+        v.kind = JsonValue::Kind::String;
+        return String(v.text);
+      case 't':
+        v.kind = JsonValue::Kind::Bool;
+        v.boolean = true;
+        return Literal("true");
+      case 'f':
+        v.kind = JsonValue::Kind::Bool;
+        return Literal("false");
+      case 'n':
+        v.kind = JsonValue::Kind::Null;
+        return Literal("null");
+      default:
+        v.kind = JsonValue::Kind::Number;
+        return Number(v.number);
     }
   }
 
@@ -94,7 +107,10 @@ class JsonReader {
       if (v.members.count(name)) return false;  // a repeated name is refused too
       if (!Value(v.members[name], depth + 1)) return false;
       Space();
-      if (Peek() == ',') { ++at_; continue; }
+      if (Peek() == ',') {
+        ++at_;
+        continue;
+      }
       if (Peek() == '}') return ++at_, true;
       return false;
     }
@@ -110,7 +126,10 @@ class JsonReader {
       v.items.emplace_back();
       if (!Value(v.items.back(), depth + 1)) return false;
       Space();
-      if (Peek() == ',') { ++at_; continue; }
+      if (Peek() == ',') {
+        ++at_;
+        continue;
+      }
       if (Peek() == ']') return ++at_, true;
       return false;
     }
@@ -122,30 +141,58 @@ class JsonReader {
       unsigned char c = static_cast<unsigned char>(s_[at_++]);
       if (c == '"') return true;
       if (c < 0x20) return false;
-      if (c != '\\') { out += static_cast<char>(c); continue; }
+      if (c != '\\') {
+        out += static_cast<char>(c);
+        continue;
+      }
       if (End()) return false;
       char e = s_[at_++];
       switch (e) {
-        case '"': case '\\': case '/': out += e; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '"':
+        case '\\':
+        case '/':
+          out += e;
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 't':
+          out += '\t';
+          break;
         case 'u': {
           if (at_ + 4 > s_.size()) return false;
           unsigned code = 0;
           for (int i = 0; i < 4; ++i) {
             char h = s_[at_++];
-            code = code * 16 + (h >= '0' && h <= '9' ? h - '0' : h >= 'a' && h <= 'f' ? h - 'a' + 10 : h >= 'A' && h <= 'F' ? h - 'A' + 10 : 99);
+            code = code * 16 + (h >= '0' && h <= '9'   ? h - '0'
+                                : h >= 'a' && h <= 'f' ? h - 'a' + 10
+                                : h >= 'A' && h <= 'F' ? h - 'A' + 10
+                                                       : 99);
             if (code > 0xFFFF) return false;
           }
-          if (code < 0x80) out += static_cast<char>(code);
-          else if (code < 0x800) { out += static_cast<char>(0xC0 | (code >> 6)); out += static_cast<char>(0x80 | (code & 0x3F)); }
-          else { out += static_cast<char>(0xE0 | (code >> 12)); out += static_cast<char>(0x80 | ((code >> 6) & 0x3F)); out += static_cast<char>(0x80 | (code & 0x3F)); }
+          if (code < 0x80)
+            out += static_cast<char>(code);
+          else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+          } else {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+          }
           break;
         }
-        default: return false;
+        default:
+          return false;
       }
     }
     return false;
@@ -160,9 +207,14 @@ class JsonReader {
   bool Number(double& out) {
     std::size_t from = at_;
     if (Peek() == '-') ++at_;
-    if (Peek() == '0') ++at_;
-    else if (!Digits()) return false;
-    if (Peek() == '.') { ++at_; if (!Digits()) return false; }
+    if (Peek() == '0')
+      ++at_;
+    else if (!Digits())
+      return false;
+    if (Peek() == '.') {
+      ++at_;
+      if (!Digits()) return false;
+    }
     if (Peek() == 'e' || Peek() == 'E') {
       ++at_;
       if (Peek() == '+' || Peek() == '-') ++at_;
