@@ -15,36 +15,42 @@ if(TARGET zk2morvex)
 endif()
 
 # The manual pages, one per program, made from the one source docs/man.roff.in and compressed
-# as Debian keeps them.
-set(ZK_MAN_SOURCE ${PROJECT_SOURCE_DIR}/docs/man.roff.in)
-set(zk_man_pages "")
-foreach(page cli:zk2morvex-cli window:zk2morvex)
-  string(REPLACE ":" ";" parts ${page})
-  list(GET parts 0 kind)
-  list(GET parts 1 name)
-  set(roff ${CMAKE_BINARY_DIR}/man/${name}.1)
-  add_custom_command(
-    OUTPUT ${roff}.gz
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${ZK_MAN_SOURCE} -DOUTPUT=${roff} -DPROGRAM=${kind} -DNAME=${name}
-            -DVERSION=${PROJECT_VERSION} -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
-    COMMAND gzip -9nf ${roff}
-    DEPENDS ${ZK_MAN_SOURCE} ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
-    COMMENT "Manual page ${name}.1"
-    VERBATIM)
-  list(APPEND zk_man_pages ${roff}.gz)
-  if(kind STREQUAL "cli" OR TARGET zk2morvex)
-    install(FILES ${roff}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
-endforeach()
+# as Debian keeps them, and the changelog likewise (where gzip is there to do it).
+find_program(ZK_GZIP gzip)
+if(ZK_GZIP)
+  set(ZK_MAN_SOURCE ${PROJECT_SOURCE_DIR}/docs/man.roff.in)
+  set(zk_man_pages "")
+  foreach(page cli:zk2morvex-cli window:zk2morvex)
+    string(REPLACE ":" ";" parts ${page})
+    list(GET parts 0 kind)
+    list(GET parts 1 name)
+    set(roff ${CMAKE_BINARY_DIR}/man/${name}.1)
+    add_custom_command(
+      OUTPUT ${roff}.gz
+      COMMAND ${CMAKE_COMMAND} -DINPUT=${ZK_MAN_SOURCE} -DOUTPUT=${roff} -DPROGRAM=${kind} -DNAME=${name}
+              -DVERSION=${PROJECT_VERSION} -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+      COMMAND ${ZK_GZIP} -9nf ${roff}
+      DEPENDS ${ZK_MAN_SOURCE} ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
+      COMMENT "Manual page ${name}.1"
+      VERBATIM)
+    list(APPEND zk_man_pages ${roff}.gz)
+    if(kind STREQUAL "cli" OR TARGET zk2morvex)
+      install(FILES ${roff}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    endif()
+  endforeach()
 
-set(ZK_CHANGELOG ${CMAKE_BINARY_DIR}/doc/changelog.gz)
-add_custom_command(
-  OUTPUT ${ZK_CHANGELOG}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
-  COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/debian/changelog > ${ZK_CHANGELOG}
-  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
-  VERBATIM)
-add_custom_target(zk_docs ALL DEPENDS ${zk_man_pages} ${ZK_CHANGELOG})
+  set(ZK_CHANGELOG ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+  add_custom_command(
+    OUTPUT ${ZK_CHANGELOG}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+    COMMAND ${ZK_GZIP} -9nc ${PROJECT_SOURCE_DIR}/packaging/debian/changelog > ${ZK_CHANGELOG}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
+    VERBATIM)
+  add_custom_target(zk_docs ALL DEPENDS ${zk_man_pages} ${ZK_CHANGELOG})
+else()
+  message(STATUS "gzip not found: the manual pages and the changelog are not made")
+  set(ZK_CHANGELOG ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
+endif()
 
 # The sample for trying the programs out: /usr/share/zk2morvex/sample/B001 (a boring) and
 # /usr/share/zk2morvex/sample/codes (the code tables L9.txt and Kishitu.txt).

@@ -237,6 +237,13 @@ TEST_F(SettingsTest, WriteCodeTableSettingReplacesAndCreates) {
   ASSERT_TRUE(WriteCodeTableSetting(named.string(), written));
   EXPECT_EQ(test::ReadBytes(written), "[VUREDA]\r\n" + parent.path().string() + "/\x83\x52\x81\x5b\x83\x68/\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(deeper), fs::directory_iterator()), 1) << "no temporary file left";
+  // A folder name that Shift-JIS cannot hold is refused, and the setting before stays.
+  fs::path emoji = parent.path() / "\xF0\x9F\x98\x80";
+  for (const char* t : {"L9.txt", "Kishitu.txt"}) parent.WriteBytes(std::string("\xF0\x9F\x98\x80/") + t, "1\r\n");
+  Status unwritable = WriteCodeTableSetting(emoji.string(), written);
+  EXPECT_FALSE(unwritable);
+  EXPECT_NE(unwritable.Message().find("Shift-JIS で書けない"), std::string::npos) << unwritable.Message();
+  EXPECT_EQ(test::ReadBytes(written), "[VUREDA]\r\n" + parent.path().string() + "/\x83\x52\x81\x5b\x83\x68/\r\n");
   // A folder that is not there.
   Status missing = WriteCodeTableSetting((parent.path() / "nowhere").string(), written);
   EXPECT_FALSE(missing);
