@@ -508,8 +508,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
   if (!CheckRepeatsAndConflicts(args, error)) return false;
   if (!args.empty() && (IsSubcommand(args[0]) || args[0] == "--version" || args[0] == "--help" || args[0] == "-h"))
     return ParseSubcommands(args, options, error);
-  std::vector<std::string> options_ = OptionsOf(args);
-  if (Has(options_, "--help") || Has(options_, "-h")) {
+  std::vector<std::string> given = OptionsOf(args);
+  if (Has(given, "--help") || Has(given, "-h")) {
     options.command = Command::Help;
     options.help = true;
     options.helpText = kUsageText;
