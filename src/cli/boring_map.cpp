@@ -1,7 +1,5 @@
 #include "cli/boring_map.h"
 
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -121,7 +119,7 @@ std::string BoringMapGeoJson(const std::vector<BoringPoint>& points) {
 Status WriteWholeFile(const std::string& hostPath, const std::string& text) {
   fs::path target(hostPath);
   fs::path temporary = target;
-  temporary += ".new." + std::to_string(::getpid());
+  temporary += ".writing";
   std::error_code ec;
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);

@@ -1,7 +1,5 @@
 #include "support/settings.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -176,7 +174,7 @@ Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
   fs::path target(written);
   fs::create_directories(target.parent_path(), ec);
   fs::path temporary = target;
-  temporary += ".new." + std::to_string(::getpid());
+  temporary += ".writing";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
