@@ -278,18 +278,12 @@ void CheckCoordinates(const std::string& folder, BoringCheck& check, const std::
     report.Error(path, 0, "no-coordinates", "緯度・経度の度が 0 か空です (変換は止まります)");
     return;
   }
-  Coordinates where{t[11], t[12], t[13], t[14], t[15], t[16]};
-  if (!IsMeshCode(ComputeMeshCode(where))) {
-    report.Error(path, 0, "no-coordinates",
-                 "緯度・経度からメッシュコード (8 桁) が求まりません: " + ComputeMeshCode(where) + " (変換は止まります)");
+  std::string meshCode = ComputeMeshCode({t[11], t[12], t[13], t[14], t[15], t[16]});
+  if (!IsMeshCode(meshCode)) {
+    report.Error(path, 0, "no-coordinates", "緯度・経度からメッシュコード (8 桁) が求まりません (変換は止まります)");
     return;
   }
-  check.meshCode = ComputeMeshCode(where);
-  std::string exact = ExactMeshCode(t[11], t[12], t[13], t[14], t[15], t[16]);
-  if (!exact.empty() && exact != check.meshCode)
-    report.Warn(path, 0, "mesh-boundary",
-                "メッシュコード " + check.meshCode + " は正確な十進計算の " + exact +
-                    " と違います (境界上かその近くの地点です。ファイルは " + check.meshCode + " のままです)");
+  check.meshCode = meshCode;
   double lat = ParseNumber(t[11]) + ParseNumber(t[12]) / 60 + ParseNumber(t[13]) / 3600;
   double lon = ParseNumber(t[14]) + ParseNumber(t[15]) / 60 + ParseNumber(t[16]) / 3600;
   if (lat < 20 || lat > 46 || lon < 122 || lon > 154)
@@ -317,9 +311,6 @@ void CheckCodeTables(const std::string& folder, Report& report) {
     report.Error(l9, 0, "code-table-short",
                  "試験名の表に 15 行がありません (" + std::to_string(rows) + " 行。変換は止まります)");
 }
-
-// Wide enough for 18 digits times 3600 times 10.
-__extension__ typedef __int128 Wide;
 
 // What the layer and colour tables mean: soil codes the soil-name table knows, colour codes
 // with a colour, and how many intervals their merge gives.
@@ -389,71 +380,7 @@ void CheckMeasurementPairs(const std::string& folder, Report& report) {
                 "使える測定ファイルが " + std::to_string(accepted) + " 組あります (999 組を超えた分は変換されません)");
 }
 
-// A decimal text as an exact fraction m / 10^scale; false when it will not fit.
-struct Decimal {
-  Wide m = 0;
-  int scale = 0;
-};
-
-bool ParseExact(const std::string& text, Decimal& d) {
-  d = Decimal{};
-  if (!HasLeadingNumber(text)) return true;  // no number reads as 0
-  std::size_t i = text.find_first_not_of(" \t");
-  bool negative = false;
-  if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
-  int digits = 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '.' && !point) {
-      point = true;
-    } else if (c >= '0' && c <= '9') {
-      if (++digits > 18) return false;
-      d.m = d.m * 10 + (c - '0');
-      if (point) ++d.scale;
-    } else {
-      break;
-    }
-  }
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E') && i + 1 < text.size() &&
-      std::string("+-0123456789").find(text[i + 1]) != std::string::npos)
-    return false;  // exponent forms are left to the floating-point code
-  if (negative) d.m = -d.m;
-  return true;
-}
-
-Wide Pow10(int n) {
-  Wide p = 1;
-  while (n-- > 0) p *= 10;
-  return p;
-}
-
 }  // namespace
-
-std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
-                          const std::string& lonD, const std::string& lonM, const std::string& lonS) {
-  Decimal v[6];
-  const std::string* texts[6] = {&latD, &latM, &latS, &lonD, &lonM, &lonS};
-  int scale = 0;
-  for (int i = 0; i < 6; ++i) {
-    if (!ParseExact(*texts[i], v[i])) return {};
-    scale = std::max(scale, v[i].scale);
-  }
-  auto at = [&](int i) { return v[i].m * Pow10(scale - v[i].scale); };
-  auto digits = [](Wide x) { return std::to_string(static_cast<long long>(x)); };
-  // Latitude x 1.5 in degrees is (3600 D + 60 M + S) / 2400; longitude (3600 D + 60 M + S) / 3600.
-  Wide lat = 3600 * at(0) + 60 * at(1) + at(2), latDen = 2400 * Pow10(scale);
-  Wide lon = 3600 * at(3) + 60 * at(4) + at(5), lonDen = 3600 * Pow10(scale);
-  Wide p = lat / latDen, rest = lat - p * latDen;
-  Wide q = rest * 8 / latDen;
-  rest = rest * 8 - q * latDen;
-  Wide r = rest * 10 / latDen;
-  Wide whole = lon / lonDen, lrest = lon - whole * lonDen;
-  Wide v1 = lrest * 8 / lonDen;
-  lrest = lrest * 8 - v1 * lonDen;
-  Wide w = lrest * 10 / lonDen;
-  return digits(p) + digits(whole - 100) + digits(q) + digits(v1) + digits(r) + digits(w);
-}
 
 BoringCheck CheckBoring(const std::string& folder, const std::string& destination) {
   BoringCheck check;

@@ -29,9 +29,4 @@ struct BoringCheck {
 // exchange file would go to, for its name; without it the name is the one an empty folder gives.
 BoringCheck CheckBoring(const std::string& folder, const std::string& destination);
 
-// The mesh code that exact decimal arithmetic on the coordinate texts gives, or "" when a text
-// is beyond what it can hold exactly.
-std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
-                          const std::string& lonD, const std::string& lonM, const std::string& lonS);
-
 }  // namespace zk

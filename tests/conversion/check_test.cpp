@@ -76,25 +76,20 @@ TEST_F(Check, SkippedMeasurementPairsAndWhy) {
   EXPECT_TRUE(Where(Run(), "measurement-skipped").empty());
 }
 
-TEST_F(Check, CoordinatesAndMeshBoundary) {
+TEST_F(Check, CoordinatesAndMeshCode) {
   f_.Table("titl01.txt", test::Titl01("35", "", "", "", "", ""));
   EXPECT_EQ(Where(Run(), "no-coordinates"), (std::vector<std::string>{"titl01.txt:0"}));
-  f_.Table("titl01.txt", test::Titl01("30", "1", "0", "139", "45", "0"));  // on a third-level line
-  BoringCheck boundary = Run();
-  EXPECT_EQ(Where(boundary, "mesh-boundary"), (std::vector<std::string>{"titl01.txt:0"}));
-  EXPECT_EQ(boundary.meshCode, "45390610");  // the file keeps what the conversion computes
+  f_.Table("titl01.txt", test::Titl01("36", "1", "0", "136", "11", "45"));  // on a third-level edge
+  BoringCheck edge = Run();
+  EXPECT_EQ(edge.meshCode, "54360125");  // the square the conversion names the file after
+  EXPECT_EQ(edge.exchangeFileName, "54360125.001");
+  EXPECT_TRUE(edge.findings.empty());
   f_.Table("titl01.txt", test::Titl01("35", "0", "0", "95", "0", "0"));  // west of the grid
+  EXPECT_EQ(Where(Run(), "no-coordinates").size(), 1u);
+  f_.Table("titl01.txt", test::Titl01("35", "0", "1e400", "139", "0", "0"));
   EXPECT_EQ(Where(Run(), "no-coordinates").size(), 1u);
   f_.Table("titl01.txt", test::Titl01("10", "0", "0", "139", "0", "0"));
   EXPECT_EQ(Where(Run(), "outside-japan").size(), 1u);
-}
-
-TEST(ExactMeshCodeTest, AgreesAwayFromBoundariesAndTellsOnThem) {
-  EXPECT_EQ(ExactMeshCode("35", "39", "29.1", "139", "45", "45.5"), "53393681");
-  EXPECT_EQ(ExactMeshCode("35", "40", "0", "139", "45", "0"), "53394600");
-  EXPECT_EQ(ExactMeshCode("30", "1", "0", "139", "45", "0"), "45390620");
-  EXPECT_EQ(ExactMeshCode("35", "39", "29.1", "130", "0", "45.0"), "53303081");
-  EXPECT_EQ(ExactMeshCode("35", "1e1", "0", "139", "0", "0"), "");
 }
 
 TEST_F(Check, ExtensionCharacters) {
