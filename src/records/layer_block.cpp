@@ -54,8 +54,11 @@ std::vector<MergedInterval> MergeLayersAndColours(const std::vector<LayerRow>& l
     const ColourRow& colour = coloursExhausted ? kColourEnd : colours[nextColour];
     double layerDepth = QXCOMSUB::ParseNumber(layer.depthText);
     MergedInterval interval{QXCOMSUB::ToSingle(layerDepth), layer.soilCode, colour.colourCodes};
-    double a = std::trunc(layerDepth * 100);
-    double b = std::trunc(static_cast<double>(colour.depth) * 100);
+    // Both boundaries in whole centimetres with the depth text's guard, so that a depth written
+    // alike in both tables (0.7, the colour's held in single precision as 0.69999999) is one
+    // boundary.
+    double a = std::trunc((layerDepth + 0.001) * 100);
+    double b = std::trunc((static_cast<double>(colour.depth) + 0.001) * 100);
     // An exhausted table's end marker is no boundary: the other table's rows end the
     // intervals, however deep they go.
     bool layerEnds = coloursExhausted || (!layersExhausted && b >= a);

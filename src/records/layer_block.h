@@ -29,9 +29,9 @@ struct MergedInterval {
 };
 
 // Divides the boring at every boundary of either table, from the top down. Boundaries are
-// compared in whole centimetres: the layer depth as a double, the colour depth as its single
-// value, so a depth written the same in both can still give two intervals (0.7 gives 70 and
-// 69). Below the last layer the soil code is "0000"; below the last colour the colour string
+// compared in whole centimetres, trunc((depth + 0.001) x 100), the layer depth as a double,
+// the colour depth as its single value: a depth written the same in both (0.7, 12.70) is one
+// boundary and ends one interval. Below the last layer the soil code is "0000"; below the last colour the colour string
 // is blank. A table that has run out never ends an interval while the other still has rows.
 std::vector<MergedInterval> MergeLayersAndColours(const std::vector<LayerRow>& layers,
                                                   const std::vector<ColourRow>& colours);
