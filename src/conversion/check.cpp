@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <map>
+#include <utility>
 
 #include "conversion/numbering.h"
 #include "platform/codepage.h"
@@ -63,12 +65,19 @@ const std::vector<TableRule>& BoringTables() {
   return rules;
 }
 
+// The findings of one boring. Of each kind about one table only the first kShownPerKind are
+// kept, then one line tells how many more there were: a table of a million bad rows gives a
+// report to read, not a million lines. The counts of errors and warnings count them all.
 class Report {
  public:
+  static constexpr long kShownPerKind = 100;
+
   explicit Report(BoringCheck& check) : check_(check) {}
   void Add(const std::string& file, long line, Severity severity, const char* code, std::string message) {
-    check_.findings.push_back({file, line, severity, code, std::move(message)});
     (severity == Severity::Error ? check_.errors : check_.warnings) += 1;
+    Kind& kind = kinds_[{file, code}];
+    kind.severity = severity;
+    if (++kind.count <= kShownPerKind) check_.findings.push_back({file, line, severity, code, std::move(message)});
   }
   void Error(const std::string& file, long line, const char* code, std::string message) {
     Add(file, line, Severity::Error, code, std::move(message));
@@ -76,9 +85,29 @@ class Report {
   void Warn(const std::string& file, long line, const char* code, std::string message) {
     Add(file, line, Severity::Warning, code, std::move(message));
   }
+  // After the last finding: the count of those not shown, right after the last one shown of
+  // their kind.
+  void Finish() {
+    auto& findings = check_.findings;
+    for (const auto& [key, kind] : kinds_) {
+      if (kind.count <= kShownPerKind) continue;
+      const auto& [file, code] = key;
+      auto last = std::find_if(findings.rbegin(), findings.rend(),
+                               [&](const Finding& f) { return f.file == file && f.code == code; });
+      findings.insert(last.base(), Finding{file, 0, kind.severity, code,
+                                           "ほかに同じ指摘が " + std::to_string(kind.count - kShownPerKind) +
+                                               " 件あります (同じ種類は初めの " + std::to_string(kShownPerKind) +
+                                               " 件だけを示します)"});
+    }
+  }
 
  private:
+  struct Kind {
+    long count = 0;
+    Severity severity = Severity::Warning;
+  };
   BoringCheck& check_;
+  std::map<std::pair<std::string, std::string>, Kind> kinds_;
 };
 
 // Characters of the NEC and IBM extension rows and the user-defined area: electronic delivery
@@ -320,7 +349,6 @@ class LayerMeaning {
 
   RowHook Layers() {
     return [this](const std::string& path, const std::vector<std::string>& row, const std::vector<long>& lines) {
-      layers_.push_back({row[1], row[2]});
       if (!soils_.hostPath.empty() && FindSoilName(row[2], soils_).empty())
         report_.Warn(path, lines[2], "unknown-soil-code",
                      "土質コード「" + row[2] + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
@@ -328,7 +356,6 @@ class LayerMeaning {
   }
   RowHook Colours() {
     return [this](const std::string& path, const std::vector<std::string>& row, const std::vector<long>& lines) {
-      colours_.push_back({QXCOMSUB::ToSingle(ParseNumber(row[1])), row[2]});
       const std::string& codes = row[2];
       for (std::size_t at = 0; at < 6 && at < codes.size(); at += 2) {
         std::string slice = codes.substr(at, 2);
@@ -338,19 +365,18 @@ class LayerMeaning {
       }
     };
   }
-  void CheckIntervals(const std::string& path) {
-    if (layers_.empty()) return;
-    std::size_t n = MergeLayersAndColours(layers_, colours_).size();
+  // The merge read again as the block reads it: no row of either table is kept for it.
+  void CheckIntervals(const std::string& folder) {
+    long long n = 0;
+    if (!MergeBoringLayers(folder, [&n](const MergedInterval&) { ++n; })) return;  // told by the table check
     if (n > 999)
-      report_.Warn(path, 0, "too-many-rows",
+      report_.Warn(folder + "\\X1.TXT", 0, "too-many-rows",
                    "層と色の区間が " + std::to_string(n) + " あります (999 を超えた区間番号は下三桁だけになります)");
   }
 
  private:
   const SoilNameTable& soils_;
   Report& report_;
-  std::vector<LayerRow> layers_;
-  std::vector<ColourRow> colours_;
 };
 
 // Measurement file pairs the "F" block leaves out, and why. Only where they are used: with no
@@ -398,12 +424,13 @@ BoringCheck CheckBoring(const std::string& folder, const std::string& destinatio
     std::string name = rule.name;
     RowHook hook = name == "X1.TXT" ? meaning.Layers() : name == "X3.TXT" ? meaning.Colours() : RowHook();
     bool readable = CheckTable(folder, rule, hook, report);
-    if (name == "X3.TXT") meaning.CheckIntervals(folder + "\\X1.TXT");
+    if (name == "X3.TXT") meaning.CheckIntervals(folder);
     if (std::string(rule.name).rfind("titl", 0) == 0) titlesReadable = titlesReadable && readable;
   }
   CheckMeasurementPairs(folder, report);
   CheckCodeTables(folder, report);
   if (titlesReadable) CheckCoordinates(folder, check, destination, report);
+  report.Finish();
   return check;
 }
 

@@ -21,7 +21,9 @@ struct BoringCheck {
   std::string folder;            // drive form
   std::string meshCode;          // as the conversion computes it ("" when the coordinates fail)
   std::string exchangeFileName;  // the name it would get
-  std::vector<Finding> findings; // grouped by table, in reading order
+  // Grouped by table, in reading order. Of each kind (code) about one table the first 100,
+  // then one finding on line 0 with the count of the rest.
+  std::vector<Finding> findings;
   long errors = 0, warnings = 0;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/run_fixture.h"
 #include "support/settings.h"
 
@@ -52,6 +54,29 @@ TEST_F(Check, FindingsAtTheirFileAndLine) {
   EXPECT_EQ(Where(c, "unclosed-quote"), (std::vector<std::string>{"X3.TXT:1"}));
   EXPECT_EQ(Where(c, "not-cp932"), (std::vector<std::string>{"L209.txt:2"}));
   EXPECT_EQ(c.errors, 1);
+}
+
+// A table of thousands of bad rows: the first 100 of a kind, then the count of the rest right
+// after them; the totals count every one, and other kinds are told as ever.
+TEST_F(Check, FindingsOfAKindAboutATableAreCappedThenCounted) {
+  std::string layers;
+  for (int i = 1; i <= 250; ++i) layers += std::to_string(i) + ",0,101,a\r\n";
+  f_.Table("X1.TXT", layers + "251,abc,101,a\r\n");
+  f_.Table("X3.TXT", "1,abc,0102,,,,\r\n");
+  BoringCheck c = Run();
+  std::vector<std::string> places = Where(c, "depth-not-increasing");
+  ASSERT_EQ(places.size(), 101u);
+  EXPECT_EQ(places[0], "X1.TXT:2");
+  EXPECT_EQ(places[99], "X1.TXT:101");
+  EXPECT_EQ(places[100], "X1.TXT:0");
+  auto summary = std::find_if(c.findings.begin(), c.findings.end(),
+                              [](const Finding& f) { return f.code == "depth-not-increasing" && f.line == 0; });
+  ASSERT_NE(summary, c.findings.end());
+  EXPECT_EQ(summary->message, "ほかに同じ指摘が 150 件あります (同じ種類は初めの 100 件だけを示します)");
+  EXPECT_EQ(summary->severity, Severity::Warning);
+  EXPECT_EQ((summary - 1)->line, 101);  // right after the last one shown
+  EXPECT_EQ(Where(c, "not-a-number"), (std::vector<std::string>{"X1.TXT:251", "X3.TXT:1"}));
+  EXPECT_EQ(c.warnings, 250 + 2 + 1);  // and "no-soil-table"
 }
 
 TEST_F(Check, SoilAndColourCodesWithoutEntries) {
