@@ -42,7 +42,7 @@ Status NeedFields(const std::string& file, const ExchangeRecord& record, std::si
 
 Status ReadDepth(const std::string& file, const ExchangeRecord& record, double& depth) {
   const std::string& text = record.Field(4);
-  if (!IsDepthText(text)) return Refuse(file, record, "深度「" + text + "」が III.CC の形ではありません");
+  if (!IsDepthText(text)) return Refuse(file, record, "深度「" + Excerpt(text) + "」が III.CC の形ではありません");
   depth = QXCOMSUB::ParseNumber(text);
   return Status::Ok();
 }
@@ -66,7 +66,7 @@ Status CollectTest(const std::string& file, const ExchangeRecord& record, Boring
   if (Status s = ReadDepth(file, record, test.depth); !s) return s;
   const std::string& blows = record.Field(5);
   if (!AllDigits(blows) || blows.size() > 2)
-    return Refuse(file, record, "N 値「" + blows + "」が 2 桁の数字ではありません");
+    return Refuse(file, record, "N 値「" + Excerpt(blows) + "」が 2 桁の数字ではありません");
   test.depthText = record.Field(4);
   test.blows = std::stoi(blows);
   test.penetration = record.Field(6);

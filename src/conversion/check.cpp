@@ -205,7 +205,7 @@ bool IsNumberColumn(const TableRule& rule, std::size_t column) {
 void CheckNumber(const std::string& path, long line, std::size_t column, const std::string& field, Report& report) {
   if (TrimSpaces(field).empty() || HasLeadingNumber(field)) return;
   report.Warn(path, line, "not-a-number",
-              std::to_string(column) + " 番目の項目「" + field + "」は数値ではありません (0 として変換されます)");
+              std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値ではありません (0 として変換されます)");
 }
 
 void CheckStream(TableReader& reader, const TableRule& rule, Report& report) {
@@ -216,7 +216,7 @@ void CheckStream(TableReader& reader, const TableRule& rule, Report& report) {
     if (n > rule.streamCapacity) {
       if (TrimSpaces(field).empty()) continue;  // a trailing comma loses nothing
       report.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
-                  std::to_string(rule.streamCapacity) + " 項目を超える項目「" + field + "」などは読まれません");
+                  std::to_string(rule.streamCapacity) + " 項目を超える項目「" + Excerpt(field) + "」などは読まれません");
       return;
     }
     if (IsNumberColumn(rule, n)) CheckNumber(reader.path(), reader.FieldLine(), n, field, report);
@@ -351,7 +351,7 @@ class LayerMeaning {
     return [this](const std::string& path, const std::vector<std::string>& row, const std::vector<long>& lines) {
       if (!soils_.hostPath.empty() && FindSoilName(row[2], soils_).empty())
         report_.Warn(path, lines[2], "unknown-soil-code",
-                     "土質コード「" + row[2] + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
+                     "土質コード「" + Excerpt(row[2]) + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
     };
   }
   RowHook Colours() {
@@ -399,7 +399,7 @@ void CheckMeasurementPairs(const std::string& folder, Report& report) {
       case Skip::MissingValue: why = ".HED の 5・6 番目か .TMP の 10 番目の項目が空です"; break;
     }
     report.Warn(folder + "\\PCNT.txt", p.line, "measurement-skipped",
-                "測定ファイル「" + p.name + "」は使われません: " + why);
+                "測定ファイル「" + Excerpt(p.name) + "」は使われません: " + why);
   }
   if (accepted > 999)
     report.Warn(folder + "\\PCNT.txt", 0, "too-many-rows",

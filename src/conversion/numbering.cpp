@@ -167,7 +167,7 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
     std::string name = stored.substr(QXCOMSUB::FolderPart(stored).size());
     for (const std::string& entry : listing) {
       if (entry != name) continue;
-      if (!ui.AskYesNo("既に同一ﾌｫﾙﾀﾞ「" + stored + "」に変換済みです。変換を実行しますか？")) {
+      if (!ui.AskYesNo("既に同一ﾌｫﾙﾀﾞ「" + Excerpt(stored) + "」に変換済みです。変換を実行しますか？")) {
         result.stopped = true;
         return Status::Ok();
       }
@@ -175,7 +175,7 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
       result.sequence = NumberAfterDot(name);
       return Status::Ok();
     }
-    if (!ui.AskYesNo("既に「" + stored + "」に変換済みです。変換を実行しますか？")) {
+    if (!ui.AskYesNo("既に「" + Excerpt(stored) + "」に変換済みです。変換を実行しますか？")) {
       result.stopped = true;
       return Status::Ok();
     }

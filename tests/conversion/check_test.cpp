@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/status.h"
 #include "support/run_fixture.h"
 #include "support/settings.h"
 
@@ -77,6 +78,15 @@ TEST_F(Check, FindingsOfAKindAboutATableAreCappedThenCounted) {
   EXPECT_EQ((summary - 1)->line, 101);  // right after the last one shown
   EXPECT_EQ(Where(c, "not-a-number"), (std::vector<std::string>{"X1.TXT:251", "X3.TXT:1"}));
   EXPECT_EQ(c.warnings, 250 + 2 + 1);  // and "no-soil-table"
+}
+
+TEST_F(Check, MessagesQuoteAFewHundredBytesOfAField) {
+  f_.Table("X1.TXT", "1," + std::string(1 << 20, 'x') + ",101,a\r\n");
+  BoringCheck c = Run();
+  ASSERT_EQ(Where(c, "not-a-number").size(), 1u);
+  const Finding& f = *std::find_if(c.findings.begin(), c.findings.end(),
+                                   [](const Finding& f) { return f.code == "not-a-number"; });
+  EXPECT_EQ(f.message, "2 番目の項目「" + std::string(kExcerptBytes, 'x') + "…」は数値ではありません (0 として変換されます)");
 }
 
 TEST_F(Check, SoilAndColourCodesWithoutEntries) {

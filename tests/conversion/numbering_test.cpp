@@ -127,6 +127,18 @@ TEST_F(Numbered, RecordNamingAFileElsewhereAsksAndTakesTheNextNumber) {
   EXPECT_TRUE(Assign(no).stopped);
 }
 
+// A "BORLING.NO" of 10 MB: the question quotes its first bytes and an ellipsis, its text
+// otherwise as ever.
+TEST_F(Numbered, QuestionQuotesAFewHundredBytesOfTheRecordFile) {
+  Record("Z:\\old\\" + std::string(10 << 20, 'a') + "\r\n");
+  FakeWindow ui;
+  ui.answers = {false};
+  EXPECT_TRUE(Assign(ui).stopped);
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0],
+            "既に「Z:\\old\\" + std::string(kExcerptBytes - 7, 'a') + "…」に変換済みです。変換を実行しますか？");
+}
+
 TEST_F(Numbered, ReusedNameWithoutDotHasNumberZero) {
   Destination("NODOT");
   Record("Z:\\x\\NODOT");
