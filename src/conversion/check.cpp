@@ -383,23 +383,23 @@ class LayerMeaning {
 // "L204.txt" in the boring.
 void CheckMeasurementPairs(const std::string& folder, Report& report) {
   if (platform::IsPlainFile(folder + "\\L204.txt") || !FCOPYSUB::IsPresent(folder + "\\PCNT.txt")) return;
-  std::vector<MeasurementPair> pairs;
-  if (Status s = SelectMeasurementPairs(folder, pairs); !s) {
-    report.Error(s.file, s.line, s.fault == Fault::NotCp932 ? "not-cp932" : "unreadable", s.description + " (変換は止まります)");
-    return;
-  }
   using Skip = MeasurementPair::Skip;
   long accepted = 0;
-  for (const MeasurementPair& p : pairs) {
+  Status listed = ForEachMeasurementPair(folder, [&](const MeasurementPair& p) {
     std::string why;
     switch (p.skip) {
-      case Skip::None: ++accepted; continue;
+      case Skip::None: ++accepted; return;
       case Skip::NotInFolder: why = "ボーリングのフォルダの外を指す名前です"; break;
       case Skip::MissingFile: why = ".HED か .TMP のファイルがありません"; break;
       case Skip::MissingValue: why = ".HED の 5・6 番目か .TMP の 10 番目の項目が空です"; break;
     }
     report.Warn(folder + "\\PCNT.txt", p.line, "measurement-skipped",
                 "測定ファイル「" + Excerpt(p.name) + "」は使われません: " + why);
+  });
+  if (!listed) {
+    report.Error(listed.file, listed.line, listed.fault == Fault::NotCp932 ? "not-cp932" : "unreadable",
+                 listed.description + " (変換は止まります)");
+    return;
   }
   if (accepted > 999)
     report.Warn(folder + "\\PCNT.txt", 0, "too-many-rows",
