@@ -40,9 +40,10 @@ struct TableRule {
   std::size_t fieldsPerRow;         // 0: a stream of fields (title tables)
   std::vector<int> numberColumns;   // columns (or stream positions) read as numbers
   int depthColumn = 0;              // a depth that must increase from row to row
-  long rowLimit = 0;                // rows beyond it are cut (0: none)
+  long rowLimit = 0;                // rows beyond it are cut (0: none)...
   bool rowsCutShortKept = false;    // read field by field: a short last row is still used
   std::size_t streamCapacity = 0;   // fields a stream holds; further ones are ignored
+  bool rowsBeyondLimitNumbered = false;  // ...or written, their numbers keeping three digits
 };
 
 const std::vector<TableRule>& BoringTables() {
@@ -52,7 +53,7 @@ const std::vector<TableRule>& BoringTables() {
       {"titl04.txt", 0, {1, 2, 4}, 0, 0, false, 14},
       {"X1.TXT", 4, {2, 3}, 2, 0},
       {"X3.TXT", 7, {2}, 2, 0},
-      {"X5.TXT", 11, {2, 3, 5}, 0, 999},
+      {"X5.TXT", 11, {2, 3, 5}, 0, 999, false, 0, true},
       {"X6.TXT", 68, {}, 0, 0},
       {"X7.TXT", 68, {}, 0, 0},
       {"X100.txt", 44, {2, 3, 14, 15, 16, 17, 21, 22, 24, 25, 26, 27, 29, 31, 32}, 0, 999},
@@ -272,7 +273,9 @@ void CheckRows(TableReader& reader, const TableRule& rule, const RowHook& hook, 
     }
     if (rule.rowLimit > 0 && rows == rule.rowLimit + 1)
       report.Warn(reader.path(), rowLine, "too-many-rows",
-                  std::to_string(rule.rowLimit) + " 行を超えています (それより後の行は変換されません)");
+                  std::to_string(rule.rowLimit) + (rule.rowsBeyondLimitNumbered
+                                                       ? " 行を超えています (999 を超えた番号は下三桁だけになります)"
+                                                       : " 行を超えています (それより後の行は変換されません)"));
   }
 }
 

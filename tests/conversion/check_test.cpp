@@ -89,6 +89,22 @@ TEST_F(Check, MessagesQuoteAFewHundredBytesOfAField) {
   EXPECT_EQ(f.message, "2 番目の項目「" + std::string(kExcerptBytes, 'x') + "…」は数値ではありません (0 として変換されます)");
 }
 
+// Penetration tests beyond 999 are all written, their numbers wrapping; rows of the table
+// blocks beyond 999 are not written.
+TEST_F(Check, MoreThan999RowsSaysWhatBecomesOfThem) {
+  std::string tests, soil;
+  for (int i = 1; i <= 1000; ++i) tests += std::to_string(i) + "," + std::to_string(i) + ",5,,30,,,,,,\r\n";
+  for (int i = 1; i <= 1000; ++i) soil += std::to_string(i) + std::string(43, ',') + "\r\n";
+  f_.Table("X5.TXT", tests);
+  f_.Table("X100.txt", soil);
+  BoringCheck c = Run();
+  std::vector<std::string> said;
+  for (const Finding& f : c.findings)
+    if (f.code == "too-many-rows") said.push_back(f.file.substr(f.file.find_last_of('\\') + 1) + ": " + f.message);
+  EXPECT_EQ(said, (std::vector<std::string>{"X5.TXT: 999 行を超えています (999 を超えた番号は下三桁だけになります)",
+                                            "X100.txt: 999 行を超えています (それより後の行は変換されません)"}));
+}
+
 TEST_F(Check, SoilAndColourCodesWithoutEntries) {
   f_.Table("X1.TXT", "1,1.0,101,a\r\n2,2.0,999,b\r\n");
   f_.Table("X3.TXT", "1,1.5,0102,,,,\r\n2,2.0,0311,,,,\r\n");
