@@ -92,7 +92,8 @@ class Report {
     auto& findings = check_.findings;
     for (const auto& [key, kind] : kinds_) {
       if (kind.count <= kShownPerKind) continue;
-      const auto& [file, code] = key;
+      const std::string& file = key.first;
+      const std::string& code = key.second;
       auto last = std::find_if(findings.rbegin(), findings.rend(),
                                [&](const Finding& f) { return f.file == file && f.code == code; });
       findings.insert(last.base(), Finding{file, 0, kind.severity, code,
