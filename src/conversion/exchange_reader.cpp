@@ -28,7 +28,8 @@ class LineSplitter {
 
   Status Split(std::vector<std::string>& fields) {
     if (text_.compare(0, 2, "\r\n") == 0) return Refuse("空の行があります");
-    if (text_.empty() || text_[0] != '"') return Refuse("行が「\"」で始まっていません (項目が引用符で囲まれていません)");
+    if (text_.empty() || text_[0] != '"')
+      return Refuse("行が「\"」で始まっていません (項目が引用符で囲まれていません)");
     std::size_t pos = 1;
     for (;;) {
       std::size_t start = pos;
@@ -76,7 +77,8 @@ Status CheckRecord(const ExchangeRecord& record, const std::string& firstId, con
     return refuse("記録キー「" + Excerpt(key) + "」は A から H のどれでもありません");
   if (record.BoringId().empty()) return refuse("ボーリング ID が空です");
   if (record.BoringId() != firstId)
-    return refuse("ボーリング ID「" + Excerpt(record.BoringId()) + "」が 1 行目の「" + Excerpt(firstId) + "」と違います");
+    return refuse("ボーリング ID「" + Excerpt(record.BoringId()) + "」が 1 行目の「" + Excerpt(firstId) +
+                  "」と違います");
   const std::string& sub = record.SubNumber();
   if (sub.size() != 3 || !std::all_of(sub.begin(), sub.end(), IsDigit))
     return refuse("枝番「" + Excerpt(sub) + "」が 3 桁の数字ではありません");
@@ -127,7 +129,8 @@ class RecordReader {
 
  private:
   Status NotARecord() const {
-    return Status::Failed(Fault::BadRecord, name_, "行が「\"」で始まっていません (項目が引用符で囲まれていません)", line_);
+    return Status::Failed(Fault::BadRecord, name_, "行が「\"」で始まっていません (項目が引用符で囲まれていません)",
+                          line_);
   }
 
   const std::string& name_;

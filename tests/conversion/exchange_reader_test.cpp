@@ -173,7 +173,8 @@ TEST(ExchangeReader, ReadsFilesALineAtATimeAndStopsAtTheFirstBadLine) {
 TEST(ExchangeReader, MessagesQuoteAFewHundredBytesOfAField) {
   const std::string ok = "\"A\",\"53393681001\",\"000\"\r\n";
   std::vector<ExchangeRecord> records;
-  Status s = ParseExchangeRecords(ok + "\"B\",\"53393681001\",\"" + std::string(1 << 20, '7') + "\"\r\n", "x.001", records);
+  Status s =
+      ParseExchangeRecords(ok + "\"B\",\"53393681001\",\"" + std::string(1 << 20, '7') + "\"\r\n", "x.001", records);
   EXPECT_EQ(s.line, 2);
   EXPECT_NE(s.description.find("枝番「" + std::string(kExcerptBytes, '7') + "…」"), std::string::npos);
   EXPECT_LT(s.Message().size(), 400u);

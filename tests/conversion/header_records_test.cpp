@@ -29,7 +29,7 @@ TEST(FixedText, WholeDigitsAndCentimetresCutAfterTheGuard) {
       {5.5 - 1.1344, 4, "0004.36"},
       {5.5 - 0.8402, 4, "0004.66"},  // 4.6598: within the guard of the next centimetre
       // Held just below the written decimals: the 0.001 guard keeps them.
-      {11.2, 4, "0011.20"},                       // 11.1999999999999993
+      {11.2, 4, "0011.20"},                        // 11.1999999999999993
       {static_cast<double>(11.2f), 4, "0011.20"},  // 11.1999998
       {static_cast<double>(10.7f), 3, "010.70"},   // 10.6999998
       {static_cast<double>(15.45f), 3, "015.45"},
