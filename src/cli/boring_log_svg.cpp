@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <ostream>
+#include <sstream>
 
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -204,25 +207,26 @@ constexpr const char* kFonts =
     "'Noto Sans CJK JP', 'Noto Sans JP', 'Source Han Sans JP', 'Hiragino Sans', 'Hiragino Kaku Gothic ProN', "
     "'Yu Gothic', 'Meiryo', 'MS Gothic', 'IPAexGothic', 'IPAGothic', 'TakaoGothic', 'VL Gothic', sans-serif";
 
+// Written out as it is drawn: a picture of millions of layers is never held as one text.
 class Svg {
  public:
+  explicit Svg(std::ostream& out) : out_(out) {}
   void Text(double x, double y, const std::string& text, const char* extra = "") {
-    out_ += "<text x=\"" + Px(x) + "\" y=\"" + Px(y) + "\"" + (*extra ? std::string(" ") + extra : "") + ">" +
+    out_ << "<text x=\"" + Px(x) + "\" y=\"" + Px(y) + "\"" + (*extra ? std::string(" ") + extra : "") + ">" +
             Escape(text) + "</text>\n";
   }
   void Line(double x1, double y1, double x2, double y2, const char* stroke = "#000", double width = 1) {
-    out_ += "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\" stroke=\"" +
+    out_ << "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\" stroke=\"" +
             stroke + "\" stroke-width=\"" + Px(width) + "\"/>\n";
   }
   void Rect(double x, double y, double w, double h, const char* fill, const char* stroke = "#000") {
-    out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" width=\"" + Px(std::max(w, 0.0)) + "\" height=\"" +
+    out_ << "<rect x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" width=\"" + Px(std::max(w, 0.0)) + "\" height=\"" +
             Px(std::max(h, 0.0)) + "\" fill=\"" + fill + "\" stroke=\"" + stroke + "\"/>\n";
   }
-  void Raw(const std::string& text) { out_ += text; }
-  const std::string& str() const { return out_; }
+  void Raw(const std::string& text) { out_ << text; }
 
  private:
-  std::string out_;
+  std::ostream& out_;
 };
 
 struct Scale {
@@ -358,13 +362,13 @@ void DrawTests(Svg& svg, const BoringLog& log, const Scale& scale, const Labels&
   svg.Raw("</g>\n");
 }
 
-Status WriteUtf8File(const std::string& drivePath, const std::string& text) {
+Status WriteUtf8File(const std::string& drivePath, const std::function<void(std::ostream&)>& write) {
   auto host = platform::ToHost(drivePath);
   if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
   std::string temp = host->string() + ".writing";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    write(out);
     out.close();
     if (!out) {
       std::remove(temp.c_str());
@@ -389,29 +393,39 @@ std::string MetresText(const std::string& field) {
   return field.substr(std::min(first, point - 1));
 }
 
-Status CollectBoringLog(const std::vector<ExchangeRecord>& records, const std::string& file, BoringLog& log) {
-  log = BoringLog{};
-  if (!records.empty()) log.boringId = records.front().BoringId();
-  for (const ExchangeRecord& record : records) {
-    const std::string& key = record.Key();
-    bool header = record.SubNumber() == "000";
-    if (key == "A") {
-      CollectHeader(record, log);
-    } else if (key == "B" && !header) {
-      if (Status s = CollectInterval(file, record, log); !s) return s;
-    } else if (key == "C" && !header) {
-      if (Status s = CollectTest(file, record, log); !s) return s;
-    }
+Status CollectRecord(const ExchangeRecord& record, const std::string& file, BoringLog& log) {
+  if (log.boringId.empty()) log.boringId = record.BoringId();
+  const std::string& key = record.Key();
+  bool header = record.SubNumber() == "000";
+  if (key == "A") {
+    CollectHeader(record, log);
+  } else if (key == "B" && !header) {
+    return CollectInterval(file, record, log);
+  } else if (key == "C" && !header) {
+    return CollectTest(file, record, log);
   }
   return Status::Ok();
 }
 
+Status CollectBoringLog(const std::vector<ExchangeRecord>& records, const std::string& file, BoringLog& log) {
+  log = BoringLog{};
+  for (const ExchangeRecord& record : records)
+    if (Status s = CollectRecord(record, file, log); !s) return s;
+  return Status::Ok();
+}
+
 std::string BoringLogSvg(const BoringLog& log, const std::string& fileName) {
+  std::ostringstream out;
+  WriteBoringLogSvg(log, fileName, out);
+  return out.str();
+}
+
+void WriteBoringLogSvg(const BoringLog& log, const std::string& fileName, std::ostream& out) {
   Scale scale = ScaleFor(log);
   Labels labels = PlaceLabels(log, scale);
   // Labels pushed apart may reach below the last metre.
   double height = std::max(scale.Y(scale.end), labels.Lowest()) + 30;
-  Svg svg;
+  Svg svg(out);
   svg.Raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
   svg.Raw("<!-- Boring log drawn from an exchange file. UTF-8, not CP932: this picture is no input table. -->\n");
   svg.Raw("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Px(kWidth) + "\" height=\"" + Px(height) +
@@ -424,19 +438,19 @@ std::string BoringLogSvg(const BoringLog& log, const std::string& fileName) {
   DrawLayers(svg, log, scale, labels);
   DrawTests(svg, log, scale, labels);
   svg.Raw("</svg>\n");
-  return svg.str();
 }
 
 Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string& folder, std::string& written) {
   written.clear();
   if (!platform::IsFolder(folder)) return Status::Failed(Fault::NotFound, folder, "出力フォルダがありません");
-  std::vector<ExchangeRecord> records;
-  if (Status s = ReadExchangeFile(exchangeFile, records); !s) return s;
+  // The records go into the log as they are read; only what the picture shows is kept.
   BoringLog log;
-  if (Status s = CollectBoringLog(records, exchangeFile, log); !s) return s;
+  auto collect = [&](const ExchangeRecord& record) { return CollectRecord(record, exchangeFile, log); };
+  if (Status s = ReadExchangeFile(exchangeFile, collect); !s) return s;
   std::string name = exchangeFile.substr(QXCOMSUB::FolderPart(exchangeFile).size());
   std::string target = folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + name + ".svg";
-  if (Status s = WriteUtf8File(target, BoringLogSvg(log, name)); !s) return s;
+  auto draw = [&](std::ostream& out) { WriteBoringLogSvg(log, name, out); };
+  if (Status s = WriteUtf8File(target, draw); !s) return s;
   written = target;
   return Status::Ok();
 }

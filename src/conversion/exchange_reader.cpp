@@ -97,7 +97,8 @@ namespace {
 // line may lack it) and refuses it at its first bad line: nothing after that line is needed.
 class RecordReader {
  public:
-  explicit RecordReader(const std::string& name) : name_(name) {}
+  using Visit = std::function<Status(const ExchangeRecord&)>;
+  RecordReader(const std::string& name, Visit visit) : name_(name), visit_(std::move(visit)) {}
 
   Status Line(std::string_view bytes) {
     ++line_;
@@ -107,10 +108,10 @@ class RecordReader {
     ExchangeRecord record;
     record.line = line_;
     if (Status s = LineSplitter(text_, name_, line_).Split(record.fields); !s) return s;
-    if (records_.empty()) firstId_ = record.fields.size() >= 2 ? record.BoringId() : kNoField;
+    if (records_ == 0) firstId_ = record.fields.size() >= 2 ? record.BoringId() : kNoField;
     if (Status s = CheckRecord(record, firstId_, name_); !s) return s;
-    records_.push_back(std::move(record));
-    return Status::Ok();
+    ++records_;
+    return visit_(record);
   }
   // A line that does not begin with a quote (nor with the CR of an empty line) is refused by
   // its first byte, whatever follows.
@@ -121,9 +122,8 @@ class RecordReader {
     return NotARecord();
   }
 
-  Status Finish(std::vector<ExchangeRecord>& records) {
-    if (records_.empty()) return Status::Failed(Fault::BadRecord, name_, "記録が一つもありません");
-    records = std::move(records_);
+  Status Finish() const {
+    if (records_ == 0) return Status::Failed(Fault::BadRecord, name_, "記録が一つもありません");
     return Status::Ok();
   }
 
@@ -137,25 +137,51 @@ class RecordReader {
   long line_ = 0;
   std::string text_;
   std::string firstId_;
-  std::vector<ExchangeRecord> records_;
+  long records_ = 0;
+  Visit visit_;
+};
+
+// Keeps the records for a caller that wants them all, handing them over only when every line
+// is good.
+class RecordList {
+ public:
+  RecordReader::Visit Keeper() {
+    return [this](const ExchangeRecord& record) {
+      kept_.push_back(record);
+      return Status::Ok();
+    };
+  }
+  Status HandOver(Status status, std::vector<ExchangeRecord>& records) {
+    if (status) records = std::move(kept_);
+    return status;
+  }
+
+ private:
+  std::vector<ExchangeRecord> kept_;
 };
 
 }  // namespace
 
 Status ParseExchangeRecords(std::string_view bytes, const std::string& name, std::vector<ExchangeRecord>& records) {
   records.clear();
-  RecordReader reader(name);
+  RecordList list;
+  RecordReader reader(name, list.Keeper());
   while (!bytes.empty()) {
     std::size_t end = bytes.find('\n');
     std::size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
     if (Status s = reader.Line(bytes.substr(0, length)); !s) return s;
     bytes.remove_prefix(length);
   }
-  return reader.Finish(records);
+  return list.HandOver(reader.Finish(), records);
 }
 
 Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord>& records) {
   records.clear();
+  RecordList list;
+  return list.HandOver(ReadExchangeFile(drivePath, list.Keeper()), records);
+}
+
+Status ReadExchangeFile(const std::string& drivePath, const std::function<Status(const ExchangeRecord&)>& visit) {
   auto host = platform::ToHost(drivePath);
   std::error_code ec;
   if (!host || !fs::is_regular_file(*host, ec))
@@ -164,7 +190,7 @@ Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord
   if (fd < 0) return Status::Failed(Fault::Unreadable, drivePath, "読めません");
   // In chunks, a line at a time: a file that is no exchange file is refused at its first bad
   // line without the rest being read (a CP932 trail byte is never an LF, so lines split clean).
-  RecordReader reader(drivePath);
+  RecordReader reader(drivePath, visit);
   std::string line;
   std::vector<char> chunk(1 << 16);
   Status status = Status::Ok();
@@ -196,7 +222,7 @@ Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord
   }
   ::close(fd);
   if (!status) return status;
-  return reader.Finish(records);
+  return reader.Finish();
 }
 
 std::string RecordLine(const ExchangeRecord& record) {
