@@ -46,8 +46,8 @@ READS = {
     "titl01.txt": 1,  # title tables, once
     "titl02.txt": 1,
     "titl04.txt": 1,
-    "X1.TXT": 2,      # deepest layer for the header, then the layer merge
-    "X3.TXT": 1,      # the layer merge
+    "X1.TXT": 3,      # deepest layer for the header, then the layer merge: count, write
+    "X3.TXT": 2,      # the layer merge: count, write
     "X5.TXT": 1,      # the test block, rows held in memory
     "X6.TXT": 1,      # test kinds
     "X7.TXT": 1,      # table presence

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <map>
+#include <utility>
 
 #include "conversion/numbering.h"
 #include "platform/codepage.h"
@@ -38,9 +40,10 @@ struct TableRule {
   std::size_t fieldsPerRow;         // 0: a stream of fields (title tables)
   std::vector<int> numberColumns;   // columns (or stream positions) read as numbers
   int depthColumn = 0;              // a depth that must increase from row to row
-  long rowLimit = 0;                // rows beyond it are cut (0: none)
+  long rowLimit = 0;                // rows beyond it are cut (0: none)...
   bool rowsCutShortKept = false;    // read field by field: a short last row is still used
   std::size_t streamCapacity = 0;   // fields a stream holds; further ones are ignored
+  bool rowsBeyondLimitNumbered = false;  // ...or written, their numbers keeping three digits
 };
 
 const std::vector<TableRule>& BoringTables() {
@@ -50,7 +53,7 @@ const std::vector<TableRule>& BoringTables() {
       {"titl04.txt", 0, {1, 2, 4}, 0, 0, false, 14},
       {"X1.TXT", 4, {2, 3}, 2, 0},
       {"X3.TXT", 7, {2}, 2, 0},
-      {"X5.TXT", 11, {2, 3, 5}, 0, 999},
+      {"X5.TXT", 11, {2, 3, 5}, 0, 999, false, 0, true},
       {"X6.TXT", 68, {}, 0, 0},
       {"X7.TXT", 68, {}, 0, 0},
       {"X100.txt", 44, {2, 3, 14, 15, 16, 17, 21, 22, 24, 25, 26, 27, 29, 31, 32}, 0, 999},
@@ -63,12 +66,19 @@ const std::vector<TableRule>& BoringTables() {
   return rules;
 }
 
+// The findings of one boring. Of each kind about one table only the first kShownPerKind are
+// kept, then one line tells how many more there were: a table of a million bad rows gives a
+// report to read, not a million lines. The counts of errors and warnings count them all.
 class Report {
  public:
+  static constexpr long kShownPerKind = 100;
+
   explicit Report(BoringCheck& check) : check_(check) {}
   void Add(const std::string& file, long line, Severity severity, const char* code, std::string message) {
-    check_.findings.push_back({file, line, severity, code, std::move(message)});
     (severity == Severity::Error ? check_.errors : check_.warnings) += 1;
+    Kind& kind = kinds_[{file, code}];
+    kind.severity = severity;
+    if (++kind.count <= kShownPerKind) check_.findings.push_back({file, line, severity, code, std::move(message)});
   }
   void Error(const std::string& file, long line, const char* code, std::string message) {
     Add(file, line, Severity::Error, code, std::move(message));
@@ -76,9 +86,30 @@ class Report {
   void Warn(const std::string& file, long line, const char* code, std::string message) {
     Add(file, line, Severity::Warning, code, std::move(message));
   }
+  // After the last finding: the count of those not shown, right after the last one shown of
+  // their kind.
+  void Finish() {
+    auto& findings = check_.findings;
+    for (const auto& [key, kind] : kinds_) {
+      if (kind.count <= kShownPerKind) continue;
+      const std::string& file = key.first;
+      const std::string& code = key.second;
+      auto last = std::find_if(findings.rbegin(), findings.rend(),
+                               [&](const Finding& f) { return f.file == file && f.code == code; });
+      findings.insert(last.base(), Finding{file, 0, kind.severity, code,
+                                           "ほかに同じ指摘が " + std::to_string(kind.count - kShownPerKind) +
+                                               " 件あります (同じ種類は初めの " + std::to_string(kShownPerKind) +
+                                               " 件だけを示します)"});
+    }
+  }
 
  private:
+  struct Kind {
+    long count = 0;
+    Severity severity = Severity::Warning;
+  };
   BoringCheck& check_;
+  std::map<std::pair<std::string, std::string>, Kind> kinds_;
 };
 
 // Characters of the NEC and IBM extension rows and the user-defined area: electronic delivery
@@ -176,7 +207,7 @@ bool IsNumberColumn(const TableRule& rule, std::size_t column) {
 void CheckNumber(const std::string& path, long line, std::size_t column, const std::string& field, Report& report) {
   if (TrimSpaces(field).empty() || HasLeadingNumber(field)) return;
   report.Warn(path, line, "not-a-number",
-              std::to_string(column) + " 番目の項目「" + field + "」は数値ではありません (0 として変換されます)");
+              std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値ではありません (0 として変換されます)");
 }
 
 void CheckStream(TableReader& reader, const TableRule& rule, Report& report) {
@@ -187,7 +218,7 @@ void CheckStream(TableReader& reader, const TableRule& rule, Report& report) {
     if (n > rule.streamCapacity) {
       if (TrimSpaces(field).empty()) continue;  // a trailing comma loses nothing
       report.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
-                  std::to_string(rule.streamCapacity) + " 項目を超える項目「" + field + "」などは読まれません");
+                  std::to_string(rule.streamCapacity) + " 項目を超える項目「" + Excerpt(field) + "」などは読まれません");
       return;
     }
     if (IsNumberColumn(rule, n)) CheckNumber(reader.path(), reader.FieldLine(), n, field, report);
@@ -243,7 +274,9 @@ void CheckRows(TableReader& reader, const TableRule& rule, const RowHook& hook, 
     }
     if (rule.rowLimit > 0 && rows == rule.rowLimit + 1)
       report.Warn(reader.path(), rowLine, "too-many-rows",
-                  std::to_string(rule.rowLimit) + " 行を超えています (それより後の行は変換されません)");
+                  std::to_string(rule.rowLimit) + (rule.rowsBeyondLimitNumbered
+                                                       ? " 行を超えています (999 を超えた番号は下三桁だけになります)"
+                                                       : " 行を超えています (それより後の行は変換されません)"));
   }
 }
 
@@ -278,18 +311,12 @@ void CheckCoordinates(const std::string& folder, BoringCheck& check, const std::
     report.Error(path, 0, "no-coordinates", "緯度・経度の度が 0 か空です (変換は止まります)");
     return;
   }
-  Coordinates where{t[11], t[12], t[13], t[14], t[15], t[16]};
-  if (!IsMeshCode(ComputeMeshCode(where))) {
-    report.Error(path, 0, "no-coordinates",
-                 "緯度・経度からメッシュコード (8 桁) が求まりません: " + ComputeMeshCode(where) + " (変換は止まります)");
+  std::string meshCode = ComputeMeshCode({t[11], t[12], t[13], t[14], t[15], t[16]});
+  if (!IsMeshCode(meshCode)) {
+    report.Error(path, 0, "no-coordinates", "緯度・経度からメッシュコード (8 桁) が求まりません (変換は止まります)");
     return;
   }
-  check.meshCode = ComputeMeshCode(where);
-  std::string exact = ExactMeshCode(t[11], t[12], t[13], t[14], t[15], t[16]);
-  if (!exact.empty() && exact != check.meshCode)
-    report.Warn(path, 0, "mesh-boundary",
-                "メッシュコード " + check.meshCode + " は正確な十進計算の " + exact +
-                    " と違います (境界上かその近くの地点です。ファイルは " + check.meshCode + " のままです)");
+  check.meshCode = meshCode;
   double lat = ParseNumber(t[11]) + ParseNumber(t[12]) / 60 + ParseNumber(t[13]) / 3600;
   double lon = ParseNumber(t[14]) + ParseNumber(t[15]) / 60 + ParseNumber(t[16]) / 3600;
   if (lat < 20 || lat > 46 || lon < 122 || lon > 154)
@@ -318,9 +345,6 @@ void CheckCodeTables(const std::string& folder, Report& report) {
                  "試験名の表に 15 行がありません (" + std::to_string(rows) + " 行。変換は止まります)");
 }
 
-// Wide enough for 18 digits times 3600 times 10.
-__extension__ typedef __int128 Wide;
-
 // What the layer and colour tables mean: soil codes the soil-name table knows, colour codes
 // with a colour, and how many intervals their merge gives.
 class LayerMeaning {
@@ -329,15 +353,13 @@ class LayerMeaning {
 
   RowHook Layers() {
     return [this](const std::string& path, const std::vector<std::string>& row, const std::vector<long>& lines) {
-      layers_.push_back({row[1], row[2]});
       if (!soils_.hostPath.empty() && FindSoilName(row[2], soils_).empty())
         report_.Warn(path, lines[2], "unknown-soil-code",
-                     "土質コード「" + row[2] + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
+                     "土質コード「" + Excerpt(row[2]) + "」が Kishitu.txt にありません (分類 0000、土質名なしで変換されます)");
     };
   }
   RowHook Colours() {
     return [this](const std::string& path, const std::vector<std::string>& row, const std::vector<long>& lines) {
-      colours_.push_back({QXCOMSUB::ToSingle(ParseNumber(row[1])), row[2]});
       const std::string& codes = row[2];
       for (std::size_t at = 0; at < 6 && at < codes.size(); at += 2) {
         std::string slice = codes.substr(at, 2);
@@ -347,113 +369,48 @@ class LayerMeaning {
       }
     };
   }
-  void CheckIntervals(const std::string& path) {
-    if (layers_.empty()) return;
-    std::size_t n = MergeLayersAndColours(layers_, colours_).size();
+  // The merge read again as the block reads it: no row of either table is kept for it.
+  void CheckIntervals(const std::string& folder) {
+    long long n = 0;
+    if (!MergeBoringLayers(folder, [&n](const MergedInterval&) { ++n; })) return;  // told by the table check
     if (n > 999)
-      report_.Warn(path, 0, "too-many-rows",
+      report_.Warn(folder + "\\X1.TXT", 0, "too-many-rows",
                    "層と色の区間が " + std::to_string(n) + " あります (999 を超えた区間番号は下三桁だけになります)");
   }
 
  private:
   const SoilNameTable& soils_;
   Report& report_;
-  std::vector<LayerRow> layers_;
-  std::vector<ColourRow> colours_;
 };
 
 // Measurement file pairs the "F" block leaves out, and why. Only where they are used: with no
 // "L204.txt" in the boring.
 void CheckMeasurementPairs(const std::string& folder, Report& report) {
   if (platform::IsPlainFile(folder + "\\L204.txt") || !FCOPYSUB::IsPresent(folder + "\\PCNT.txt")) return;
-  std::vector<MeasurementPair> pairs;
-  if (Status s = SelectMeasurementPairs(folder, pairs); !s) {
-    report.Error(s.file, s.line, s.fault == Fault::NotCp932 ? "not-cp932" : "unreadable", s.description + " (変換は止まります)");
-    return;
-  }
   using Skip = MeasurementPair::Skip;
   long accepted = 0;
-  for (const MeasurementPair& p : pairs) {
+  Status listed = ForEachMeasurementPair(folder, [&](const MeasurementPair& p) {
     std::string why;
     switch (p.skip) {
-      case Skip::None: ++accepted; continue;
+      case Skip::None: ++accepted; return;
       case Skip::NotInFolder: why = "ボーリングのフォルダの外を指す名前です"; break;
       case Skip::MissingFile: why = ".HED か .TMP のファイルがありません"; break;
       case Skip::MissingValue: why = ".HED の 5・6 番目か .TMP の 10 番目の項目が空です"; break;
     }
     report.Warn(folder + "\\PCNT.txt", p.line, "measurement-skipped",
-                "測定ファイル「" + p.name + "」は使われません: " + why);
+                "測定ファイル「" + Excerpt(p.name) + "」は使われません: " + why);
+  });
+  if (!listed) {
+    report.Error(listed.file, listed.line, listed.fault == Fault::NotCp932 ? "not-cp932" : "unreadable",
+                 listed.description + " (変換は止まります)");
+    return;
   }
   if (accepted > 999)
     report.Warn(folder + "\\PCNT.txt", 0, "too-many-rows",
                 "使える測定ファイルが " + std::to_string(accepted) + " 組あります (999 組を超えた分は変換されません)");
 }
 
-// A decimal text as an exact fraction m / 10^scale; false when it will not fit.
-struct Decimal {
-  Wide m = 0;
-  int scale = 0;
-};
-
-bool ParseExact(const std::string& text, Decimal& d) {
-  d = Decimal{};
-  if (!HasLeadingNumber(text)) return true;  // no number reads as 0
-  std::size_t i = text.find_first_not_of(" \t");
-  bool negative = false;
-  if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
-  int digits = 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '.' && !point) {
-      point = true;
-    } else if (c >= '0' && c <= '9') {
-      if (++digits > 18) return false;
-      d.m = d.m * 10 + (c - '0');
-      if (point) ++d.scale;
-    } else {
-      break;
-    }
-  }
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E') && i + 1 < text.size() &&
-      std::string("+-0123456789").find(text[i + 1]) != std::string::npos)
-    return false;  // exponent forms are left to the floating-point code
-  if (negative) d.m = -d.m;
-  return true;
-}
-
-Wide Pow10(int n) {
-  Wide p = 1;
-  while (n-- > 0) p *= 10;
-  return p;
-}
-
 }  // namespace
-
-std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
-                          const std::string& lonD, const std::string& lonM, const std::string& lonS) {
-  Decimal v[6];
-  const std::string* texts[6] = {&latD, &latM, &latS, &lonD, &lonM, &lonS};
-  int scale = 0;
-  for (int i = 0; i < 6; ++i) {
-    if (!ParseExact(*texts[i], v[i])) return {};
-    scale = std::max(scale, v[i].scale);
-  }
-  auto at = [&](int i) { return v[i].m * Pow10(scale - v[i].scale); };
-  auto digits = [](Wide x) { return std::to_string(static_cast<long long>(x)); };
-  // Latitude x 1.5 in degrees is (3600 D + 60 M + S) / 2400; longitude (3600 D + 60 M + S) / 3600.
-  Wide lat = 3600 * at(0) + 60 * at(1) + at(2), latDen = 2400 * Pow10(scale);
-  Wide lon = 3600 * at(3) + 60 * at(4) + at(5), lonDen = 3600 * Pow10(scale);
-  Wide p = lat / latDen, rest = lat - p * latDen;
-  Wide q = rest * 8 / latDen;
-  rest = rest * 8 - q * latDen;
-  Wide r = rest * 10 / latDen;
-  Wide whole = lon / lonDen, lrest = lon - whole * lonDen;
-  Wide v1 = lrest * 8 / lonDen;
-  lrest = lrest * 8 - v1 * lonDen;
-  Wide w = lrest * 10 / lonDen;
-  return digits(p) + digits(whole - 100) + digits(q) + digits(v1) + digits(r) + digits(w);
-}
 
 BoringCheck CheckBoring(const std::string& folder, const std::string& destination) {
   BoringCheck check;
@@ -471,12 +428,13 @@ BoringCheck CheckBoring(const std::string& folder, const std::string& destinatio
     std::string name = rule.name;
     RowHook hook = name == "X1.TXT" ? meaning.Layers() : name == "X3.TXT" ? meaning.Colours() : RowHook();
     bool readable = CheckTable(folder, rule, hook, report);
-    if (name == "X3.TXT") meaning.CheckIntervals(folder + "\\X1.TXT");
+    if (name == "X3.TXT") meaning.CheckIntervals(folder);
     if (std::string(rule.name).rfind("titl", 0) == 0) titlesReadable = titlesReadable && readable;
   }
   CheckMeasurementPairs(folder, report);
   CheckCodeTables(folder, report);
   if (titlesReadable) CheckCoordinates(folder, check, destination, report);
+  report.Finish();
   return check;
 }
 

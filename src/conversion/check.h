@@ -21,17 +21,14 @@ struct BoringCheck {
   std::string folder;            // drive form
   std::string meshCode;          // as the conversion computes it ("" when the coordinates fail)
   std::string exchangeFileName;  // the name it would get
-  std::vector<Finding> findings; // grouped by table, in reading order
+  // Grouped by table, in reading order. Of each kind (code) about one table the first 100,
+  // then one finding on line 0 with the count of the rest.
+  std::vector<Finding> findings;
   long errors = 0, warnings = 0;
 };
 
 // Checks one boring folder (drive form). destination (drive form, may be "") is the folder the
 // exchange file would go to, for its name; without it the name is the one an empty folder gives.
 BoringCheck CheckBoring(const std::string& folder, const std::string& destination);
-
-// The mesh code that exact decimal arithmetic on the coordinate texts gives, or "" when a text
-// is beyond what it can hold exactly.
-std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
-                          const std::string& lonD, const std::string& lonM, const std::string& lonS);
 
 }  // namespace zk

@@ -1,5 +1,6 @@
 #include "conversion/header_records.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/gcc_warnings.h"
@@ -89,7 +90,9 @@ std::string FixedText(double value, std::size_t width) {
   if (!std::isfinite(value)) value = 0;
   double magnitude = std::fabs(value);
   std::string whole = (value < 0 ? "-" : "") + IntText(magnitude);
-  double centimetres = std::trunc((magnitude - std::trunc(magnitude)) * 100);
+  // The same guard as a depth text's: a value held just below its written decimals (11.20 as
+  // 11.1999..., 10.7 in single precision as 10.6999998) keeps its written centimetres.
+  double centimetres = std::min(99.0, std::trunc((magnitude - std::trunc(magnitude) + 0.001) * 100));
   std::string cents = ZeroPad(IntText(centimetres), 2);
   return ZeroPad(whole, width) + "." + cents;
 }

@@ -16,12 +16,17 @@ struct Coordinates {
   std::string lonDegrees, lonMinutes, lonSeconds;
 };
 
-// The third-level standard grid square code (JIS X 0410) of the point, in double precision:
-// 35°39'29.1" N, 139°45'45.5" E gives 53393681.
+// The third-level standard grid square code (JIS X 0410) of the point, worked exactly in
+// decimal on the numbers the texts hold as written (leniently read: "39m" is 39): with
+// S = 3600 degrees + 60 minutes + seconds, p = S_lat div 2400, q = (S_lat mod 2400) div 300,
+// r = (S_lat mod 300) div 30, u = S_lon div 3600 - 100, v = (S_lon mod 3600) div 450,
+// w = (S_lon mod 450) div 45. 35°39'29.1" N, 139°45'45.5" E gives 53393681; a point on a
+// square's edge lies in the square to its north or east. "" when the point has no such code:
+// p or u not of two digits (a negative value, a point off the grid), or a text of 10^9 or
+// more, or with more than 24 decimals (1e400, a 400-digit number).
 std::string ComputeMeshCode(const Coordinates& c);
 
-// Eight digits: what a file name and a boring id can carry. A point far off the grid, or a
-// negative value, gives a code of another form.
+// Eight digits: what a file name and a boring id can carry.
 bool IsMeshCode(const std::string& code);
 
 // The highest sequence number among names of the 12-byte form "MMMMMMMM.NNN" for this mesh

@@ -15,4 +15,11 @@ std::string Status::Message() const {
 }
 ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
+std::string Excerpt(std::string_view text) {
+  if (text.size() <= kExcerptBytes) return std::string(text);
+  std::size_t end = kExcerptBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // not inside a character
+  return std::string(text.substr(0, end)) + "…";
+}
+
 }  // namespace zk

@@ -50,24 +50,20 @@ Status ReadPair(const std::string& source, MeasurementPair& pair) {
 
 }  // namespace
 
-Status SelectMeasurementPairs(const std::string& source, std::vector<MeasurementPair>& pairs) {
-  pairs.clear();
+Status ForEachMeasurementPair(const std::string& source, const std::function<void(MeasurementPair&)>& visit) {
   std::string list = source + "\\PCNT.txt";
   if (!platform::IsPlainFile(list)) return Status::Ok();
   TableReader reader;
   if (Status s = reader.Open(list); !s) return s;
   std::vector<std::string> row;
-  while (!reader.AtEnd() && reader.ReadRow(2, row)) {
+  while (!reader.AtEnd() && reader.ReadRow(2, 2, 2, row) && reader.status()) {
     MeasurementPair pair;
     pair.name = QXCOMSUB::TrimSpaces(row[1]);
     pair.line = reader.FieldLine();
-    pairs.push_back(std::move(pair));
-  }
-  if (!reader.status()) return reader.status();
-  reader.Close();
-  for (MeasurementPair& pair : pairs)
     if (Status s = ReadPair(source, pair); !s) return s;
-  return Status::Ok();
+    visit(pair);
+  }
+  return reader.status();
 }
 
 namespace {
@@ -81,10 +77,14 @@ Fields MeasurementFields(const MeasurementPair& m) {
 }  // namespace
 
 Status WriteMeasurementFileRecords(ExchangeFile& out, const std::string& source, const std::string& boringIdField) {
-  std::vector<MeasurementPair> pairs, accepted;
-  if (Status s = SelectMeasurementPairs(source, pairs); !s) return s;
-  for (MeasurementPair& pair : pairs)
-    if (pair.skip == MeasurementPair::Skip::None) accepted.push_back(std::move(pair));
+  // The block holds at most kMaxBlockRows records: only those pairs are kept, the rest counted.
+  std::vector<MeasurementPair> accepted;
+  long count = 0;
+  Status listed = ForEachMeasurementPair(source, [&](MeasurementPair& pair) {
+    if (pair.skip != MeasurementPair::Skip::None) return;
+    if (++count <= kMaxBlockRows) accepted.push_back(std::move(pair));
+  });
+  if (!listed) return listed;
   // Records are numbered over the accepted pairs only, so they stay consecutive.
   std::size_t next = 0;
   auto record = [&](Fields& fields) {
@@ -92,7 +92,7 @@ Status WriteMeasurementFileRecords(ExchangeFile& out, const std::string& source,
     fields = MeasurementFields(accepted[next++]);
     return true;
   };
-  return WriteBlock(out, "F", boringIdField, static_cast<long>(accepted.size()), {"08"}, record);
+  return WriteBlock(out, "F", boringIdField, count, {"08"}, record);
 }
 
 }  // namespace zk

@@ -12,20 +12,42 @@ namespace fs = std::filesystem;
 using test::FakeWindow;
 using test::RunFolders;
 
-TEST(MeshCode, ThirdLevelSquares) {
+TEST(MeshCode, ThirdLevelSquaresWorkedExactlyInDecimal) {
   struct Case {
     Coordinates where;
     const char* mesh;
   };
+  const std::string digits400(400, '9');
   const Case cases[] = {
       {{"35", "39", "29.1", "139", "45", "45.5"}, "53393681"},
       {{"36", "0", "0", "140", "0", "0"}, "54400000"},          // on a first-level corner
       {{"35", "59", "59.9", "139", "59", "59.9"}, "53397799"},  // just inside its south-west neighbour
       {{"35", "40", "0", "139", "45", "0"}, "53394600"},        // on second- and third-level lines
+      // On a third-level edge, where binary fractions fall just short of it (54360115, 45390610).
+      {{"36", "1", "0", "136", "11", "45"}, "54360125"},
+      {{"30", "1", "0", "139", "45", "0"}, "45390620"},
+      {{"35", "39", "29.1", "130", "0", "45.0"}, "53303081"},
+      {{"35", "39", "29.09999999999999999999", "139", "45", "45.5"}, "53393681"},
+      {{"35", "39", "29.1" + std::string(400, '0'), "139", "45", "45.5"}, "53393681"},  // zeros are no digits
+      {{"0035", "39", "0.0291e3", "1.39e2", "4.5E1", "45.5"}, "53393681"},  // the exponent as the number holds it
       {{" 35", "39m", "29.1", "139", "45", "45.5"}, "53393681"},  // lenient numbers
-      {{"35", "", "", "95", "", ""}, "52-54000"},               // west of 100°: digits as computed
+      {{"35", "", "", "", "8400", ""}, "52404000"},             // minutes alone carry the degrees
+      {{"35", "39", "-29.1", "139", "45", "45.5"}, "53393671"},  // a negative part within a positive point
+      // No code: off the grid, negative, beyond what the arithmetic holds exactly.
+      {{"35", "", "", "95", "", ""}, ""},
+      {{"-35", "", "", "139", "", ""}, ""},
+      {{"66", "40", "0", "139", "", ""}, ""},                      // p would be 100
+      {{"35", "", "", "1e400", "", ""}, ""},
+      {{"35", "", "1e9", "139", "", ""}, ""},
+      {{"35", "", "999999999", "139", "", ""}, ""},             // within the bounds, far off the grid
+      {{"35", "", "1e-25", "139", "", ""}, ""},
+      {{"35", "", "1." + digits400, "139", "", ""}, ""},
+      {{digits400, "", "", "139", "", ""}, ""},
+      {{"35", "", "1e-99999999999999999999", "139", "", ""}, ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(ComputeMeshCode(c.where), c.mesh) << c.mesh;
+  for (const auto& c : cases)
+    EXPECT_EQ(ComputeMeshCode(c.where), c.mesh) << c.where.latDegrees.substr(0, 20) << " " << c.where.latSeconds.substr(0, 20)
+                                                << " " << c.where.lonDegrees.substr(0, 20);
 }
 
 TEST(SequenceNumber, HighestOfTheMeshPlusOne) {
@@ -134,6 +156,18 @@ TEST_F(Numbered, RecordNamingAFileElsewhereAsksAndTakesTheNextNumber) {
 
   FakeWindow no;
   EXPECT_TRUE(Assign(no).stopped);
+}
+
+// A "BORLING.NO" of 10 MB: the question quotes its first bytes and an ellipsis, its text
+// otherwise as ever.
+TEST_F(Numbered, QuestionQuotesAFewHundredBytesOfTheRecordFile) {
+  Record("Z:\\old\\" + std::string(10 << 20, 'a') + "\r\n");
+  FakeWindow ui;
+  ui.answers = {false};
+  EXPECT_TRUE(Assign(ui).stopped);
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0],
+            "既に「Z:\\old\\" + std::string(kExcerptBytes - 7, 'a') + "…」に変換済みです。変換を実行しますか？");
 }
 
 TEST_F(Numbered, AfterNineNineNineComesZeroThenNothing) {

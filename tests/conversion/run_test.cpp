@@ -153,6 +153,14 @@ TEST_F(Run, CoordinatesMissingOrZero) {
   EXPECT_TRUE(DestinationFiles().empty());
 }
 
+TEST_F(Run, ABoringOnASquaresEdgeIsNamedAndIdentifiedAfterTheSquareItBegins) {
+  f_.Table("titl01.txt", test::Titl01("36", "1", "0", "136", "11", "45"));
+  RunResult r = RunConversion(ui_);
+  ASSERT_TRUE(r.converted);
+  EXPECT_EQ(DestinationFiles(), std::vector<std::string>{"54360125.001"});
+  EXPECT_EQ(test::ReadBytes(f_.destination() / "54360125.001").substr(0, 25), "\"A\",\"54360125001\",\"000\"\r\n");
+}
+
 TEST_F(Run, InvalidCp932InATitleTableStopsWithFileAndLine) {
   f_.root.WriteBytes("B01/titl02.txt", "1,2\r\n3,\x81\r\n");
   ExpectStopped(RunConversion(ui_));
