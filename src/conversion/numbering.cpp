@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "exchange/exchange_file.h"
 #include "platform/files.h"
@@ -13,8 +14,6 @@
 namespace zk {
 namespace {
 
-using QXCOMSUB::HasLeadingNumber;
-using QXCOMSUB::IntText;
 using QXCOMSUB::ParseNumber;
 
 bool DigitsAndDots(const std::string& name) {
@@ -32,64 +31,107 @@ long NumberAfterDot(const std::string& name) {
   return static_cast<long>(value);
 }
 
-// Wide enough for 18 digits times 3600 times 10.
+// Coordinates are worked exactly in decimal, as written: a point on the edge of a square
+// belongs to the square it begins, whatever binary fractions would make of it. 128 bits hold
+// 3661 times a value below 10^9 at 24 decimals.
 __extension__ typedef __int128 Wide;
 
-// A decimal text as an exact fraction m / 10^scale; false when it will not fit.
-struct Decimal {
+constexpr long long kMostWholeDigits = 9;  // a coordinate value of 10^9 or more has no square
+constexpr long long kMostDecimals = 24;    // decimals beyond these (trailing zeros aside) are refused
+
+// A value m / 10^scale.
+struct ExactValue {
   Wide m = 0;
   int scale = 0;
 };
 
-bool ParseExact(const std::string& text, Decimal& d) {
-  d = Decimal{};
-  if (!HasLeadingNumber(text)) return true;  // no number reads as 0
-  std::size_t i = text.find_first_not_of(" \t");
-  bool negative = false;
-  if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
-  int digits = 0;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '.' && !point) {
-      point = true;
-    } else if (c >= '0' && c <= '9') {
-      if (++digits > 18) return false;
-      d.m = d.m * 10 + (c - '0');
-      if (point) ++d.scale;
-    } else {
-      break;
-    }
-  }
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E') && i + 1 < text.size() &&
-      std::string("+-0123456789").find(text[i + 1]) != std::string::npos)
-    return false;  // exponent forms are left to the floating-point code
-  if (negative) d.m = -d.m;
-  return true;
-}
-
-Wide Pow10(int n) {
+Wide Pow10(long long n) {
   Wide p = 1;
   while (n-- > 0) p *= 10;
   return p;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The leading number of text exactly as the lenient parse reads it (blanks, a sign, digits
+// with at most one ".", an optional exponent; no number is 0); false when its value is beyond
+// the bounds above. A text of any length is read once through.
+bool ReadExact(std::string_view text, ExactValue& v) {
+  v = ExactValue{};
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  // The significant digits, from the first to the last that is not 0: no more than a value
+  // within the bounds can have.
+  constexpr long long kMostDigits = kMostWholeDigits + kMostDecimals;
+  std::string digits;
+  long long zeros = 0;     // zeros read after them, not yet known to be significant
+  long long decimals = 0;  // digits read after the point
+  bool point = false, any = false;
+  for (; i < text.size(); ++i) {
+    if (IsDigit(text[i])) {
+      any = true;
+      if (point) ++decimals;
+      if (text[i] == '0') {
+        if (!digits.empty()) ++zeros;
+        continue;
+      }
+      if (static_cast<long long>(digits.size()) + zeros + 1 > kMostDigits) return false;
+      digits.append(static_cast<std::size_t>(zeros), '0');
+      zeros = 0;
+      digits += text[i];
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any) return true;
+  long long exponent = 0;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    std::size_t j = i + 1;
+    bool minus = false;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) minus = text[j++] == '-';
+    for (; j < text.size() && IsDigit(text[j]); ++j)
+      if (exponent < 1000000) exponent = exponent * 10 + (text[j] - '0');
+    if (minus) exponent = -exponent;
+  }
+  if (digits.empty()) return true;  // zero, however written
+  long long power = exponent - decimals + zeros;  // the value is digits x 10^power
+  if (static_cast<long long>(digits.size()) + power > kMostWholeDigits || -power > kMostDecimals) return false;
+  for (char d : digits) v.m = v.m * 10 + (d - '0');
+  if (power > 0) v.m *= Pow10(power);
+  v.scale = power < 0 ? static_cast<int>(-power) : 0;
+  if (negative) v.m = -v.m;
+  return true;
+}
+
 }  // namespace
 
 std::string ComputeMeshCode(const Coordinates& c) {
-  double lat = (ParseNumber(c.latDegrees) + ParseNumber(c.latMinutes) / 60 + ParseNumber(c.latSeconds) / 3600) * 1.5;
-  double lon = ParseNumber(c.lonDegrees) + ParseNumber(c.lonMinutes) / 60 + ParseNumber(c.lonSeconds) / 3600;
-  double p = std::trunc(lat);
-  double u = std::trunc(lon) - 100;
-  lat = (lat - p) * 8;
-  lon = (lon - u - 100) * 8;
-  double q = std::trunc(lat);
-  double v = std::trunc(lon);
-  lat = (lat - q) * 10;
-  lon = (lon - v) * 10;
-  double r = std::trunc(lat);
-  double w = std::trunc(lon);
-  return IntText(p) + IntText(u) + IntText(q) + IntText(v) + IntText(r) + IntText(w);
+  ExactValue v[6];
+  const std::string* texts[6] = {&c.latDegrees, &c.latMinutes, &c.latSeconds,
+                                 &c.lonDegrees, &c.lonMinutes, &c.lonSeconds};
+  int scale = 0;
+  for (int i = 0; i < 6; ++i) {
+    if (!ReadExact(*texts[i], v[i])) return {};
+    scale = std::max(scale, v[i].scale);
+  }
+  // Seconds of arc, all six values brought to one scale: S = 3600 D + 60 M + S, in units of
+  // 10^-scale seconds.
+  auto at = [&](int i) { return v[i].m * Pow10(scale - v[i].scale); };
+  const Wide one = Pow10(scale);
+  Wide lat = 3600 * at(0) + 60 * at(1) + at(2);
+  Wide lon = 3600 * at(3) + 60 * at(4) + at(5);
+  if (lat < 0 || lon < 0) return {};
+  // A first-level square is 40' of latitude (2400") by 1° of longitude (3600"), divided 8 x 8
+  // into second-level squares (300" by 450"), each 10 x 10 into third-level ones (30" by 45").
+  Wide p = lat / (2400 * one), q = lat % (2400 * one) / (300 * one), r = lat % (300 * one) / (30 * one);
+  Wide u = lon / (3600 * one) - 100, w1 = lon % (3600 * one) / (450 * one), w = lon % (450 * one) / (45 * one);
+  if (p < 10 || p > 99 || u < 10 || u > 99) return {};
+  auto digits = [](Wide x) { return std::to_string(static_cast<long long>(x)); };
+  return digits(p) + digits(u) + digits(q) + digits(w1) + digits(r) + digits(w);
 }
 
 bool IsMeshCode(const std::string& code) {
@@ -106,34 +148,50 @@ long NextSequenceNumber(const std::vector<std::string>& listing, const std::stri
   return highest + 1;
 }
 
-std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
-                          const std::string& lonD, const std::string& lonM, const std::string& lonS) {
-  Decimal v[6];
-  const std::string* texts[6] = {&latD, &latM, &latS, &lonD, &lonM, &lonS};
-  int scale = 0;
-  for (int i = 0; i < 6; ++i) {
-    if (!ParseExact(*texts[i], v[i])) return {};
-    scale = std::max(scale, v[i].scale);
-  }
-  auto at = [&](int i) { return v[i].m * Pow10(scale - v[i].scale); };
-  auto digits = [](Wide x) { return std::to_string(static_cast<long long>(x)); };
-  // Latitude x 1.5 in degrees is (3600 D + 60 M + S) / 2400; longitude (3600 D + 60 M + S) / 3600.
-  Wide lat = 3600 * at(0) + 60 * at(1) + at(2), latDen = 2400 * Pow10(scale);
-  Wide lon = 3600 * at(3) + 60 * at(4) + at(5), lonDen = 3600 * Pow10(scale);
-  Wide p = lat / latDen, rest = lat - p * latDen;
-  Wide q = rest * 8 / latDen;
-  rest = rest * 8 - q * latDen;
-  Wide r = rest * 10 / latDen;
-  Wide whole = lon / lonDen, lrest = lon - whole * lonDen;
-  Wide v1 = lrest * 8 / lonDen;
-  lrest = lrest * 8 - v1 * lonDen;
-  Wide w = lrest * 10 / lonDen;
-  return digits(p) + digits(whole - 100) + digits(q) + digits(v1) + digits(r) + digits(w);
-}
-
 std::string ExchangeFileNameOf(const std::string& meshCode, long sequence) {
   return meshCode + "." + QXCOMSUB::Counter3(sequence);
 }
+
+bool IsExchangeFileName(const std::string& name) {
+  return name.size() == 12 && name[8] == '.' && IsMeshCode(name.substr(0, 8)) &&
+         std::all_of(name.begin() + 9, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+  auto normal = [](const std::string& path) {
+    std::string text;
+    for (char c : path) {
+      if (c == '/') c = '\\';
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (c == '\\' && !text.empty() && text.back() == '\\') continue;
+      text += c;
+    }
+    while (text.size() > 3 && text.back() == '\\') text.pop_back();
+    return text;
+  };
+  return normal(a) == normal(b);
+}
+
+namespace {
+
+// The next free name of the mesh code among names, else a fault naming the destination and
+// the mesh code: after .999 comes .000, and when that is taken too there is no number left.
+Status TakeNextName(const std::string& destination, const std::string& meshCode, const std::vector<std::string>& names,
+                    const std::vector<std::string>& taken, Numbering& result) {
+  std::vector<std::string> used = names;
+  used.insert(used.end(), taken.begin(), taken.end());
+  long sequence = NextSequenceNumber(used, meshCode);
+  std::string name = ExchangeFileNameOf(meshCode, sequence);
+  if (std::find(used.begin(), used.end(), name) != used.end())
+    return Status::Failed(Fault::Unwritable, destination,
+                          "メッシュコード " + meshCode + " の交換ファイルの番号 (.001 から .999 と .000) は" +
+                              "すべて使われています。何も書き込みませんでした");
+  result.sequence = sequence;
+  result.exchangeFileName = name;
+  return Status::Ok();
+}
+
+}  // namespace
 
 Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result) {
@@ -143,35 +201,46 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
 Status AssignExchangeFileName(const TableFile& record, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result) {
   result = Numbering{};
-  std::vector<std::string> listing = ListRemovingPartialFiles(destination);
+  std::vector<std::string> listing;
+  if (Status s = ListRemovingStaleFiles(destination, listing); !s) return s;
+  std::string meshCode = ComputeMeshCode(c);
 
   if (record.IsPlainFile() && record.length >= 2) {
     TableReader reader;
     if (Status s = reader.Open(record); !s) return s;
     std::string stored = reader.AtEnd() ? std::string() : reader.ReadField();
     reader.Close();
-    std::string name = stored.substr(QXCOMSUB::FolderPart(stored).size());
-    for (const std::string& entry : listing) {
-      if (entry != name) continue;
-      if (!ui.AskYesNo("既に同一ﾌｫﾙﾀﾞ「" + stored + "」に変換済みです。変換を実行しますか？")) {
+    std::string folder = QXCOMSUB::FolderPart(stored);
+    std::string name = stored.substr(folder.size());
+    // Only this boring's own file of this folder may be written over: a name of another
+    // folder, of another mesh code (the coordinates were corrected) or of another form
+    // ("X1.TXT", "passwd") may belong to something else.
+    bool ours = SameFolder(folder, destination) && IsExchangeFileName(name) && name.compare(0, 8, meshCode) == 0;
+    if (ours && std::find(listing.begin(), listing.end(), name) != listing.end()) {
+      if (!ui.AskYesNo("既に同一ﾌｫﾙﾀﾞ「" + Excerpt(stored) + "」に変換済みです。変換を実行しますか？")) {
         result.stopped = true;
         return Status::Ok();
       }
+      result.reuse = true;
       result.exchangeFileName = name;
       result.sequence = NumberAfterDot(name);
       return Status::Ok();
     }
-    if (!ui.AskYesNo("既に「" + stored + "」に変換済みです。変換を実行しますか？")) {
+    if (!ui.AskYesNo("既に「" + Excerpt(stored) + "」に変換済みです。変換を実行しますか？")) {
       result.stopped = true;
       return Status::Ok();
     }
   } else if (record.IsPlainFile()) {
     platform::RemoveFile(record.drivePath);
   }
-  std::string meshCode = ComputeMeshCode(c);
-  result.sequence = NextSequenceNumber(listing, meshCode);
-  result.exchangeFileName = ExchangeFileNameOf(meshCode, result.sequence);
-  return Status::Ok();
+  return TakeNextName(destination, meshCode, listing, {}, result);
+}
+
+Status NumberAgain(const std::string& destination, std::vector<std::string>& taken, Numbering& numbering) {
+  taken.push_back(numbering.exchangeFileName);
+  std::vector<std::string> listing;
+  if (Status s = ListRemovingStaleFiles(destination, listing); !s) return s;
+  return TakeNextName(destination, numbering.exchangeFileName.substr(0, 8), listing, taken, numbering);
 }
 
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName) {

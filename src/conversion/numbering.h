@@ -17,12 +17,17 @@ struct Coordinates {
   std::string lonDegrees, lonMinutes, lonSeconds;
 };
 
-// The third-level standard grid square code (JIS X 0410) of the point, in double precision:
-// 35°39'29.1" N, 139°45'45.5" E gives 53393681.
+// The third-level standard grid square code (JIS X 0410) of the point, worked exactly in
+// decimal on the numbers the texts hold as written (leniently read: "39m" is 39): with
+// S = 3600 degrees + 60 minutes + seconds, p = S_lat div 2400, q = (S_lat mod 2400) div 300,
+// r = (S_lat mod 300) div 30, u = S_lon div 3600 - 100, v = (S_lon mod 3600) div 450,
+// w = (S_lon mod 450) div 45. 35°39'29.1" N, 139°45'45.5" E gives 53393681; a point on a
+// square's edge lies in the square to its north or east. "" when the point has no such code:
+// p or u not of two digits (a negative value, a point off the grid), or a text of 10^9 or
+// more, or with more than 24 decimals (1e400, a 400-digit number).
 std::string ComputeMeshCode(const Coordinates& c);
 
-// Eight digits: what a file name and a boring id can carry. A point far off the grid, or a
-// negative value, gives a code of another form.
+// Eight digits: what a file name and a boring id can carry.
 bool IsMeshCode(const std::string& code);
 
 // The highest sequence number among names of the 12-byte form "MMMMMMMM.NNN" for this mesh
@@ -32,24 +37,36 @@ long NextSequenceNumber(const std::vector<std::string>& listing, const std::stri
 // The name of the exchange file: mesh code, ".", right("000" & number, 3).
 std::string ExchangeFileNameOf(const std::string& meshCode, long sequence);
 
+// The 12-byte form of an exchange file name: 8 digits, ".", 3 digits.
+bool IsExchangeFileName(const std::string& name);
+
+// Two folder paths in drive form name the same folder: compared without regard to letter
+// case, "/" and "\" alike, repeated and final separators ignored.
+bool SameFolder(const std::string& a, const std::string& b);
+
 struct Numbering {
   bool stopped = false;  // the user said No
+  bool reuse = false;    // the user chose to convert again under the recorded name: it is replaced
   std::string exchangeFileName;
   long sequence = 0;
 };
 
 // Lists the destination, asks about an earlier conversion recorded in "BORLING.NO" and gives
-// the name to write. A fault reading "BORLING.NO" is returned as a Status.
+// the name to write. The recorded name is offered again (the first question) only when it lies
+// in this destination folder, has the exchange file form and carries this boring's mesh code.
+// Fails when the destination cannot be listed, when every number of the mesh code is taken,
+// or on a fault reading "BORLING.NO".
 Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result);
 // The same with "BORLING.NO" as the boring was taken.
 Status AssignExchangeFileName(const TableFile& record, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result);
 
-// The mesh code that exact decimal arithmetic on the coordinate texts gives, or "" when a text
-// is beyond what it can hold exactly.
-std::string ExactMeshCode(const std::string& latD, const std::string& latM, const std::string& latS,
-                          const std::string& lonD, const std::string& lonM, const std::string& lonS);
+// The next name after numbering's name was found taken at the moment the file was to be given
+// it (another run took it first, or something that is no plain file lies there): the
+// destination is looked at again, and the names found taken so far (kept in taken) count as
+// used. Fails as AssignExchangeFileName does.
+Status NumberAgain(const std::string& destination, std::vector<std::string>& taken, Numbering& numbering);
 
 // Overwrites "BORLING.NO" of the source folder with the exchange file's full path.
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName);

@@ -48,7 +48,8 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
   for (long i = 2; i <= k + 1; ++i) {
     std::string level = prefix(i);
     if (platform::IsFolder(level)) continue;
-    if (!platform::CreateFolder(level)) {
+    // Another run into the same new folder may make it first.
+    if (!platform::CreateFolder(level) && !platform::IsFolder(level)) {
       fault = Status::Failed(Fault::Unwritable, level, "フォルダを作成できません");
       return false;
     }
@@ -56,9 +57,10 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
   return true;
 }
 
-// A folder path checked; the drive-name fault told here, the rest by the caller.
-bool FolderPathOk(std::string& path, WindowOps& ui) {
-  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(path);
+// A folder path checked; the drive-name fault told here, the rest by the caller, with why on
+// the line below its message.
+bool FolderPathOk(std::string& path, WindowOps& ui, std::string& why) {
+  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(path, why);
   if (fault == FNOTHER::FolderPathFault::DriveName) ui.ShowMessage(FNOTHER::kDriveNameMessage, Icon::Information, "");
   return fault == FNOTHER::FolderPathFault::None;
 }
@@ -117,7 +119,10 @@ class Run {
   void CheckAngleWritten(const std::string& path, const char* which, const std::string& degrees,
                          std::size_t degreeDigits, const std::string& minutes, const std::string& seconds);
   void CheckTotalDepth(const BoringSnapshot& boring);
-  Status WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& titles, const Numbering& numbering);
+  Status WriteBlocks(ExchangeFile& out, const BoringSnapshot& boring, const TitleTables& titles,
+                     const Numbering& numbering);
+  Status WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& titles, Numbering& numbering);
+  std::string MissingTitleReason(const BoringSnapshot& boring) const;
 
   WindowOps& ui_;
   ConversionContext& context_;
@@ -128,8 +133,8 @@ class Run {
   RunResult result_;
 };
 
-// The boring's point: a mesh code of eight digits, else a stop. Boundaries and points far
-// from Japan are warnings.
+// The boring's point: a mesh code of eight digits, else a stop. Points far from Japan and
+// angles written other than read are warnings.
 Status Run::CheckCoordinates(const TitleTables& titles, const BoringSnapshot& boring, Coordinates& where) {
   const auto& t = titles.t1;
   where = Coordinates{t[11], t[12], t[13], t[14], t[15], t[16]};
@@ -143,13 +148,8 @@ Status Run::CheckCoordinates(const TitleTables& titles, const BoringSnapshot& bo
   // value such as 1e39) would name the file with a code that its boring id cannot carry.
   std::string meshCode = ComputeMeshCode(where);
   if (!IsMeshCode(meshCode))
-    return Status::Failed(Fault::BadRecord, path, "緯度・経度からメッシュコード (8 桁) が求まりません: " + meshCode);
+    return Status::Failed(Fault::BadRecord, path, "緯度・経度からメッシュコード (8 桁) が求まりません");
   result_.report.meshCode = meshCode;
-  std::string exact = ExactMeshCode(t[11], t[12], t[13], t[14], t[15], t[16]);
-  if (!exact.empty() && exact != meshCode)
-    findings_.Warn(path, 0, "mesh-boundary",
-                   "メッシュコード " + meshCode + " は正確な十進計算の " + exact +
-                       " と違います (境界上かその近くの地点です。ファイルは " + meshCode + " のままです)");
   double lat = ParseNumber(t[11]) + ParseNumber(t[12]) / 60 + ParseNumber(t[13]) / 3600;
   double lon = ParseNumber(t[14]) + ParseNumber(t[15]) / 60 + ParseNumber(t[16]) / 3600;
   if (lat < 20 || lat > 46 || lon < 122 || lon > 154)
@@ -173,14 +173,15 @@ void Run::CheckAngleWritten(const std::string& path, const char* which, const st
                  ParseNumber(seconds) >= 0 && ParseNumber(seconds) < 60;
   if (written) return;
   findings_.Warn(path, 0, "coordinate-written-differently",
-                 std::string(which) + " " + QXCOMSUB::TrimSpaces(degrees) + " 度 " + QXCOMSUB::TrimSpaces(minutes) +
-                     " 分 " + QXCOMSUB::TrimSpaces(seconds) + " 秒は座標レコードに「" +
-                     AngleText(degrees, degreeDigits, minutes, seconds) +
+                 std::string(which) + " " + Excerpt(QXCOMSUB::TrimSpaces(degrees)) + " 度 " +
+                     Excerpt(QXCOMSUB::TrimSpaces(minutes)) + " 分 " + Excerpt(QXCOMSUB::TrimSpaces(seconds)) +
+                     " 秒は座標レコードに「" + Excerpt(AngleText(degrees, degreeDigits, minutes, seconds)) +
                      "」と書かれます (度・分は整数で、分・秒は 60 未満で書いてください)");
 }
 
 // The total depth of record 003 is the deepest layer bottom held in single precision: a
-// bottom such as 15.45 m comes out a centimetre short there, while the layer records say 15.45.
+// bottom written finer than centimetres (10.009 m) can come out a centimetre short there,
+// while the layer records, from the text, say otherwise.
 void Run::CheckTotalDepth(const BoringSnapshot& boring) {
   const TableFile& layers = boring.Table(TableId::X1);
   if (!layers.IsPresent()) return;
@@ -205,13 +206,9 @@ void Run::CheckTotalDepth(const BoringSnapshot& boring) {
                      "」と書かれます (単精度で読まれるため、層の記録の「" + asWritten + "」と違います)");
 }
 
-// Every block into the exchange file, then the record file.
-Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& titles, const Numbering& numbering) {
-  ExchangeFile out;
-  if (checking_)
-    out.CreateDiscarding(destination_, numbering.exchangeFileName);
-  else if (Status s = out.Create(destination_, numbering.exchangeFileName); !s)
-    return s;
+// Every block into the exchange file, under its temporary name (a check's file goes nowhere).
+Status Run::WriteBlocks(ExchangeFile& out, const BoringSnapshot& boring, const TitleTables& titles,
+                        const Numbering& numbering) {
   std::string meshCode = numbering.exchangeFileName.substr(0, 8);
   std::string boringId;
   FlagArray flags{};
@@ -233,35 +230,78 @@ Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& t
   }
   if (present(TableId::L201))
     if (Status s = WriteL201Records(out, boring, boringId, findings_); !s) return s;
-  if (checking_) return out.status();
-  // Both files complete on the disk before either takes its real name: a failure up to the
-  // renames leaves the old exchange file and the old "BORLING.NO" as they were.
-  if (Status s = out.Finish(); !s) return s;
-  StagedTextFile record;
-  if (Status s = StageRecordConversion(source_, destination_, numbering.exchangeFileName, record); !s) return s;
-  if (Status s = out.Commit(); !s) return s;
-  result_.exchangeFilePath = out.drivePath();
-  if (Status s = record.Commit(); !s) {
-    s.description += " (交換ファイル「" + result_.exchangeFilePath + "」は書き終わっています)";
-    return s;
+  return out.Finish();
+}
+
+// The exchange file written and given its name, then the record file. A new name is only ever
+// claimed, never taken over: when another run took it first, the file is written again under
+// the next free number (its boring id carries the number).
+Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& titles, Numbering& numbering) {
+  if (checking_) {
+    ExchangeFile out;
+    out.CreateDiscarding(destination_, numbering.exchangeFileName);
+    return WriteBlocks(out, boring, titles, numbering);
   }
-  return Status::Ok();
+  std::vector<std::string> taken;
+  const FindingSink before = findings_;
+  for (;;) {
+    findings_ = before;  // a file written again tells what it found once
+    ExchangeFile out;
+    if (Status s = out.Create(destination_, numbering.exchangeFileName); !s) return s;
+    if (Status s = WriteBlocks(out, boring, titles, numbering); !s) return s;
+    // Both files complete on the disk before either takes its real name: a failure up to the
+    // renames leaves the old exchange file and the old "BORLING.NO" as they were.
+    StagedTextFile record;
+    if (Status s = StageRecordConversion(source_, destination_, numbering.exchangeFileName, record); !s) return s;
+    Status named = out.Commit(numbering.reuse);
+    if (named.fault == Fault::NameTaken) {
+      if (Status s = NumberAgain(destination_, taken, numbering); !s) return s;
+      result_.report.exchangeFileName = numbering.exchangeFileName;
+      continue;
+    }
+    if (!named) return named;
+    result_.exchangeFilePath = out.drivePath();
+    if (Status s = record.Commit(); !s) {
+      s.description += " (交換ファイル「" + result_.exchangeFilePath + "」は書き終わっています)";
+      return s;
+    }
+    return Status::Ok();
+  }
+}
+
+// The line below the coordinates message when the coordinates were never there to read: the
+// source folder or its title table is missing.
+std::string Run::MissingTitleReason(const BoringSnapshot& boring) const {
+  if (!platform::IsFolder(source_)) return "\n変換元フォルダ「" + source_ + "」がありません";
+  if (!boring.Table(TableId::Titl01).IsPlainFile()) return "\n変換元フォルダ「" + source_ + "」に titl01.txt がありません";
+  return "";
 }
 
 RunResult Run::Execute() {
   ui_.SetStatus("只今変換中！　しばらくお待ちください。");
 
+  // An empty box is told as such, before its path is checked (which would call it a path
+  // without a drive).
   std::string sourceChecked = ui_.SourceText();
   result_.report.folder = sourceChecked;
-  if (!FolderPathOk(sourceChecked, ui_)) {
-    ui_.ShowMessage(kBadPath, Icon::Exclamation, ui_.SourceText());
+  std::string why;
+  if (QXCOMSUB::TrimSpaces(sourceChecked).empty()) {
+    ui_.ShowMessage("変換元ファイルが選択されていません。", Icon::None, "");
+    return Stop(false);
+  }
+  if (!FolderPathOk(sourceChecked, ui_, why)) {
+    ui_.ShowMessage(why.empty() ? kBadPath : kBadPath + ("\n" + why), Icon::Exclamation, ui_.SourceText());
     return Stop(false);
   }
   // A check without a destination looks at the boring alone.
   bool toDestination = !checking_ || !ui_.DestinationText().empty();
   std::string destinationChecked = ui_.DestinationText();
-  if (toDestination && !FolderPathOk(destinationChecked, ui_)) {
-    ui_.ShowMessage(kBadPath, Icon::Exclamation, ui_.DestinationText());
+  if (toDestination && QXCOMSUB::TrimSpaces(destinationChecked).empty()) {
+    ui_.ShowMessage("変換先フォルダが選択されていません。", Icon::None, "");
+    return Stop(false);
+  }
+  if (toDestination && !FolderPathOk(destinationChecked, ui_, why)) {
+    ui_.ShowMessage(why.empty() ? kBadPath : kBadPath + ("\n" + why), Icon::Exclamation, ui_.DestinationText());
     ui_.FocusDestination();
     return Stop(false);
   }
@@ -280,6 +320,17 @@ RunResult Run::Execute() {
   if (toDestination && destination_.back() == '\\') {
     ui_.ShowMessage("最後のフォルダに「￥」は要りません。", Icon::Exclamation, destination_);
     return Stop(false);
+  }
+
+  // A name that cannot be written in drive form, or into the one line of "BORLING.NO", is
+  // refused before any folder is made.
+  for (const std::string* path : {&source_, &destination_}) {
+    if (path == &destination_ && !toDestination) continue;
+    if (std::string refusal = FNOTHER::PathRefusal(*path); !refusal.empty()) {
+      ui_.ShowMessage(std::string(kBadPath) + "\n" + refusal, Icon::Exclamation, *path);
+      if (path == &destination_) ui_.FocusDestination();
+      return Stop(false);
+    }
   }
 
   if (!checking_) {
@@ -323,8 +374,9 @@ RunResult Run::Execute() {
   if (Status s = CheckCoordinates(titles, boring, where); !s) {
     findings_.Error(s.file, 0, s.fault == Fault::NotFound ? "no-title-table" : "no-coordinates",
                     s.description + " (変換は止まります)");
+    std::string reason = MissingTitleReason(boring);
     scope_.reset();
-    if (!checking_) ui_.ShowMessage("緯度・経度が正しくありません。", Icon::None, "");
+    if (!checking_) ui_.ShowMessage("緯度・経度が正しくありません。" + reason, Icon::None, "");
     return Stop(true);
   }
 
@@ -338,15 +390,13 @@ RunResult Run::Execute() {
     if (Status s = AssignExchangeFileName(boring.Table(TableId::BorlingNo), destination_, where, ui_, numbering); !s)
       return Fail(s);
     if (numbering.stopped) return Stop(true);
-    ListRemovingPartialFiles(source_);  // a "BORLING.NO" left half-written by a killed run
+    // A "BORLING.NO" left half-written by a killed run goes. A boring folder that cannot be
+    // listed has already been read; writing its record file will tell what is wrong.
+    std::vector<std::string> sourceFiles;
+    Status ignored = ListRemovingStaleFiles(source_, sourceFiles);
+    (void)ignored;
   }
   result_.report.exchangeFileName = numbering.exchangeFileName;
-  // "BORLING.NO" records the exchange file's path in CP932: a destination it cannot hold would
-  // stop the run only after the exchange file was written.
-  if (toDestination && !platform::ToCp932(destination_ + "\\" + numbering.exchangeFileName))
-    return Fail(Status::Failed(
-        Fault::Unwritable, source_ + "\\BORLING.NO",
-        "変換先のパス「" + destination_ + "」に Shift-JIS (CP932) で書けない文字があるので記録できません"));
   CheckTotalDepth(boring);
 
   if (Status s = WriteExchangeFile(boring, titles, numbering); !s) return Fail(s);

@@ -1,15 +1,17 @@
 #include "exchange/exchange_reader.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <span>
 
 #include "exchange/record_frame.h"
 
 #include "platform/codepage.h"
 #include "platform/drives.h"
+#include "platform/files.h"
 
 namespace fs = std::filesystem;
 
@@ -22,37 +24,20 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string Nth(std::size_t n) { return std::to_string(n) + " 番目の項目"; }
 
-// Splits the text (UTF-8) into records; the frame only.
-class RecordSplitter {
+// Splits one line's text (UTF-8, its line end included) into fields; the frame only.
+class LineSplitter {
  public:
-  RecordSplitter(std::string_view text, const std::string& name) : text_(text), name_(name) {}
+  LineSplitter(std::string_view text, const std::string& name, long line) : text_(text), name_(name), line_(line) {}
 
-  Status Split(std::vector<ExchangeRecord>& records) {
-    while (pos_ < text_.size()) {
-      ExchangeRecord record;
-      record.line = line_;
-      if (Status s = SplitLine(record.fields); !s) return s;
-      records.push_back(std::move(record));
-      ++line_;
-    }
-    return Status::Ok();
-  }
-
- private:
-  Status Refuse(const std::string& description) const {
-    return Status::Failed(Fault::BadRecord, name_, description, line_);
-  }
-
-  // One line from pos_, its CR LF included.
-  Status SplitLine(std::vector<std::string>& fields) {
-    if (text_.compare(pos_, 2, "\r\n") == 0) return Refuse("空の行があります");
-    if (text_[pos_] != '"') return Refuse("行が「\"」で始まっていません (項目が引用符で囲まれていません)");
-    ++pos_;
+  Status Split(std::vector<std::string>& fields) {
+    if (text_.compare(0, 2, "\r\n") == 0) return Refuse("空の行があります");
+    if (text_.empty() || text_[0] != '"')
+      return Refuse("行が「\"」で始まっていません (項目が引用符で囲まれていません)");
+    std::size_t pos = 1;
     for (;;) {
-      std::size_t start = pos_;
-      bool closed = false;
-      while (!closed) {
-        std::size_t quote = text_.find_first_of("\"\r\n", pos_);
+      std::size_t start = pos;
+      for (;;) {
+        std::size_t quote = text_.find_first_of("\"\r\n", pos);
         if (quote == std::string_view::npos || text_[quote] != '"')
           return Refuse(Nth(fields.size() + 1) + "の引用符が閉じていません");
         std::string_view after = text_.substr(quote + 1, 2);
@@ -61,24 +46,27 @@ class RecordSplitter {
           if (after.size() < 2 || after[1] != '"')
             return Refuse("「,」の後の" + Nth(fields.size() + 2) + "が「\"」で始まっていません");
           fields.emplace_back(text_.substr(start, quote - start));
-          pos_ = quote + 3;
-          closed = true;
-        } else if (after[0] == '\r' || after[0] == '\n') {
+          pos = quote + 3;
+          break;
+        }
+        if (after[0] == '\r' || after[0] == '\n') {
           if (after != "\r\n") return Refuse("行末が CR LF ではありません");
           fields.emplace_back(text_.substr(start, quote - start));
-          pos_ = quote + 3;
           return Status::Ok();
-        } else {
-          pos_ = quote + 1;  // a quote inside the field
         }
+        pos = quote + 1;  // a quote inside the field
       }
     }
   }
 
+ private:
+  Status Refuse(const std::string& description) const {
+    return Status::Failed(Fault::BadRecord, name_, description, line_);
+  }
+
   std::string_view text_;
   const std::string& name_;
-  std::size_t pos_ = 0;
-  long line_ = 1;
+  long line_;
 };
 
 // What every record must carry beyond its frame.
@@ -89,13 +77,14 @@ Status CheckRecord(const ExchangeRecord& record, const std::string& firstId, con
   if (record.fields.size() < 3) return refuse("項目が 3 つ未満です (記録キー, ボーリング ID, 枝番が要ります)");
   const std::string& key = record.Key();
   if (key.size() != 1 || key[0] < 'A' || key[0] > 'H')
-    return refuse("記録キー「" + key + "」は A から H のどれでもありません");
+    return refuse("記録キー「" + Excerpt(key) + "」は A から H のどれでもありません");
   if (record.BoringId().empty()) return refuse("ボーリング ID が空です");
   if (record.BoringId() != firstId)
-    return refuse("ボーリング ID「" + record.BoringId() + "」が 1 行目の「" + firstId + "」と違います");
+    return refuse("ボーリング ID「" + Excerpt(record.BoringId()) + "」が 1 行目の「" + Excerpt(firstId) +
+                  "」と違います");
   const std::string& sub = record.SubNumber();
   if (sub.size() != 3 || !std::all_of(sub.begin(), sub.end(), IsDigit))
-    return refuse("枝番「" + sub + "」が 3 桁の数字ではありません");
+    return refuse("枝番「" + Excerpt(sub) + "」が 3 桁の数字ではありません");
   return Status::Ok();
 }
 
@@ -105,36 +94,138 @@ const std::string& ExchangeRecord::Field(std::size_t n) const {
   return n >= 1 && n <= fields.size() ? fields[n - 1] : kNoField;
 }
 
+namespace {
+
+// Takes an exchange file one line at a time (its bytes up to and including the LF; the last
+// line may lack it) and refuses it at its first bad line: nothing after that line is needed.
+class RecordReader {
+ public:
+  using Visit = std::function<Status(const ExchangeRecord&)>;
+  RecordReader(const std::string& name, Visit visit) : name_(name), visit_(std::move(visit)) {}
+
+  Status Line(std::string_view bytes) {
+    ++line_;
+    if (CannotBeARecord(bytes)) return NotARecord();
+    if (platform::FirstInvalidCp932(bytes) || !platform::FromCp932(bytes, text_))
+      return Status::Failed(Fault::NotCp932, name_, "Shift-JIS (CP932) ではない文字があります", line_);
+    ExchangeRecord record;
+    record.line = line_;
+    if (Status s = LineSplitter(text_, name_, line_).Split(record.fields); !s) return s;
+    if (records_ == 0) firstId_ = record.fields.size() >= 2 ? record.BoringId() : kNoField;
+    if (Status s = CheckRecord(record, firstId_, name_); !s) return s;
+    ++records_;
+    return visit_(record);
+  }
+  // A line that does not begin with a quote (nor with the CR of an empty line) is refused by
+  // its first byte, whatever follows.
+  static bool CannotBeARecord(std::string_view start) { return !start.empty() && start[0] != '"' && start[0] != '\r'; }
+  // The next line, of which only the first bytes were read, is such a line.
+  Status RefuseNextLine() {
+    ++line_;
+    return NotARecord();
+  }
+
+  Status Finish() const {
+    if (records_ == 0) return Status::Failed(Fault::BadRecord, name_, "記録が一つもありません");
+    return Status::Ok();
+  }
+
+ private:
+  Status NotARecord() const {
+    return Status::Failed(Fault::BadRecord, name_, "行が「\"」で始まっていません (項目が引用符で囲まれていません)",
+                          line_);
+  }
+
+  const std::string& name_;
+  long line_ = 0;
+  std::string text_;
+  std::string firstId_;
+  long records_ = 0;
+  Visit visit_;
+};
+
+// Keeps the records for a caller that wants them all, handing them over only when every line
+// is good.
+class RecordList {
+ public:
+  RecordReader::Visit Keeper() {
+    return [this](const ExchangeRecord& record) {
+      kept_.push_back(record);
+      return Status::Ok();
+    };
+  }
+  Status HandOver(Status status, std::vector<ExchangeRecord>& records) {
+    if (status) records = std::move(kept_);
+    return status;
+  }
+
+ private:
+  std::vector<ExchangeRecord> kept_;
+};
+
+}  // namespace
+
 Status ParseExchangeRecords(std::string_view bytes, const std::string& name, std::vector<ExchangeRecord>& records) {
   records.clear();
-  if (auto bad = platform::FirstInvalidCp932(bytes)) {
-    long line = 1 + static_cast<long>(std::count(bytes.begin(), bytes.begin() + static_cast<long>(*bad), '\n'));
-    return Status::Failed(Fault::NotCp932, name, "Shift-JIS (CP932) ではない文字があります", line);
+  RecordList list;
+  RecordReader reader(name, list.Keeper());
+  while (!bytes.empty()) {
+    std::size_t end = bytes.find('\n');
+    std::size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
+    if (Status s = reader.Line(bytes.substr(0, length)); !s) return s;
+    bytes.remove_prefix(length);
   }
-  auto text = platform::FromCp932(bytes);
-  if (!text) return Status::Failed(Fault::NotCp932, name, "Shift-JIS (CP932) ではない文字があります");
-  std::vector<ExchangeRecord> split;
-  if (Status s = RecordSplitter(*text, name).Split(split); !s) return s;
-  if (split.empty()) return Status::Failed(Fault::BadRecord, name, "記録が一つもありません");
-  for (const ExchangeRecord& record : split) {
-    const std::string& firstId = split.front().fields.size() >= 2 ? split.front().BoringId() : kNoField;
-    if (Status s = CheckRecord(record, firstId, name); !s) return s;
-  }
-  records = std::move(split);
-  return Status::Ok();
+  return list.HandOver(reader.Finish(), records);
 }
 
 Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord>& records) {
   records.clear();
+  RecordList list;
+  return list.HandOver(ReadExchangeFile(drivePath, list.Keeper()), records);
+}
+
+Status ReadExchangeFile(const std::string& drivePath, const std::function<Status(const ExchangeRecord&)>& visit) {
   auto host = platform::ToHost(drivePath);
   std::error_code ec;
   if (!host || !fs::is_regular_file(*host, ec))
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
-  std::ifstream in(*host, std::ios::binary);
-  if (!in) return Status::Failed(Fault::Unreadable, drivePath, "読めません");
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return Status::Failed(Fault::Unreadable, drivePath, "読めません");
-  return ParseExchangeRecords(bytes, drivePath, records);
+  int fd = platform::OpenToRead(*host);
+  if (fd < 0) return Status::Failed(Fault::Unreadable, drivePath, "読めません");
+  // In chunks, a line at a time: a file that is no exchange file is refused at its first bad
+  // line without the rest being read (a CP932 trail byte is never an LF, so lines split clean).
+  RecordReader reader(drivePath, visit);
+  std::string line;
+  std::vector<char> chunk(1 << 16);
+  Status status = Status::Ok();
+  for (;;) {
+    ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      status = Status::Failed(Fault::Unreadable, drivePath, "読めません");
+      break;
+    }
+    if (n == 0) {
+      if (!line.empty()) status = reader.Line(line);
+      break;
+    }
+    std::string_view got(chunk.data(), static_cast<std::size_t>(n));
+    while (status && !got.empty()) {
+      std::size_t end = got.find('\n');
+      std::size_t length = end == std::string_view::npos ? got.size() : end + 1;
+      line.append(got.substr(0, length));
+      got.remove_prefix(length);
+      if (end != std::string_view::npos) {
+        status = reader.Line(line);
+        line.clear();
+      } else if (RecordReader::CannotBeARecord(line)) {
+        status = reader.RefuseNextLine();
+      }
+    }
+    if (!status) break;
+  }
+  ::close(fd);
+  if (!status) return status;
+  return reader.Finish();
 }
 
 std::string RecordLine(const ExchangeRecord& record) {

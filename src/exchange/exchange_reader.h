@@ -8,6 +8,7 @@
 // file: it is refused with the line, never guessed at.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,10 @@ Status ParseExchangeRecords(std::string_view bytes, const std::string& name, std
 
 // Reads the exchange file at a drive-form path (NotFound when there is no such file).
 Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord>& records);
+
+// The same, handing each record to visit as its line is read, none kept: visit's fault ends
+// the reading and is returned. Records before a bad line have been visited when it is refused.
+Status ReadExchangeFile(const std::string& drivePath, const std::function<Status(const ExchangeRecord&)>& visit);
 
 // The line a record is written as, in UTF-8, CR LF included (the writer's frame).
 std::string RecordLine(const ExchangeRecord& record);

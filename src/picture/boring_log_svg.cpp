@@ -7,7 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <ostream>
+#include <sstream>
 
+#include "exchange/exchange_file.h"
+#include "platform/gcc_warnings.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "support/text_bytes.h"
@@ -42,7 +47,7 @@ Status NeedFields(const std::string& file, const ExchangeRecord& record, std::si
 
 Status ReadDepth(const std::string& file, const ExchangeRecord& record, double& depth) {
   const std::string& text = record.Field(4);
-  if (!IsDepthText(text)) return Refuse(file, record, "深度「" + text + "」が III.CC の形ではありません");
+  if (!IsDepthText(text)) return Refuse(file, record, "深度「" + Excerpt(text) + "」が III.CC の形ではありません");
   depth = QXCOMSUB::ParseNumber(text);
   return Status::Ok();
 }
@@ -66,7 +71,7 @@ Status CollectTest(const std::string& file, const ExchangeRecord& record, Boring
   if (Status s = ReadDepth(file, record, test.depth); !s) return s;
   const std::string& blows = record.Field(5);
   if (!AllDigits(blows) || blows.size() > 2)
-    return Refuse(file, record, "N 値「" + blows + "」が 2 桁の数字ではありません");
+    return Refuse(file, record, "N 値「" + Excerpt(blows) + "」が 2 桁の数字ではありません");
   test.depthText = record.Field(4);
   test.blows = std::stoi(blows);
   test.penetration = record.Field(6);
@@ -204,25 +209,26 @@ constexpr const char* kFonts =
     "'Noto Sans CJK JP', 'Noto Sans JP', 'Source Han Sans JP', 'Hiragino Sans', 'Hiragino Kaku Gothic ProN', "
     "'Yu Gothic', 'Meiryo', 'MS Gothic', 'IPAexGothic', 'IPAGothic', 'TakaoGothic', 'VL Gothic', sans-serif";
 
+// Written out as it is drawn: a picture of millions of layers is never held as one text.
 class Svg {
  public:
+  explicit Svg(std::ostream& out) : out_(out) {}
   void Text(double x, double y, const std::string& text, const char* extra = "") {
-    out_ += "<text x=\"" + Px(x) + "\" y=\"" + Px(y) + "\"" + (*extra ? std::string(" ") + extra : "") + ">" +
+    out_ << "<text x=\"" + Px(x) + "\" y=\"" + Px(y) + "\"" + (*extra ? std::string(" ") + extra : "") + ">" +
             Escape(text) + "</text>\n";
   }
   void Line(double x1, double y1, double x2, double y2, const char* stroke = "#000", double width = 1) {
-    out_ += "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\" stroke=\"" +
+    out_ << "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\" stroke=\"" +
             stroke + "\" stroke-width=\"" + Px(width) + "\"/>\n";
   }
   void Rect(double x, double y, double w, double h, const char* fill, const char* stroke = "#000") {
-    out_ += "<rect x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" width=\"" + Px(std::max(w, 0.0)) + "\" height=\"" +
+    out_ << "<rect x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" width=\"" + Px(std::max(w, 0.0)) + "\" height=\"" +
             Px(std::max(h, 0.0)) + "\" fill=\"" + fill + "\" stroke=\"" + stroke + "\"/>\n";
   }
-  void Raw(const std::string& text) { out_ += text; }
-  const std::string& str() const { return out_; }
+  void Raw(const std::string& text) { out_ << text; }
 
  private:
-  std::string out_;
+  std::ostream& out_;
 };
 
 struct Scale {
@@ -330,6 +336,8 @@ void DrawLayers(Svg& svg, const BoringLog& log, const Scale& scale, const Labels
   svg.Raw("</g>\n");
 }
 
+// GCC 12 warns -Wrestrict on a concatenation below, falsely (platform/gcc_warnings.h).
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_BEGIN
 void DrawTests(Svg& svg, const BoringLog& log, const Scale& scale, const Labels& labels) {
   double bottom = scale.Y(scale.end);
   for (int n = 0; n <= 50; n += 10)
@@ -357,26 +365,7 @@ void DrawTests(Svg& svg, const BoringLog& log, const Scale& scale, const Labels&
   }
   svg.Raw("</g>\n");
 }
-
-Status WriteUtf8File(const std::string& drivePath, const std::string& text) {
-  auto host = platform::ToHost(drivePath);
-  if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
-  std::string temp = host->string() + ".writing";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      std::remove(temp.c_str());
-      return Status::Failed(Fault::Unwritable, drivePath, "書き込めません");
-    }
-  }
-  if (std::rename(temp.c_str(), host->c_str()) != 0) {
-    std::remove(temp.c_str());
-    return Status::Failed(Fault::Unwritable, drivePath, "名前を付けられません");
-  }
-  return Status::Ok();
-}
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 }  // namespace
 
@@ -389,29 +378,39 @@ std::string MetresText(const std::string& field) {
   return field.substr(std::min(first, point - 1));
 }
 
-Status CollectBoringLog(const std::vector<ExchangeRecord>& records, const std::string& file, BoringLog& log) {
-  log = BoringLog{};
-  if (!records.empty()) log.boringId = records.front().BoringId();
-  for (const ExchangeRecord& record : records) {
-    const std::string& key = record.Key();
-    bool header = record.SubNumber() == "000";
-    if (key == "A") {
-      CollectHeader(record, log);
-    } else if (key == "B" && !header) {
-      if (Status s = CollectInterval(file, record, log); !s) return s;
-    } else if (key == "C" && !header) {
-      if (Status s = CollectTest(file, record, log); !s) return s;
-    }
+Status CollectRecord(const ExchangeRecord& record, const std::string& file, BoringLog& log) {
+  if (log.boringId.empty()) log.boringId = record.BoringId();
+  const std::string& key = record.Key();
+  bool header = record.SubNumber() == "000";
+  if (key == "A") {
+    CollectHeader(record, log);
+  } else if (key == "B" && !header) {
+    return CollectInterval(file, record, log);
+  } else if (key == "C" && !header) {
+    return CollectTest(file, record, log);
   }
   return Status::Ok();
 }
 
+Status CollectBoringLog(const std::vector<ExchangeRecord>& records, const std::string& file, BoringLog& log) {
+  log = BoringLog{};
+  for (const ExchangeRecord& record : records)
+    if (Status s = CollectRecord(record, file, log); !s) return s;
+  return Status::Ok();
+}
+
 std::string BoringLogSvg(const BoringLog& log, const std::string& fileName) {
+  std::ostringstream out;
+  WriteBoringLogSvg(log, fileName, out);
+  return out.str();
+}
+
+void WriteBoringLogSvg(const BoringLog& log, const std::string& fileName, std::ostream& out) {
   Scale scale = ScaleFor(log);
   Labels labels = PlaceLabels(log, scale);
   // Labels pushed apart may reach below the last metre.
   double height = std::max(scale.Y(scale.end), labels.Lowest()) + 30;
-  Svg svg;
+  Svg svg(out);
   svg.Raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
   svg.Raw("<!-- Boring log drawn from an exchange file. UTF-8, not CP932: this picture is no input table. -->\n");
   svg.Raw("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Px(kWidth) + "\" height=\"" + Px(height) +
@@ -424,19 +423,24 @@ std::string BoringLogSvg(const BoringLog& log, const std::string& fileName) {
   DrawLayers(svg, log, scale, labels);
   DrawTests(svg, log, scale, labels);
   svg.Raw("</svg>\n");
-  return svg.str();
 }
 
 Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string& folder, std::string& written) {
   written.clear();
   if (!platform::IsFolder(folder)) return Status::Failed(Fault::NotFound, folder, "出力フォルダがありません");
-  std::vector<ExchangeRecord> records;
-  if (Status s = ReadExchangeFile(exchangeFile, records); !s) return s;
+  // The records go into the log as they are read; only what the picture shows is kept.
   BoringLog log;
-  if (Status s = CollectBoringLog(records, exchangeFile, log); !s) return s;
+  auto collect = [&](const ExchangeRecord& record) { return CollectRecord(record, exchangeFile, log); };
+  if (Status s = ReadExchangeFile(exchangeFile, collect); !s) return s;
   std::string name = exchangeFile.substr(QXCOMSUB::FolderPart(exchangeFile).size());
   std::string target = folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + name + ".svg";
-  if (Status s = WriteUtf8File(target, BoringLogSvg(log, name)); !s) return s;
+  // Written under a temporary name of this run, then put over an earlier picture of that name;
+  // what killed runs left there goes first.
+  std::vector<std::string> ignored;
+  (void)ListRemovingStaleFiles(folder, ignored);
+  std::ostringstream svg;
+  WriteBoringLogSvg(log, name, svg);
+  if (Status s = ReplaceFileBytes(target, svg.str()); !s) return s;
   written = target;
   return Status::Ok();
 }

@@ -8,6 +8,7 @@
 // by browsers and drawing programs, not by the conversion.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -45,9 +46,13 @@ struct BoringLog {
 // a depth that is no III.CC text, a blow count that is no number) is refused with its line.
 // Records of the other groups are not drawn.
 Status CollectBoringLog(const std::vector<ExchangeRecord>& records, const std::string& file, BoringLog& log);
+// The same for one record, added to what log holds.
+Status CollectRecord(const ExchangeRecord& record, const std::string& file, BoringLog& log);
 
 // The picture as SVG text, UTF-8. fileName names the exchange file in the title block.
 std::string BoringLogSvg(const BoringLog& log, const std::string& fileName);
+// The same written to out as it is drawn.
+void WriteBoringLogSvg(const BoringLog& log, const std::string& fileName, std::ostream& out);
 
 // Reads the exchange file (drive form), draws it and writes folder\<its name>.svg by way of a
 // temporary file, so that a failure leaves no half-written picture. written receives the

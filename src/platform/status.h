@@ -3,7 +3,9 @@
 // up to the run, which tells the user and leaves nothing half-written.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace zk {
 
@@ -17,6 +19,7 @@ enum class Fault {
   BadRecord,    // an exchange file line that is not a record of quoted fields
   Malformed,    // a table's text cannot be read as fields (a NUL byte)
   NotAFile,     // a folder, a dangling link or a device where a table belongs
+  NameTaken,    // a new file's name was taken by another entry the moment it was to be given
 };
 
 struct Status {
@@ -35,5 +38,11 @@ struct Status {
     return Status{f, std::move(file), line, std::move(description)};
   }
 };
+
+// A file's content (UTF-8) as a message quotes it: whole when it is at most kExcerptBytes
+// bytes, else its first bytes up to a character's end and "…". A field of megabytes, or a
+// "BORLING.NO" of one long line, makes a message of a few lines, not of the whole file.
+constexpr std::size_t kExcerptBytes = 200;
+std::string Excerpt(std::string_view text);
 
 }  // namespace zk

@@ -1,7 +1,9 @@
 #include "records/header_records.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "platform/gcc_warnings.h"
 #include "support/path_checks.h"
 #include "support/text_bytes.h"
 #include "tables/numbers.h"
@@ -15,12 +17,15 @@ using QXCOMSUB::ParseNumber;
 using QXCOMSUB::TrimSpaces;
 using QXCOMSUB::ZeroPad;
 
+// GCC 12 warns -Wrestrict on a concatenation below, falsely (platform/gcc_warnings.h).
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_BEGIN
 // A digit field of the title data, "*" and zeros when it holds no number.
 std::string CodeOrStars(const std::string& text, std::size_t width) {
   std::string field = ZeroPad(NumberText(ParseNumber(text)), width);
   if (ParseNumber(field) == 0) return "*" + std::string(width - 1, '0');
   return field;
 }
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 // The ground elevation reduced to the common datum by the elevation datum code.
 double ReducedElevation(const std::string& datumCode, const std::string& elevation) {
@@ -77,14 +82,19 @@ std::string AngleText(const std::string& degrees, std::size_t degreeDigits, cons
          ZeroPad(IntText(ParseNumber(seconds) * 10), 3);
 }
 
+// GCC 12 warns -Wrestrict on a concatenation below, falsely (platform/gcc_warnings.h).
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_BEGIN
 std::string FixedText(double value, std::size_t width) {
   if (!std::isfinite(value)) value = 0;
   double magnitude = std::fabs(value);
   std::string whole = (value < 0 ? "-" : "") + IntText(magnitude);
-  double centimetres = std::trunc((magnitude - std::trunc(magnitude)) * 100);
+  // The same guard as a depth text's: a value held just below its written decimals (11.20 as
+  // 11.1999..., 10.7 in single precision as 10.6999998) keeps its written centimetres.
+  double centimetres = std::min(99.0, std::trunc((magnitude - std::trunc(magnitude) + 0.001) * 100));
   std::string cents = ZeroPad(IntText(centimetres), 2);
   return ZeroPad(whole, width) + "." + cents;
 }
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
                           const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags) {

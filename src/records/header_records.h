@@ -23,8 +23,10 @@ std::string AngleText(const std::string& degrees, std::size_t degreeDigits, cons
                       const std::string& seconds);
 
 // A value as width integer digits, "." and two decimals (III.CC), the centimetres cut, not
-// rounded. A negative value keeps its minus sign inside the zero padding (-1.5 at width 4 is
-// 00-1.50); the integer digits of a value too wide are cut to the last width.
+// rounded, after 0.001 is added as for a depth text: trunc((frac(|v|) + 0.001) x 100), at
+// most 99 (11.20 gives 0011.20 at width 4, 12.345 gives 012.34 at width 3). A negative value keeps its minus sign
+// inside the zero padding (-1.5 at width 4 is 00-1.50); the integer digits of a value too wide are cut to the last
+// width.
 std::string FixedText(double value, std::size_t width);
 
 }  // namespace zk

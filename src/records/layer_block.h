@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,18 +33,27 @@ struct MergedInterval {
 };
 
 // Divides the boring at every boundary of either table, from the top down. Boundaries are
-// compared in whole centimetres: the layer depth as a double, the colour depth as its single
-// value, so a depth written the same in both can still give two intervals (0.7 gives 70 and
-// 69). Below the last layer the soil code is "0000"; below the last colour the colour string
-// is blank. A table that has run out never ends an interval while the other still has rows.
+// compared in whole centimetres, trunc((depth + 0.001) x 100), the layer depth as a double,
+// the colour depth as its single value: a depth written the same in both (0.7, 12.70) is one
+// boundary and ends one interval. Below the last layer the soil code is "0000"; below the last
+// colour the colour string is blank. A table that has run out never ends an interval while the
+// other still has rows.
 std::vector<MergedInterval> MergeLayersAndColours(const std::vector<LayerRow>& layers,
                                                   const std::vector<ColourRow>& colours);
 
+// The same merge over rows that come one at a time (false: the table has no more), each
+// interval handed to emit as it is found: a boring of millions of rows is merged in the memory
+// of one row of each table.
+void MergeLayersAndColours(const std::function<bool(LayerRow&)>& nextLayer,
+                           const std::function<bool(ColourRow&)>& nextColour,
+                           const std::function<void(const MergedInterval&)>& emit);
+
 // Appends the layer description block "B": layers and colour intervals merged by depth to the exchange file, soil
-// names from soils (the boring's "Kishitu.txt"). boringIdField is the quoted boring id. A missing or 0-byte "X1.TXT"
-// writes nothing; a layer table with no complete row still writes the header (count 000 when there are no colour
-// intervals either, which otherwise come out as intervals of soil code "0000"). Soil and colour codes that give no
-// name, and interval numbers beyond three digits, are told to findings.
+// names from soils (the boring's "Kishitu.txt"), the merge run twice over the snapshot's tables (a counting pass for
+// the header, then the writing pass). boringIdField is the quoted boring id. A missing or 0-byte "X1.TXT" writes
+// nothing; a layer table with no complete row still writes the header (count 000 when there are no colour intervals
+// either, which otherwise come out as intervals of soil code "0000"). Soil and colour codes that give no name, and
+// interval numbers beyond three digits, are told to findings.
 Status WriteLayerBlock(ExchangeFile& out, const BoringSnapshot& boring, const SoilNameTable& soils,
                        const std::string& boringIdField, FindingSink& findings);
 

@@ -42,7 +42,7 @@ Status ReadTests(const TableFile& table, std::vector<TestRow>& tests, FindingSin
     tests.push_back({QXCOMSUB::ParseNumber(f[1]), QXCOMSUB::ParseNumber(f[2]), QXCOMSUB::ParseNumber(f[4])});
     if (DepthCut(tests.back().depth))
       findings.Warn(table.drivePath, line, "depth-cut",
-                    "深度「" + f[1] + "」は「" + DepthText(tests.back().depth) +
+                    "深度「" + Excerpt(f[1]) + "」は「" + DepthText(tests.back().depth) +
                         "」と書かれます (0 m から 999.99 m までしか書けません)");
   }
   return Status::Ok();

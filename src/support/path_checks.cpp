@@ -1,5 +1,6 @@
 #include "support/path_checks.h"
 
+#include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "support/reda32.h"
@@ -22,22 +23,43 @@ bool ShortNameOk(const std::string& name) {
 }  // namespace
 
 FolderPathFault CheckFolderPath(std::string& path) {
+  std::string why;
+  return CheckFolderPath(path, why);
+}
+
+FolderPathFault CheckFolderPath(std::string& path, std::string& why) {
+  why.clear();
+  auto refuse = [&](std::string reason) {
+    why = std::move(reason);
+    return FolderPathFault::Malformed;
+  };
   path = QXCOMSUB::TrimSpaces(path);
   if (QXCOMSUB::ByteMid(path, 2, 1) != ":") return FolderPathFault::DriveName;
-  if (path.find_first_of("*?") != std::string::npos) return FolderPathFault::Malformed;
-  if (path.size() < 2 || path[1] != ':') return FolderPathFault::Malformed;
-  if (path.size() > 2 && path[2] != '\\') path.insert(2, "\\");
-  if (!platform::SetCurrentDrive(path[0])) return FolderPathFault::Malformed;
+  if (path.find_first_of("*?") != std::string::npos) return refuse("「*」や「?」(ワイルドカード) は使えません");
+  if (path.size() < 2 || path[1] != ':') return refuse("ドライブ名が正しくありません");
+  if (path.size() > 2 && path[2] != '\\') path.insert(path.begin() + 2, '\\');
+  if (!platform::SetCurrentDrive(path[0]))
+    return refuse("ドライブ " + path.substr(0, 2) + " は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)");
   if (path.back() != '\\') path += '\\';
   if (path.size() == 3) return FolderPathFault::None;
-  if (path.find("\\\\") != std::string::npos) return FolderPathFault::Malformed;
+  if (path.find("\\\\") != std::string::npos) return refuse("空のフォルダ名があります (「\\」が続いています)");
   std::size_t start = 3;
   while (start < path.size()) {
     std::size_t end = path.find('\\', start);
-    if (!ShortNameOk(path.substr(start, end - start))) return FolderPathFault::Malformed;
+    std::string name = path.substr(start, end - start);
+    if (!ShortNameOk(name))
+      return refuse("「" + name + "」は 8.3 形式の名前ではありません (「.」のある名前は「.」の前 8 バイト、後 3 バイトまで)");
     start = end + 1;
   }
   return FolderPathFault::None;
+}
+
+std::string PathRefusal(std::string_view path) {
+  for (char c : path)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      return "フォルダ名に改行やタブなどの制御文字があります (BORLING.NO に一行で書けません)";
+  if (!platform::ToCp932(std::string(path))) return "フォルダ名に Shift-JIS (CP932) で書けない文字があります";
+  return "";
 }
 
 long CountDelimiters(std::string_view text, std::string_view delimiters) {

@@ -25,6 +25,14 @@ enum class FolderPathFault {
 // None when the path is well formed and its drive is usable; the path is normalised in place
 // (blanks trimmed, "\" after the drive, a final "\"). Makes the path's drive the current drive.
 FolderPathFault CheckFolderPath(std::string& path);
+// The same, giving in why the reason a malformed path was refused, for the line below the
+// caller's message ("" for the drive-name fault, which kDriveNameMessage tells).
+FolderPathFault CheckFolderPath(std::string& path, std::string& why);
+
+// Why a folder path (drive form) cannot be used, or "" when it can: a control character
+// (a line break, a tab), which "BORLING.NO" cannot hold in its one line, or a character that
+// Shift-JIS (CP932) cannot hold, which no file of the conversion can be written with.
+std::string PathRefusal(std::string_view path);
 
 // How many characters of text are one of the delimiter characters.
 long CountDelimiters(std::string_view text, std::string_view delimiters);

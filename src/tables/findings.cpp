@@ -21,8 +21,8 @@ std::vector<Finding> FindingSink::findings() const {
     auto last = std::find_if(all.rbegin(), all.rend(),
                              [&](const Finding& f) { return f.file == kind.first && f.code == kind.second; });
     Finding more{kind.first, 0, Severity::Warning, kind.second,
-                 "ほかに同じ種類の警告が " + std::to_string(told - kCap) + " 件あります (最初の " +
-                     std::to_string(kCap) + " 件だけを示しています)"};
+                 "ほかに同じ指摘が " + std::to_string(told - kCap) + " 件あります (同じ種類は初めの " +
+                     std::to_string(kCap) + " 件だけを示します)"};
     all.insert(last.base(), std::move(more));
   }
   return all;

@@ -43,7 +43,7 @@ class FindingSink {
   long errors() const { return errors_; }
   long warnings() const { return warnings_; }
 
-  static constexpr long kCap = 20;
+  static constexpr long kCap = 100;
 
  private:
   std::vector<Finding> findings_;

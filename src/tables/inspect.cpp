@@ -24,14 +24,14 @@ void CheckNumber(const std::string& path, long line, std::size_t column, const s
   std::size_t end = QXCOMSUB::LeadingNumberEnd(field);
   if (end == 0) {
     findings.Warn(path, line, "not-a-number",
-                  std::to_string(column) + " 番目の項目「" + field + "」は数値ではありません (0 として変換されます)");
+                  std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値ではありません (0 として変換されます)");
     return;
   }
   // A typing slip ("3O" for 30, "20cm", "0x10", "1.2.3"): only the number in front is read.
   std::string rest = field.substr(end);
   if (Blank(rest)) return;
   findings.Warn(path, line, "number-with-text",
-                std::to_string(column) + " 番目の項目「" + field + "」は数値の後ろに「" + rest + "」があります (" +
+                std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値の後ろに「" + Excerpt(rest) + "」があります (" +
                     QXCOMSUB::NumberText(QXCOMSUB::ParseNumber(field)) + " として変換されます)");
 }
 
@@ -81,7 +81,7 @@ void CheckStream(TableReader& reader, const TableLayout& layout, FindingSink& fi
     if (n > layout.fields) {
       if (Blank(field)) continue;  // a trailing comma loses nothing
       findings.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
-                    std::to_string(layout.fields) + " 項目を超える項目「" + field + "」などは読まれません");
+                    std::to_string(layout.fields) + " 項目を超える項目「" + Excerpt(field) + "」などは読まれません");
       return;
     }
     if (IsNumberColumn(layout, n)) CheckNumber(reader.path(), reader.FieldLine(), n, field, findings);

@@ -68,7 +68,10 @@ std::vector<std::string> SubFolders(const std::string& driveFolder) {
   for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
     std::string name = it->path().filename().string();
     std::error_code kind;
-    if (!name.empty() && name[0] != '.' && fs::is_directory(it->path(), kind)) names.push_back(name);
+    // A name that its drive form cannot show (a "\\" or a line break in it) is left out:
+    // chosen, its drive path would name another folder.
+    bool shown = std::none_of(name.begin(), name.end(), [](char c) { return c == '\\' || (c >= 0 && c < 0x20); });
+    if (!name.empty() && name[0] != '.' && shown && fs::is_directory(it->path(), kind)) names.push_back(name);
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     std::string la = Lower(a), lb = Lower(b);

@@ -2,16 +2,24 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QProcess>
 #include <QScreen>
 #include <filesystem>
 #include <system_error>
 
 #include "conversion/run.h"
+#include "findings.h"
+#include "findings_dialog.h"
 #include "help_file.h"
+#include "picture_window.h"
 #include "platform/drives.h"
+#include "platform/files.h"
+#include "support/path_checks.h"
 #include "support/settings.h"
+#include "support/text_bytes.h"
 
 namespace zk {
 namespace {
@@ -55,6 +63,15 @@ std::string WorkingFolder() {
 }
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// The text of a path box as the run reads it: a host path (/home/me/B01) is taken through the
+// drive map, as the command line takes it; anything else as typed.
+std::string BoxPath(const QLineEdit& box) {
+  std::string text = box.text().toStdString();
+  std::string trimmed = QXCOMSUB::TrimSpaces(text);
+  if (!trimmed.empty() && trimmed[0] == '/') return platform::CommandLinePathToDriveForm(trimmed);
+  return text;
+}
 
 }  // namespace
 
@@ -101,11 +118,23 @@ void Form1::Build() {
 
   Command1 = Button(Picture1, "Command1", "実  行", Twips(2520, 5580, 1935, 555));
   Command2 = Button(Picture1, "Command2", "終  了", Twips(5160, 5580, 2055, 555));
+  BuildAdditions();
+}
+
+// Beside the run and exit buttons, leaving every control of the form where it was.
+void Form1::BuildAdditions() {
+  Command3 = Button(Picture1, "Command3", "点  検", Twips(1020, 5580, 1260, 555));
+  Command3->setToolTip(QString::fromUtf8("変換せずに、変換元のボーリングの表を点検します"));
+  Command4 = Button(Picture1, "Command4", "柱状図", Twips(7455, 5580, 1260, 555));
+  Command4->setToolTip(QString::fromUtf8("変換した交換ファイルの柱状図を表示します"));
+  Command4->setEnabled(false);
 }
 
 void Form1::Connect() {
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+  connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
   connect(Dir1, &FolderList::Changed, this, &Form1::Dir1_Change);
   connect(Dir2, &FolderList::Changed, this, &Form1::Dir2_Change);
   connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
@@ -123,16 +152,39 @@ void Form1::OpenAtStart(FolderList& dir, DriveList& drive, const std::string& fo
 
 bool Form1::Form_Load() {
   Centre();
-  context_.codeTableFolder = LoadCodeTableFolder();
-  if (context_.codeTableFolder.empty()) {
-    ShowMessage(kNoVuredaMessage, Icon::None, "");
-    return false;
-  }
+  if (!LoadOrChooseCodeTableFolder()) return false;
   helpFilePath_ = LocateHelpFile(QCoreApplication::applicationDirPath().toStdString(), qEnvironmentVariable("PATH").toStdString());
   completionFlag = 0;
   Text1->setText(Q(Dir1->Path()));
   Text2->setText(Q(Dir2->Path()));
   return true;
+}
+
+// The setting, or the reason it cannot be used and the offer to choose the folder now; the
+// folder chosen is written into the settings file as set-codes writes it.
+bool Form1::LoadOrChooseCodeTableFolder() {
+  Status setting = LoadCodeTableSetting(context_.codeTableFolder);
+  if (setting) return true;
+  ShowMessage(NoVuredaText(setting), Icon::None, "");
+  while (AskYesNo("コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ) を今選びますか？")) {
+    std::string folder = ChooseCodeTableFolder();
+    if (folder.empty()) return false;
+    std::string written;
+    if (Status s = WriteCodeTableSetting(folder, written); !s) {
+      ShowMessage(s.Message() + "\n設定ファイル「" + written + "」は書きませんでした。", Icon::Exclamation, "");
+      continue;
+    }
+    setting = LoadCodeTableSetting(context_.codeTableFolder);
+    if (setting) return true;
+    ShowMessage(NoVuredaText(setting), Icon::None, "");
+  }
+  return false;
+}
+
+std::string Form1::ChooseCodeTableFolder() {
+  QString folder = QFileDialog::getExistingDirectory(
+      this, QString::fromUtf8("コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ)"), QDir::homePath());
+  return folder.toStdString();
 }
 
 void Form1::Centre() {
@@ -142,9 +194,63 @@ void Form1::Centre() {
   move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
 }
 
+// A run that found something in the boring says how much on the status line, after the
+// completion message, and lists it at once.
 void Form1::Command1_Click() {
-  context_.codeTables.reset();  // each run takes the code tables as they are now
-  if (RunConversion(*this, context_).converted) completionFlag = 1;
+  RunResult run = RunWithFindings(*this, context_);
+  if (!run.converted) return;
+  completionFlag = 1;
+  ShowDestinationFolder(QXCOMSUB::FolderPart(run.exchangeFilePath));
+  lastExchangeFile_ = run.exchangeFilePath;
+  Command4->setEnabled(true);
+  QString count = FindingsCountText(run.report);
+  if (count.isEmpty()) return;
+  Label3->setText(Label3->text() + QString::fromUtf8("　") + count);
+  FindingsDialog list(run.report, true, this);
+  ExecDialog(list);
+}
+
+// The findings of the source boring without converting it; the path is checked as a run
+// checks it, and nothing is written.
+void Form1::Command3_Click() {
+  std::string source = SourceText();
+  std::string checked = source;
+  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(checked);
+  if (fault == FNOTHER::FolderPathFault::DriveName) ShowMessage(FNOTHER::kDriveNameMessage, Icon::Information, "");
+  if (fault != FNOTHER::FolderPathFault::None || !platform::IsFolder(source)) {
+    ShowMessage("指定されたパスは正しくありません。", Icon::Exclamation, source);
+    return;
+  }
+  std::string destination = DestinationText();
+  if (!platform::IsFolder(destination)) destination.clear();
+  SetBusy(true);
+  BoringCheck check = CheckWithoutConverting(context_, source, destination);
+  SetBusy(false);
+  QString count = FindingsCountText(check);
+  completionFlag = 0;
+  SetStatus("点検が終わりました。　" + (count.isEmpty() ? std::string("指摘はありません。") : count.toStdString()));
+  FindingsDialog list(check, false, this);
+  ExecDialog(list);
+}
+
+void Form1::Command4_Click() {
+  if (lastExchangeFile_.empty()) return;
+  std::string svg;
+  if (Status s = DrawLogPicture(lastExchangeFile_, svg); !s) {
+    ShowMessage(s.Message(), Icon::Exclamation, "");
+    return;
+  }
+  PictureWindow picture(svg, lastExchangeFile_, this);
+  ExecDialog(picture);
+}
+
+// After a run into a typed destination the lists move there, so that the new exchange file
+// is in sight.
+void Form1::ShowDestinationFolder(const std::string& driveFolder) {
+  std::string folder = AbsoluteFolder(driveFolder);
+  if (folder.empty() || folder == Dir1->Path()) return;
+  if (!Dir1->SetPath(folder)) return;
+  Drive1->SelectQuietly(Dir1->Path()[0]);
 }
 
 void Form1::Command2_Click() { close(); }
@@ -237,9 +343,9 @@ void Form1::FocusDestination() {
 
 void Form1::RefreshDestinationList() { File1->Refresh(); }
 
-std::string Form1::SourceText() { return Text2->text().toStdString(); }
+std::string Form1::SourceText() { return BoxPath(*Text2); }
 
-std::string Form1::DestinationText() { return Text1->text().toStdString(); }
+std::string Form1::DestinationText() { return BoxPath(*Text1); }
 
 void Form1::ShowHelp(int context) {
   if (context == 4 || helpFilePath_.empty()) return;
@@ -249,6 +355,8 @@ void Form1::ShowHelp(int context) {
 }
 
 int Form1::ExecMessageBox(QMessageBox& box) { return box.exec(); }
+
+int Form1::ExecDialog(QDialog& dialog) { return dialog.exec(); }
 
 void Form1::OpenWithDesktop(const QString& program, const QString& file) { QProcess::startDetached(program, {file}); }
 

@@ -3,6 +3,7 @@
 // to (WindowOps); the run executes on this thread and the window waits for it.
 #pragma once
 
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,7 +33,8 @@ class Form1 : public QWidget, public WindowOps {
   ~Form1() override;
 
   // Start-up: centres the window, loads the code-table setting, finds the help file and fills
-  // the path boxes. false: the setting is missing and the user was told; the program ends.
+  // the path boxes. Without a usable setting the user is told why and offered to choose the
+  // code-table folder now. false: no setting; the program ends.
   bool Form_Load();
 
   // Hands the help file to the desktop's opener; nothing when there is no file or no opener.
@@ -67,6 +69,8 @@ class Form1 : public QWidget, public WindowOps {
   QLabel* Label3;
   QPushButton* Command1;
   QPushButton* Command2;
+  QPushButton* Command3;  // check the boring without converting it
+  QPushButton* Command4;  // the boring log picture of the exchange file just written
 
   // Set to 1 after a run that converted; the status line is cleared on the next mouse move
   // over the picture area, which sets it back to 0.
@@ -78,6 +82,8 @@ class Form1 : public QWidget, public WindowOps {
  public slots:
   void Command1_Click();
   void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
   void Dir1_Change();
   void Dir2_Change();
   void Drive1_Change();
@@ -91,6 +97,11 @@ class Form1 : public QWidget, public WindowOps {
   virtual int ExecMessageBox(QMessageBox& box);
   // Starts the desktop opener on a file, detached.
   virtual void OpenWithDesktop(const QString& program, const QString& file);
+  // Runs a prepared dialog (the findings list, the picture) modally. Tests override it to
+  // look into the dialog and close it without showing it.
+  virtual int ExecDialog(QDialog& dialog);
+  // Lets the user pick the code-table folder; its host path, or "" when cancelled.
+  virtual std::string ChooseCodeTableFolder();
 
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -100,10 +111,14 @@ class Form1 : public QWidget, public WindowOps {
   void Centre();
   void OpenAtStart(FolderList& dir, DriveList& drive, const std::string& folder);
   void DriveChange(DriveList& drive, FolderList& dir);
+  void BuildAdditions();
+  bool LoadOrChooseCodeTableFolder();
+  void ShowDestinationFolder(const std::string& driveFolder);
 
   std::string helpFilePath_;
   ConversionContext context_;
   bool busy_ = false;
+  std::string lastExchangeFile_;  // drive form; "" until a run converted
 };
 
 }  // namespace zk

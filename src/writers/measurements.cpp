@@ -46,21 +46,19 @@ Status ReadPair(const BoringSnapshot& boring, MeasurementPair& pair) {
 
 }  // namespace
 
-Status SelectMeasurementPairs(const BoringSnapshot& boring, std::vector<MeasurementPair>& pairs) {
-  pairs.clear();
+Status ForEachMeasurementPair(const BoringSnapshot& boring, const std::function<void(MeasurementPair&)>& visit) {
   const TableFile& list = boring.Table(TableId::PCNT);
   if (!list.IsPlainFile()) return Status::Ok();
   TableReader reader;
   if (Status s = reader.Open(list); !s) return s;
   std::vector<std::string> row;
-  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::PCNT).fields, row)) {
+  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::PCNT).fields, 2, 2, row)) {
     MeasurementPair pair;
     pair.name = QXCOMSUB::TrimSpaces(row[1]);
     pair.line = reader.FieldLine();
-    pairs.push_back(std::move(pair));
-  }
-  for (MeasurementPair& pair : pairs)
     if (Status s = ReadPair(boring, pair); !s) return s;
+    visit(pair);
+  }
   return Status::Ok();
 }
 
@@ -87,20 +85,22 @@ const char* SkipReason(MeasurementPair::Skip skip) {
 
 Status WriteMeasurementFileRecords(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
                                    FindingSink& findings) {
-  std::vector<MeasurementPair> pairs, accepted;
-  if (Status s = SelectMeasurementPairs(boring, pairs); !s) return s;
+  // The block holds at most kMaxBlockRows records: only those pairs are kept, the rest counted.
+  std::vector<MeasurementPair> accepted;
+  long count = 0;
   const std::string& list = boring.Table(TableId::PCNT).drivePath;
-  for (MeasurementPair& pair : pairs) {
-    if (pair.skip == MeasurementPair::Skip::None) {
-      accepted.push_back(std::move(pair));
-      continue;
+  Status listed = ForEachMeasurementPair(boring, [&](MeasurementPair& pair) {
+    if (pair.skip != MeasurementPair::Skip::None) {
+      findings.Warn(list, pair.line, "measurement-skipped",
+                    "測定ファイル「" + Excerpt(pair.name) + "」は使われません: " + SkipReason(pair.skip));
+      return;
     }
-    findings.Warn(list, pair.line, "measurement-skipped",
-                  "測定ファイル「" + pair.name + "」は使われません: " + SkipReason(pair.skip));
-  }
-  if (accepted.size() > 999)
+    if (++count <= kMaxBlockRows) accepted.push_back(std::move(pair));
+  });
+  if (!listed) return listed;
+  if (count > kMaxBlockRows)
     findings.Warn(list, 0, "too-many-rows",
-                  "使える測定ファイルが " + std::to_string(accepted.size()) + " 組あります (999 組を超えた分は変換されません)");
+                  "使える測定ファイルが " + std::to_string(count) + " 組あります (999 組を超えた分は変換されません)");
   // Records are numbered over the accepted pairs only, so they stay consecutive.
   std::size_t next = 0;
   auto record = [&](Fields& fields) {
@@ -108,7 +108,7 @@ Status WriteMeasurementFileRecords(ExchangeFile& out, const BoringSnapshot& bori
     fields = MeasurementFields(accepted[next++]);
     return true;
   };
-  return WriteBlock(out, "F", boringIdField, static_cast<long>(accepted.size()), {"08"}, record);
+  return WriteBlock(out, "F", boringIdField, count, {"08"}, record);
 }
 
 }  // namespace zk

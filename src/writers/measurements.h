@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,10 @@ struct MeasurementPair {
   Skip skip = Skip::None;
 };
 
-// Every complete row of "PCNT.txt" with its pair's values, in list order; a pair is used only
-// when its skip is None. A name holding "\", "/" or ":" names no file of the boring folder.
-Status SelectMeasurementPairs(const BoringSnapshot& boring, std::vector<MeasurementPair>& pairs);
+// Hands every complete row of "PCNT.txt" with its pair's values to visit, in list order, one
+// at a time (a list of millions of rows is never held); a pair is used only when its skip is
+// None. A name holding "\", "/" or ":" names no file of the boring folder.
+Status ForEachMeasurementPair(const BoringSnapshot& boring, const std::function<void(MeasurementPair&)>& visit);
 
 // Appends the block "F" from the measurement files listed in "PCNT.txt" to the exchange file. boringIdField is the quoted
 // boring id.

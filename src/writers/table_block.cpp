@@ -16,7 +16,7 @@ const std::string& Row::operator[](std::size_t column) const {
 }
 
 void Row::TellCut(std::size_t column, const std::string& written) const {
-  cuts.push_back(std::to_string(column) + " 番目の項目「" + (*this)[column] + "」は「" + written +
+  cuts.push_back(std::to_string(column) + " 番目の項目「" + Excerpt((*this)[column]) + "」は「" + written +
                  "」と書かれます (項目の幅に収まりません)");
 }
 

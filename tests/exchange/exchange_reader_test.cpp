@@ -103,7 +103,8 @@ TEST(ExchangeReader, RefusesMalformedFilesWithTheLine) {
       {"no line end at the end", ok + "\"A\",\"53393681001\",\"001\"", Fault::BadRecord, 2, "行末"},
       {"an empty line", ok + "\r\n" + ok, Fault::BadRecord, 2, "空の行"},
       {"invalid CP932", ok + ok + "\"A\",\"53393681001\",\"001\",\"\x81\"\r\n", Fault::NotCp932, 3, "CP932"},
-      {"invalid CP932 after a lone LF", "\n\n\xff", Fault::NotCp932, 3, "CP932"},
+      {"a lone LF first: refused there, whatever follows", "\n\n\xff", Fault::BadRecord, 1, "引用符で囲まれていません"},
+      {"not CP932 from the first byte on", "\xff\xfe\"A\"\r\n", Fault::BadRecord, 1, "引用符で囲まれていません"},
       {"too few fields", ok + "\"A\",\"53393681001\"\r\n", Fault::BadRecord, 2, "3 つ未満"},
       {"unknown key", ok + "\"Z\",\"53393681001\",\"001\"\r\n", Fault::BadRecord, 2, "記録キー「Z」"},
       {"key of two letters", "\"AB\",\"53393681001\",\"000\"\r\n", Fault::BadRecord, 1, "記録キー"},
@@ -148,6 +149,54 @@ TEST(ExchangeReader, ReadsBackWhatTheWriterWrote) {
                                        {"A", "53393681001", "001", "東京駅前地質調査業務"},
                                        {"B", "53393681001", "001", "001.00", "0100", "盛土", "**KC", "黒褐"},
                                        {"D", "53393681001", "001", "12,5", "", "a\"b", "①"}}));
+}
+
+// Read in chunks a line at a time: lines that cross the chunks read whole, and a file is
+// refused at its first bad line whatever lies after it (a line of megabytes without a quote at
+// its start is refused by its first byte).
+TEST(ExchangeReader, ReadsFilesALineAtATimeAndStopsAtTheFirstBadLine) {
+  TempFolder dir;
+  const std::string ok = "\"A\",\"53393681001\",\"000\"\r\n";
+  std::string many = ok;
+  for (int i = 1; i <= 3000; ++i)
+    many += "\"B\",\"53393681001\",\"001\",\"" + std::string(static_cast<std::size_t>(i % 97), 'x') + "\"\r\n";
+  dir.WriteBytes("many.001", many);
+  std::vector<ExchangeRecord> records;
+  ASSERT_TRUE(ReadExchangeFile(dir.Drive("many.001"), records));
+  ASSERT_EQ(records.size(), 3001u);
+  EXPECT_EQ(records[3000].Field(4), std::string(3000 % 97, 'x'));
+  EXPECT_EQ(records[3000].line, 3001);
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    Fault fault;
+    long line;
+  };
+  const Case cases[] = {
+      {"megabytes without a line end", std::string(4 << 20, 'x'), Fault::BadRecord, 1},
+      {"a bad frame before bytes that are not CP932", ok + "A,1\r\n\xff\xff\r\n", Fault::BadRecord, 2},
+      {"bytes that are not CP932 before a bad frame", ok + "\"A\",\"\x81\"\r\nA,1\r\n", Fault::NotCp932, 2},
+      {"a good file's last line without its line end", many + ok.substr(0, ok.size() - 2), Fault::BadRecord, 3002},
+  };
+  for (const Case& c : cases) {
+    dir.WriteBytes("bad.001", c.bytes);
+    Status s = ReadExchangeFile(dir.Drive("bad.001"), records);
+    EXPECT_EQ(s.fault, c.fault) << c.name << ": " << s.Message();
+    EXPECT_EQ(s.line, c.line) << c.name;
+    EXPECT_TRUE(records.empty()) << c.name;
+  }
+}
+
+// What a message quotes of a bad record is cut to a few hundred bytes.
+TEST(ExchangeReader, MessagesQuoteAFewHundredBytesOfAField) {
+  const std::string ok = "\"A\",\"53393681001\",\"000\"\r\n";
+  std::vector<ExchangeRecord> records;
+  Status s =
+      ParseExchangeRecords(ok + "\"B\",\"53393681001\",\"" + std::string(1 << 20, '7') + "\"\r\n", "x.001", records);
+  EXPECT_EQ(s.line, 2);
+  EXPECT_NE(s.description.find("枝番「" + std::string(kExcerptBytes, '7') + "…」"), std::string::npos);
+  EXPECT_LT(s.Message().size(), 400u);
 }
 
 // The bundled sample boring, converted by the run as it stands, reads back record for record.

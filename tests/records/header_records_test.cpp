@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 using test::TempFolder;
 using Record = std::vector<std::string>;
 
-TEST(FixedText, WholeDigitsAndCentimetresCut) {
+TEST(FixedText, WholeDigitsAndCentimetresCutAfterTheGuard) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::tuple<double, std::size_t, const char*> cases[] = {
       {3, 3, "003.00"},
@@ -27,9 +27,13 @@ TEST(FixedText, WholeDigitsAndCentimetresCut) {
       {1.05, 3, "001.05"},
       {0.999, 3, "000.99"},
       {5.5 - 1.1344, 4, "0004.36"},
-      {5.5 - 0.8402, 4, "0004.65"},
-      {static_cast<double>(10.7f), 3, "010.69"},  // 10.6999998 in single precision: cut, no epsilon
-      {static_cast<double>(15.45f), 3, "015.44"},
+      {5.5 - 0.8402, 4, "0004.66"},  // 4.6598: within the guard of the next centimetre
+      // Held just below the written decimals: the 0.001 guard keeps them.
+      {11.2, 4, "0011.20"},                        // 11.1999999999999993
+      {static_cast<double>(11.2f), 4, "0011.20"},  // 11.1999998
+      {static_cast<double>(10.7f), 3, "010.70"},   // 10.6999998
+      {static_cast<double>(15.45f), 3, "015.45"},
+      {0.995, 3, "000.99"},
       {-1.5, 4, "00-1.50"},  // the minus sign inside the zero padding
       {-0.25, 4, "00-0.25"},
       {-12.5, 4, "0-12.50"},
@@ -189,7 +193,8 @@ TEST_F(HeaderTest, FieldsFromTheTitleData) {
       {"longitude", {{1, 14, "139"}, {1, 15, "5"}, {1, 16, "5.55"}}, 3, 5, "13905055"},
       {"longitude degrees short", {{1, 14, "39"}}, 3, 5, "03945455"},
       {"datum 2", {{2, 17, "2"}, {2, 19, "5.5"}}, 3, 6, "0004.36"},
-      {"datum 8", {{2, 17, "8"}, {2, 19, "5.5"}}, 3, 6, "0004.65"},
+      {"datum 8", {{2, 17, "8"}, {2, 19, "5.5"}}, 3, 6, "0004.66"},  // 4.6598 with the 0.001 guard
+      {"elevation 11.20", {{2, 17, "1"}, {2, 19, "11.20"}}, 3, 6, "0011.20"},
       {"datum 3", {{2, 17, "3"}, {2, 19, "5.5"}}, 3, 6, "0004.62"},
       {"datum 2.0 is 2", {{2, 17, "2.0"}, {2, 19, "5.5"}}, 3, 6, "0004.36"},
       {"other datum", {{2, 17, "1"}, {2, 19, "5.5"}}, 3, 6, "0005.50"},
@@ -236,8 +241,8 @@ TEST_F(HeaderTest, FieldsFromTheTitleData) {
 TEST_F(HeaderTest, TotalDepthFromTheLayerTable) {
   const std::pair<const char*, const char*> cases[] = {
       {nullptr, "000.00"},
-      {"1,3.5,a,b\r\n2,10.7,c,d\r\n3,8,e,f\r\n", "010.69"},
-      {"1,15.45,a,b\r\n", "015.44"},
+      {"1,3.5,a,b\r\n2,10.7,c,d\r\n3,8,e,f\r\n", "010.70"},  // 10.6999998 in single precision
+      {"1,15.45,a,b\r\n", "015.45"},
       {"1,2,a,b\r\n2,30", "002.00"},  // the last row cut short is no layer
   };
   for (const auto& [x1, expected] : cases) {
@@ -329,7 +334,10 @@ TEST(HeaderRun, CommandLineWithoutSettingStops) {
                           (system.path() / "err").string() + "' >/dev/null";
     int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << name;
-    EXPECT_EQ(test::ReadBytes(system.path() / "err"), std::string(kNoVuredaMessage) + "\n") << name;
+    // The message, and on the line below the settings file and what is wrong with it.
+    std::string err = test::ReadBytes(system.path() / "err");
+    EXPECT_EQ(err.substr(0, err.find('\n')), kNoVuredaMessage) << name;
+    EXPECT_NE(err.find("\n「" + (system.path() / "RaroreD5.ini").string() + "」: "), std::string::npos) << name << ": " << err;
     EXPECT_TRUE(fs::is_empty(destination.path())) << name;
   }
 }

@@ -47,22 +47,25 @@ TEST_F(CheckFolderPathTest, AcceptsAndNormalises) {
   EXPECT_EQ(platform::CurrentDrive(), 'C');
 }
 
-TEST_F(CheckFolderPathTest, Refuses) {
-  const char* cases[] = {
-      "C:\\DATA\\\\X",      // empty folder name
-      "C:\\DATA\\*.TXT",    // wildcards
-      "C:\\DATA\\?",
-      "C:\\LONGNAME1.TXT\\",  // 9 characters before the dot
-      "C:\\A.TEXT\\",         // 4 after it
-      "C:\\A.B.C\\",          // two dots
-      "C:\\フォルダ名.A\\",     // 10 bytes before the dot
-      "C:\\フォルダ.ＡＢ\\",    // 4 bytes after it
-      "Q:\\DATA",             // a drive whose folder does not exist
-      "R:\\DATA",             // a drive that is not mapped
-      "1:\\DATA",
+TEST_F(CheckFolderPathTest, RefusesAndSaysWhy) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\DATA\\\\X", "空のフォルダ名があります"},
+      {"C:\\DATA\\*.TXT", "ワイルドカード"},
+      {"C:\\DATA\\?", "ワイルドカード"},
+      {"C:\\LONGNAME1.TXT\\", "「LONGNAME1.TXT」は 8.3 形式の名前ではありません"},  // 9 characters before the dot
+      {"C:\\A.TEXT\\", "「A.TEXT」は 8.3 形式"},                                 // 4 after it
+      {"C:\\A.B.C\\", "「A.B.C」は 8.3 形式"},                                   // two dots
+      {"C:\\フォルダ名.A\\", "8.3 形式"},                                         // 10 bytes before the dot
+      {"C:\\フォルダ.ＡＢ\\", "8.3 形式"},                                        // 4 bytes after it
+      {"Q:\\DATA", "ドライブ Q: は用意されていません"},                               // its folder does not exist
+      {"R:\\DATA", "ドライブ R: は用意されていません"},                               // not mapped
+      {"1:\\DATA", "ドライブ 1: は用意されていません"},
   };
-  for (const char* given : cases) {
-    std::string path = given;
+  for (const auto& [given, why] : cases) {
+    std::string path = given, reason;
+    EXPECT_EQ(CheckFolderPath(path, reason), FolderPathFault::Malformed) << given;
+    EXPECT_NE(reason.find(why), std::string::npos) << given << ": " << reason;
+    path = given;
     EXPECT_EQ(CheckFolderPath(path), FolderPathFault::Malformed) << given;
   }
 }
@@ -96,6 +99,14 @@ TEST(MaxLayerDepthTest, GreatestBottomInSinglePrecision) {
   dir.WriteBytes("X1.TXT", "1,2.5,101,x\r\n2,10.7,102,y\r\n3,4,103,z\r\n4,99");
   ASSERT_TRUE(MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 10.7f);  // the cut-short last row is not read
+}
+
+TEST(PathRefusal, NamesThatBorlingNoCannotHold) {
+  EXPECT_EQ(PathRefusal("Z:\\work\\調査\\B01"), "");
+  for (const char* bad : {"Z:\\work\\new\nline", "Z:\\tab\there", "Z:\\cr\r", "Z:\\del\x7f"})
+    EXPECT_NE(PathRefusal(bad).find("制御文字"), std::string::npos) << bad;
+  for (const char* bad : {"Z:\\한국", "Z:\\emoji\xF0\x9F\x98\x80", "Z:\\\xFF\xFE"})
+    EXPECT_NE(PathRefusal(bad).find("CP932"), std::string::npos) << bad;
 }
 
 }  // namespace

@@ -32,6 +32,20 @@ TEST(MeasurementFileRecords, SkippedPairsKeepTheNumbersConsecutive) {
   EXPECT_EQ(lines, expected);
 }
 
+// A list of more pairs than a block holds (one pair named again and again, skipped rows
+// between): the header says 999 and the first 999 pairs are written.
+TEST(MeasurementFileRecords, AListLongerThanABlockGivesItsFirst999) {
+  TempFolder boring;
+  std::string list;
+  for (int i = 1; i <= 1001; ++i) list += std::to_string(i) + (i % 2 ? ",P1\r\n" : ",P1\r\n0,..\\x\r\n");
+  boring.WriteCp932("PCNT.txt", list);
+  WritePair(boring, "P1", "1.5", "2.25", "0.00123");
+  auto lines = test::RunWriter(WriteMeasurementFileRecords, boring);
+  ASSERT_EQ(lines.size(), 1000u);
+  EXPECT_EQ(lines[0], R"("F","53393681001","000","999","08")");
+  EXPECT_EQ(lines[999], R"("F","53393681001","999","001.50","002.25","1.23E-03")");
+}
+
 // The records for a boring folder "B" inside outer, whose "PCNT.txt" names one pair.
 std::vector<std::string> OnePairLines(const TempFolder& outer, const std::string& listName) {
   outer.WriteCp932("B/PCNT.txt", "1,\"" + listName + "\"\r\n");
