@@ -7,7 +7,7 @@ what was written, and fails when a peak is above --limit-mb (100 MB: memory grow
 small constant times the largest table, and these tables are 8 MB):
 
   X1.TXT of commas   an 8 MB layer table of nothing but commas: 2 million layers of depth 0,
-                     every one a warning of the check that runs before the conversion
+                     every one a warning the run finds
   PCNT.txt of commas an 8 MB measurement list of commas: 4 million pairs, none usable
   --picture          a 256 MB text file that is no exchange file, refused at line 1
   --picture          the exchange file of the X1.TXT case (113 MB, 2 million layers): a

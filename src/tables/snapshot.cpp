@@ -49,7 +49,10 @@ std::shared_ptr<const CodeTables> TakeCodeTables(const std::string& folder, cons
   codes->folder = folder;
   auto take = [&](TableId id) {
     std::string path = TablePath(Layout(id), "", folder);
-    return folder.empty() ? TableFile{path} : LoadTableFile(path, opened);
+    if (!folder.empty()) return LoadTableFile(path, opened);
+    TableFile missing;
+    missing.drivePath = path;
+    return missing;
   };
   codes->l9 = take(TableId::L9);
   codes->kishitu = take(TableId::Kishitu);
@@ -75,18 +78,18 @@ BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<c
   // and both files of every row for the "F" block.
   TableReader reader;
   if (!reader.Open(s.Table(TableId::PCNT))) return s;
-  std::vector<std::string> names;
   std::string first;
   if (!reader.AtEnd()) reader.SkipField();
   if (!reader.AtEnd()) first = WithoutSpaces(reader.ReadField());
-  reader.Open(s.Table(TableId::PCNT));
-  std::vector<std::string> row;
-  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::PCNT).fields, row)) names.push_back(WithoutSpaces(row[1]));
   auto take = [&](const std::string& name) {
     if (s.named_.count(name) == 0) s.named_[name] = s.Load(folder + "\\" + name, opened);
   };
   if (IsPlainMeasurementName(first)) take(first + ".hed");
-  for (const std::string& name : names) {
+  // Row by row: a list of millions of rows is never held as names.
+  reader.Open(s.Table(TableId::PCNT));
+  std::vector<std::string> row;
+  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::PCNT).fields, row)) {
+    std::string name = WithoutSpaces(row[1]);
     if (!IsPlainMeasurementName(name)) continue;
     take(name + ".HED");
     take(name + ".TMP");

@@ -90,7 +90,7 @@ TEST_F(Check, MessagesQuoteAFewHundredBytesOfAField) {
   BoringCheck c = Run();
   ASSERT_EQ(Where(c, "not-a-number").size(), 1u);
   const Finding& f = *std::find_if(c.findings.begin(), c.findings.end(),
-                                   [](const Finding& f) { return f.code == "not-a-number"; });
+                                   [](const Finding& each) { return each.code == "not-a-number"; });
   EXPECT_EQ(f.message, "2 番目の項目「" + std::string(kExcerptBytes, 'x') + "…」は数値ではありません (0 として変換されます)");
 }
 
@@ -195,8 +195,10 @@ TEST_F(Check, PenetrationRowsBeyond999AreToldAsTheyAreWritten) {
   f_.Table("X5.TXT", rows);
   BoringCheck c = Run();
   ASSERT_EQ(Where(c, "too-many-rows"), (std::vector<std::string>{"X5.TXT:1000"}));
-  for (const Finding& f : c.findings)
-    if (f.code == "too-many-rows") EXPECT_NE(f.message.find("000 から繰り返されます"), std::string::npos) << f.message;
+  for (const Finding& f : c.findings) {
+    if (f.code != "too-many-rows") continue;
+    EXPECT_NE(f.message.find("000 から繰り返されます"), std::string::npos) << f.message;
+  }
 }
 
 TEST_F(Check, CoordinatesWrittenOtherThanRead) {
@@ -209,9 +211,10 @@ TEST_F(Check, CoordinatesWrittenOtherThanRead) {
     f_.Table("titl01.txt", test::Titl01(t[0], t[1], t[2], t[3], t[4], t[5]));
     BoringCheck c = Run();
     ASSERT_EQ(Where(c, "coordinate-written-differently"), (std::vector<std::string>{"titl01.txt:0"})) << t[0];
-    for (const Finding& f : c.findings)
-      if (f.code == "coordinate-written-differently")
-        EXPECT_NE(f.message.find(std::string("「") + written + "」"), std::string::npos) << f.message;
+    for (const Finding& f : c.findings) {
+      if (f.code != "coordinate-written-differently") continue;
+      EXPECT_NE(f.message.find(std::string("「") + written + "」"), std::string::npos) << f.message;
+    }
   }
   f_.Table("titl01.txt", test::SampleTitl01());
   EXPECT_TRUE(Where(Run(), "coordinate-written-differently").empty());
