@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "exchange/exchange_file.h"
 #include "conversion/run.h"
+#include "exchange/exchange_file.h"
 #include "fuzz_support.h"
 #include "tables/catalogue.h"
 

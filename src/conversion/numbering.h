@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "exchange/exchange_file.h"
 #include "conversion/window_ops.h"
+#include "exchange/exchange_file.h"
 #include "platform/status.h"
 #include "tables/table_file.h"
 

@@ -27,8 +27,8 @@ struct MeasurementPair {
 // None. A name holding "\", "/" or ":" names no file of the boring folder.
 Status ForEachMeasurementPair(const BoringSnapshot& boring, const std::function<void(MeasurementPair&)>& visit);
 
-// Appends the block "F" from the measurement files listed in "PCNT.txt" to the exchange file. boringIdField is the quoted
-// boring id.
+// Appends the block "F" from the measurement files listed in "PCNT.txt" to the exchange file. boringIdField is the
+// quoted boring id.
 Status WriteMeasurementFileRecords(ExchangeFile& out, const BoringSnapshot& boring, const std::string& boringIdField,
                                    FindingSink& findings);
 
