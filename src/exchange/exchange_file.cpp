@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <streambuf>
 
 #include "exchange/record_frame.h"
 #include "platform/codepage.h"
@@ -79,6 +80,37 @@ platform::FileHandle CreateTemporary(const fs::path& hostFinal, const std::strin
   status = Status::Failed(Fault::Unwritable, drivePath, Unwritable(reason));
   return platform::kNoFile;
 }
+
+// A stream's bytes straight into a file, a block at a time; the first failure is kept and
+// ends the writing.
+class FileBuffer : public std::streambuf {
+ public:
+  explicit FileBuffer(platform::FileHandle file) : file_(file) { setp(block_, block_ + sizeof block_); }
+  const std::string& reason() const { return reason_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+  int sync() override { return Drain() ? 0 : -1; }
+
+ private:
+  bool Drain() {
+    if (!reason_.empty()) return false;
+    std::string_view bytes(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+    setp(block_, block_ + sizeof block_);
+    return platform::WriteToFile(file_, bytes, reason_);
+  }
+
+  platform::FileHandle file_;
+  std::string reason_;
+  char block_[1 << 16];
+};
 
 // The folder's new entry made durable; a failure told as a fault of the file it names.
 Status SyncFolderOf(const std::string& hostFinal, const std::string& drivePath) {
@@ -226,6 +258,10 @@ Status StagedTextFile::Stage(const std::string& drivePath, const std::string& ut
 }
 
 Status StagedTextFile::StageBytes(const std::string& drivePath, std::string_view bytes) {
+  return StageStream(drivePath, [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+}
+
+Status StagedTextFile::StageStream(const std::string& drivePath, const std::function<void(std::ostream&)>& write) {
   drivePath_ = drivePath;
   auto host = platform::ToHost(drivePath);
   if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
@@ -235,8 +271,14 @@ Status StagedTextFile::StageBytes(const std::string& drivePath, std::string_view
   platform::FileHandle file = CreateTemporary(*host, drivePath, temp, status);
   if (file == platform::kNoFile) return status;
   hostTemp_ = temp;
-  std::string reason;
-  bool written = platform::WriteToFile(file, bytes, reason);
+  FileBuffer buffer(file);
+  {
+    std::ostream out(&buffer);
+    write(out);
+    out.flush();
+  }
+  std::string reason = buffer.reason();
+  bool written = reason.empty();
   std::string closeReason;
   bool closed = written ? platform::SyncAndCloseFile(file, closeReason) : (platform::CloseFile(file), false);
   if (written && closed) return Status::Ok();

@@ -5,7 +5,9 @@
 // under an exchange file's name, and no run writes into, or over, another run's file.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -96,6 +98,9 @@ class StagedTextFile {
   Status Stage(const std::string& drivePath, const std::string& utf8);
   // Bytes written as they are.
   Status StageBytes(const std::string& drivePath, std::string_view bytes);
+  // Bytes as write puts them into the stream, written as they come: a large file is never
+  // held whole in memory.
+  Status StageStream(const std::string& drivePath, const std::function<void(std::ostream&)>& write);
   Status Commit();
 
  private:

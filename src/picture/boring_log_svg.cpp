@@ -438,9 +438,11 @@ Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string&
   // what killed runs left there goes first.
   std::vector<std::string> ignored;
   (void)ListRemovingStaleFiles(folder, ignored);
-  std::ostringstream svg;
-  WriteBoringLogSvg(log, name, svg);
-  if (Status s = ReplaceFileBytes(target, svg.str()); !s) return s;
+  // Written out as it is drawn: a picture of a large exchange file is never held whole.
+  StagedTextFile picture;
+  if (Status s = picture.StageStream(target, [&](std::ostream& out) { WriteBoringLogSvg(log, name, out); }); !s)
+    return s;
+  if (Status s = picture.Commit(); !s) return s;
   written = target;
   return Status::Ok();
 }

@@ -162,5 +162,22 @@ TEST(ClaimingAName, PictureAndRecordFilesReplaceThroughTheirOwnTemporaries) {
   EXPECT_FALSE(fs::exists(dir.path() / "outside.txt"));
 }
 
+// A file written as a stream puts it out a block at a time: bytes of several blocks arrive
+// whole and in order, and nothing but the file remains.
+TEST(ClaimingAName, AStreamedFileArrivesWholeUnderItsName) {
+  TempFolder dir;
+  std::string expected;
+  for (int i = 0; i < 40000; ++i) expected += std::to_string(i) + "\n";  // over three blocks
+  StagedTextFile file;
+  ASSERT_TRUE(file.StageStream(dir.Drive("53393681.001.svg"), [&](std::ostream& out) {
+    for (std::size_t at = 0; at < expected.size(); at += 7) out << expected.substr(at, 7);
+  }));
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(test::ReadBytes(dir.path() / "53393681.001.svg"), expected);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path())) names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"53393681.001.svg"});
+}
+
 }  // namespace
 }  // namespace zk
