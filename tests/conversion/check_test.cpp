@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "conversion/numbering.h"
 #include "conversion/run.h"
 #include "platform/drives.h"
+#include "support/fake_window.h"
 #include "support/run_fixture.h"
 
 namespace zk {
@@ -197,6 +200,35 @@ TEST_F(Check, ADestinationThatBorlingNoCannotRecordIsAnError) {
   BoringCheck c = CheckBoring(context_, f_.sourceDrive(), *platform::ToDriveForm(destination));
   EXPECT_EQ(c.errors, 1);
   EXPECT_EQ(Where(c, "unwritable"), (std::vector<std::string>{"BORLING.NO:0"}));
+}
+
+// Bytes that are not CP932 stop the conversion only in a table it reads; the check agrees.
+TEST_F(Check, AgreesWithTheConversionOnTablesItDoesNotRead) {
+  struct Case {
+    const char* name;
+    std::map<std::string, std::string> tables;  // bytes as they are
+    bool refused;
+  };
+  const Case cases[] = {
+      {"colours without layers", {{"X3.TXT", "1,\x80"}}, false},
+      {"a supplement without soil tests", {{"X100A.txt", "1,\x80"}}, false},
+      {"colours with layers", {{"X1.TXT", "1,1.0,101,a\r\n"}, {"X3.TXT", "1,\x80"}}, true},
+      {"a further test table", {{"L201.txt", "1,\x80"}}, true},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(f_.source());
+    std::filesystem::remove_all(f_.destination());
+    std::filesystem::create_directories(f_.destination());
+    f_.Table("titl01.txt", test::SampleTitl01());
+    for (const auto& [name, bytes] : c.tables) f_.root.WriteBytes("B01/" + name, bytes);
+    BoringCheck check = Run();
+    test::FakeWindow ui;
+    ui.source = f_.sourceDrive();
+    ui.destination = f_.destinationDrive();
+    ui.context.codeTableFolder = context_.codeTableFolder;
+    EXPECT_EQ(RunConversion(ui, ui.context).converted, !c.refused) << c.name;
+    EXPECT_EQ(check.errors, c.refused ? 1 : 0) << c.name;
+  }
 }
 
 TEST(ExactMeshCodeTest, AgreesAwayFromBoundariesAndTellsOnThem) {
