@@ -19,8 +19,9 @@ struct ConversionContext {
   // The code tables as the first boring of a batch took them: a batch reads them once. The
   // window lets each run take them again (an edit between two runs counts).
   std::shared_ptr<const CodeTables> codeTables;
-  // The soil-name table of the last boring, parsed again only when its bytes differ.
+  // The soil-name table, parsed once from the code tables it was taken with.
   SoilNameTable soilNames;
+  std::shared_ptr<const CodeTables> soilNamesFrom;
   // Told the host path of every table the run opens to read (a test counts them).
   OpenHook opened;
 };

@@ -213,8 +213,10 @@ Status Run::WriteBlocks(ExchangeFile& out, const BoringSnapshot& boring, const T
   std::string boringId;
   FlagArray flags{};
   if (Status s = WriteHeaderRecords(out, titles, boring, meshCode, numbering.sequence, boringId, flags); !s) return s;
-  if (boring.Table(TableId::X1).IsPresent())
+  if (boring.Table(TableId::X1).IsPresent() && context_.soilNamesFrom != context_.codeTables) {
     if (Status s = LoadSoilNameTable(boring.Table(TableId::Kishitu), context_.soilNames); !s) return s;
+    context_.soilNamesFrom = context_.codeTables;
+  }
   if (Status s = WriteLayerBlock(out, boring, context_.soilNames, boringId, findings_); !s) return s;
   if (flags[1] == 1)
     if (Status s = WriteTestBlock(out, boring, boringId, findings_); !s) return s;

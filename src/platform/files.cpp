@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <system_error>
 
 #include "platform/drives.h"
@@ -75,6 +76,18 @@ std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
 }
 
 int OpenToRead(const fs::path& host) { return ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
+
+std::vector<std::string> ListEntryNames(const fs::path& hostFolder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(hostFolder.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    std::string_view name(entry->d_name);
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
 
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
   std::vector<std::string> names;

@@ -30,6 +30,9 @@ std::optional<std::uintmax_t> FileLength(const std::string& drivePath);
 // a pipe have taken a table's place since it was looked at, it returns at once.
 int OpenToRead(const std::filesystem::path& host);
 
+// Names of every entry of a host folder ("." and ".." left out), in the host's listing order.
+std::vector<std::string> ListEntryNames(const std::filesystem::path& hostFolder);
+
 // Names of the plain files in a folder, in the host's listing order.
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder);
 // The same, telling when the folder cannot be listed (missing, no permission to read it, an

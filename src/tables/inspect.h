@@ -10,7 +10,8 @@
 
 namespace zk {
 
-// Nothing for a missing table; an error for one that cannot be read; else its warnings.
+// Nothing for a missing table or one that cannot be read (the step that reads it tells);
+// else its warnings.
 void InspectTable(const TableFile& table, const TableLayout& layout, FindingSink& findings);
 
 }  // namespace zk

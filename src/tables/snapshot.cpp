@@ -1,8 +1,11 @@
 #include "tables/snapshot.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/files.h"
 #include "tables/field_reader.h"
 
 namespace zk {
@@ -31,10 +34,27 @@ const TableFile& BoringSnapshot::File(const std::string& name) const {
   return found == named_.end() ? MissingTable() : *found->second;
 }
 
-const TableFile* BoringSnapshot::Load(const std::string& drivePath, const OpenHook& opened) {
-  // Two names of one file ("M1.hed" and "M1.HED") take it once.
+// A file of the boring folder by name: found in the folder's one listing, exactly as written
+// first, else in another letter case, as the drive map finds names.
+const TableFile* BoringSnapshot::Load(const std::string& name, const OpenHook& opened) {
+  std::string drivePath = folder_ + "\\" + name;
   platform::SeenEntry seen;
-  auto host = platform::ToHost(drivePath, seen);
+  std::optional<std::filesystem::path> host;
+  if (!hostFolder_) {
+    host = platform::ToHost(drivePath, seen);
+  } else {
+    auto sameName = [&](const std::string& entry) { return entry == name; };
+    auto otherCase = [&](const std::string& entry) {
+      return entry.size() == name.size() && std::equal(entry.begin(), entry.end(), name.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+             });
+    };
+    auto found = std::find_if(entries_.begin(), entries_.end(), sameName);
+    if (found == entries_.end()) found = std::find_if(entries_.begin(), entries_.end(), otherCase);
+    host = *hostFolder_ / (found == entries_.end() ? name : *found);
+    if (found == entries_.end()) seen.type = std::filesystem::file_type::not_found;
+  }
+  // Two names of one file ("M1.hed" and "M1.HED") take it once.
   if (host) {
     auto known = byHost_.find(host->string());
     if (known != byHost_.end()) return known->second;
@@ -69,9 +89,16 @@ BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<c
   s.folder_ = folder;
   s.codeFolder_ = codes->folder;
   s.codes_ = std::move(codes);
+  // The folder is listed once; a name is looked for in the listing, not in the folder again.
+  platform::SeenEntry folderSeen;
+  s.hostFolder_ = platform::ToHost(folder, folderSeen);
+  std::error_code ec;
+  if (s.hostFolder_ && std::filesystem::is_directory(*s.hostFolder_, ec))
+    s.entries_ = platform::ListEntryNames(*s.hostFolder_);
+  else
+    s.hostFolder_.reset();
   for (const TableLayout& t : AllTables())
-    if (t.folder == TableFolder::Boring)
-      s.tables_[static_cast<std::size_t>(t.id)] = s.Load(TablePath(t, folder, ""), opened);
+    if (t.folder == TableFolder::Boring) s.tables_[static_cast<std::size_t>(t.id)] = s.Load(t.name, opened);
   s.tables_[static_cast<std::size_t>(TableId::L9)] = &s.codes_->l9;
   s.tables_[static_cast<std::size_t>(TableId::Kishitu)] = &s.codes_->kishitu;
   // The measurement files "PCNT.txt" names: the head file of its first row for the flags,
@@ -82,7 +109,7 @@ BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<c
   if (!reader.AtEnd()) reader.SkipField();
   if (!reader.AtEnd()) first = WithoutSpaces(reader.ReadField());
   auto take = [&](const std::string& name) {
-    if (s.named_.count(name) == 0) s.named_[name] = s.Load(folder + "\\" + name, opened);
+    if (s.named_.count(name) == 0) s.named_[name] = s.Load(name, opened);
   };
   if (IsPlainMeasurementName(first)) take(first + ".hed");
   // Row by row: a list of millions of rows is never held as names.

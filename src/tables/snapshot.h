@@ -6,9 +6,12 @@
 
 #include <array>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "tables/catalogue.h"
 #include "tables/table_file.h"
@@ -48,7 +51,7 @@ class BoringSnapshot {
   static BoringSnapshot Take(const std::string& folder, const std::string& codeFolder, const OpenHook& opened = {});
 
  private:
-  const TableFile* Load(const std::string& drivePath, const OpenHook& opened);
+  const TableFile* Load(const std::string& name, const OpenHook& opened);
 
   std::string folder_, codeFolder_;
   std::deque<TableFile> files_;                     // every file taken, once
@@ -56,6 +59,8 @@ class BoringSnapshot {
   std::array<const TableFile*, 18> tables_{};
   std::map<std::string, const TableFile*> named_;  // PCNT's files by the name asked for
   std::shared_ptr<const CodeTables> codes_;
+  std::optional<std::filesystem::path> hostFolder_;  // the boring folder, found once
+  std::vector<std::string> entries_;                 // its entries, listed once
 };
 
 // A measurement file name from "PCNT.txt" names a file of the boring folder itself: no path.

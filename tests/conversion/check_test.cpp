@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "conversion/numbering.h"
 #include "conversion/run.h"
 #include "platform/drives.h"
 #include "platform/status.h"
+#include "support/fake_window.h"
 #include "support/run_fixture.h"
 
 namespace zk {
@@ -248,6 +250,35 @@ TEST_F(Check, ADestinationThatBorlingNoCannotRecordIsAnError) {
   ASSERT_EQ(c.findings.size(), 1u);
   EXPECT_EQ(c.findings[0].code, "stopped");
   EXPECT_NE(c.findings[0].message.find("Shift-JIS (CP932) で書けない文字"), std::string::npos) << c.findings[0].message;
+}
+
+// Bytes that are not CP932 stop the conversion only in a table it reads; the check agrees.
+TEST_F(Check, AgreesWithTheConversionOnTablesItDoesNotRead) {
+  struct Case {
+    const char* name;
+    std::map<std::string, std::string> tables;  // bytes as they are
+    bool refused;
+  };
+  const Case cases[] = {
+      {"colours without layers", {{"X3.TXT", "1,\x80"}}, false},
+      {"a supplement without soil tests", {{"X100A.txt", "1,\x80"}}, false},
+      {"colours with layers", {{"X1.TXT", "1,1.0,101,a\r\n"}, {"X3.TXT", "1,\x80"}}, true},
+      {"a further test table", {{"L201.txt", "1,\x80"}}, true},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(f_.source());
+    std::filesystem::remove_all(f_.destination());
+    std::filesystem::create_directories(f_.destination());
+    f_.Table("titl01.txt", test::SampleTitl01());
+    for (const auto& [name, bytes] : c.tables) f_.root.WriteBytes("B01/" + name, bytes);
+    BoringCheck check = Run();
+    test::FakeWindow ui;
+    ui.source = f_.sourceDrive();
+    ui.destination = f_.destinationDrive();
+    ui.context.codeTableFolder = context_.codeTableFolder;
+    EXPECT_EQ(RunConversion(ui, ui.context).converted, !c.refused) << c.name;
+    EXPECT_EQ(check.errors, c.refused ? 1 : 0) << c.name;
+  }
 }
 
 TEST_F(Check, ExtensionCharacters) {

@@ -109,6 +109,19 @@ TEST_F(Run, DriveNameFaultToldBeforeTheBadPath) {
   EXPECT_EQ(ui_.messages[1].title, "DATA\\B01");
 }
 
+// "BORLING.NO" records the exchange file's path in CP932: a destination it cannot hold stops
+// the run before anything is written, not after the exchange file is.
+TEST_F(Run, ADestinationBorlingNoCannotRecordStopsBeforeWriting) {
+  fs::path destination = f_.root.path() / "caf\xc3\xa9";  // é has no CP932 form
+  fs::create_directories(destination);
+  ui_.destination = f_.root.Drive("caf\xc3\xa9");
+  ExpectStopped(RunConversion(ui_, ui_.context));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_NE(ui_.messages[0].text.find("Shift-JIS (CP932) で書けない文字"), std::string::npos) << ui_.messages[0].text;
+  EXPECT_TRUE(fs::is_empty(destination));
+  EXPECT_FALSE(fs::exists(f_.source() / "BORLING.NO"));
+}
+
 TEST_F(Run, EmptyTextsOnTheSecondReading) {
   for (bool sourceChanges : {true, false}) {
     ChangingWindow ui;
