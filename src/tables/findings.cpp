@@ -15,7 +15,9 @@ void FindingSink::Add(Finding finding) {
 
 std::vector<Finding> FindingSink::findings() const {
   std::vector<Finding> all = findings_;
-  for (const auto& [kind, told] : perKind_) {
+  for (const auto& entry : perKind_) {
+    const auto& kind = entry.first;
+    auto told = entry.second;
     if (told <= kCap) continue;
     // Placed after the last finding of its kind that is shown.
     auto last = std::find_if(all.rbegin(), all.rend(),
