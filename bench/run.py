@@ -7,7 +7,7 @@ On the same generated files, in one run, it times
   (b)  the CLI on the whole batch of typical borings in one call,
 and for each the baseline (c): every input file read as many times as the conversion opens it
 (READS below), decoded from CP932 (cat ... | iconv -f CP932 -t UTF-8 > /dev/null), plus writing
-outputs of the converter's sizes (the exchange files and each boring's "BORLING.NO"). It prints
+outputs of the converter's sizes (the exchange files, and each boring's "BORLING.NO" in its folder). It prints
 medians over --runs runs, the ratio converter / baseline, and the peak resident memory of the
 converter (/usr/bin/time -v), also for the first tenth of the batch, so that memory growing with
 the number of borings shows. For comparison it also times the baseline with each output then
@@ -48,6 +48,9 @@ sys.dont_write_bytecode = True
 import make_borings  # noqa: E402  (the setting of a copied data folder is written again)
 
 BIG_BATCH = 10000
+# The baseline writes its copy of each boring's conversion record beside it, in the boring's
+# folder, as the converter writes "BORLING.NO" there: on the disk, where a file is created counts.
+BASELINE_RECORD = "BORLING.NO.baseline"
 
 # How many times one conversion opens and reads each table: once, when the run takes the boring
 # into memory (every table of the boring, present or not for the blocks).
@@ -146,13 +149,14 @@ def baseline_script(work, sources, dest, codes, sysdir):
     with open(write_list, "w") as f:
         for entry in sorted(os.listdir(dest)):
             f.write(f"{os.path.getsize(os.path.join(dest, entry))} {entry}\n")
-        for i, s in enumerate(sources):  # the conversion record each boring gets
+        for s in sources:  # the conversion record each boring gets, in the boring's own folder
             record = find(s, "BORLING.NO")
             if record:
-                f.write(f"{os.path.getsize(record)} {i}.BORLING.NO\n")
+                f.write(f"{os.path.getsize(record)} {os.path.join(s, BASELINE_RECORD)}\n")
     body = f"""set -e
 xargs -0 cat < '{read_list}' | iconv -f CP932 -t UTF-8 > /dev/null
-while read -r size name; do printf '%*s' "$size" '' > '{out}'/"$name"; done < '{write_list}'
+cd '{out}'
+while read -r size name; do printf '%*s' "$size" '' > "$name"; done < '{write_list}'
 """
     script = os.path.join(work, "baseline.sh")
     with open(script, "w") as f:
@@ -161,16 +165,20 @@ while read -r size name; do printf '%*s' "$size" '' > '{out}'/"$name"; done < '{
     # they take their names: for comparison only, the targets are against the plain baseline.
     durable = os.path.join(work, "baseline-durable.sh")
     with open(durable, "w") as f:
-        f.write(body + f"find '{out}' -type f -print0 | xargs -0 -r sync\n")
+        f.write(body + f"cut -d ' ' -f 2- '{write_list}' | tr '\\n' '\\0' | xargs -0 -r sync\n")
     total = sum(os.path.getsize(p) for p in files)
     return script, durable, out, len(files), total
 
 
-def run_baseline(script, out):
+def run_baseline(script, out, sources):
     """Its outputs removed first, as for the converter."""
     if os.path.isdir(out):
         shutil.rmtree(out)
     os.makedirs(out)
+    for s in sources:
+        record = os.path.join(s, BASELINE_RECORD)
+        if os.path.exists(record):
+            os.remove(record)
     done, wall, cpu = timed(["bash", script])
     if done.returncode != 0:
         sys.exit(f"the baseline {script} failed")
@@ -193,10 +201,10 @@ def measure(label, cli, sources, data, env, runs, work):
         conv.append(wall)
         conv_cpu.append(cpu)
         rss.append(peak)
-        wall, cpu = run_baseline(script, out)
+        wall, cpu = run_baseline(script, out, sources)
         base.append(wall)
         base_cpu.append(cpu)
-        base_durable.append(run_baseline(durable, out)[0])
+        base_durable.append(run_baseline(durable, out, sources)[0])
     c, b, d = statistics.median(conv), statistics.median(base), statistics.median(base_durable)
     cc, bc = statistics.median(conv_cpu), statistics.median(base_cpu)
     print(f"{label:14s} wall {c * 1000:8.1f} ms / {b * 1000:8.1f} ms = {c / b:5.2f}   "
