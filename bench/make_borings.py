@@ -6,7 +6,7 @@ Writes, under --out:
   sys/RaroreD5.ini  the setting (line 2 names codes/); point ZK_SYSDIR at sys/
   large/            one large boring: every table at --rows rows or more, "L204.txt" included
   large-pcnt/       the same boring without "L204.txt", with "PCNT.txt" and its .HED/.TMP pairs
-  batch/B0001 ...   --batch typical borings (10 to 40 layers, a few tests each)
+  batch/B0001 ...   --batch typical borings (10 to 40 layers, a few tests each; B00001 ... past 9,999)
 
 Every file is CP932 with CR LF. The same --seed gives the same bytes. --factor multiplies
 every large table's row count (2 doubles them), to show how the time grows with the rows.
@@ -291,8 +291,9 @@ def main():
     batch = os.path.join(args.out, "batch")
     os.makedirs(batch)
     brng = random.Random(args.seed + 2)
+    width = max(4, len(str(args.batch)))  # B0001 ... B1000, B00001 ... B10000: the same seed gives the same borings
     for i in range(1, args.batch + 1):
-        make_typical(os.path.join(batch, f"B{i:04d}"), brng, i, args.kishitu)
+        make_typical(os.path.join(batch, f"B{i:0{width}d}"), brng, i, args.kishitu)
 
 
 if __name__ == "__main__":
