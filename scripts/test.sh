@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh xvfb clang
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZK_SANITIZE=ON
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZK_SANITIZE=ON -DZK_WERROR=ON
 cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j2 | tee build-test/ctest.log

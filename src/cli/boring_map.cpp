@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli/check_report.h"
+
 namespace zk::cli {
 namespace {
 
@@ -21,24 +23,6 @@ int Digits(const std::string& text, std::size_t from, std::size_t count) {
   int value = 0;
   for (std::size_t i = from; i < from + count; ++i) value = value * 10 + (text[i] - '0');
   return value;
-}
-
-// A JSON string: quotes, backslashes and control characters escaped; UTF-8 passes through.
-std::string Json(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char buffer[8];
-      std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-      out += buffer;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
 }
 
 // A number as JSON writes it, in the C form whatever the locale: fixed with the given
@@ -107,9 +91,9 @@ std::string BoringMapGeoJson(const std::vector<BoringPoint>& points) {
     out += i ? ",\n  " : "\n  ";
     // Seven decimals hold a tenth of a second (about 3 m) without loss.
     out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Point\", \"coordinates\": [" + Number(p.longitude, 7) +
-           ", " + Number(p.latitude, 7) + "]}, \"properties\": {\"meshCode\": " + Json(p.meshCode) +
-           ", \"boringName\": " + Json(p.boringName) + ", \"depth\": " + Number(p.depth, 2) +
-           ", \"boringId\": " + Json(p.boringId) + ", \"title\": " + Json(p.title) + ", \"file\": " + Json(p.file) +
+           ", " + Number(p.latitude, 7) + "]}, \"properties\": {\"meshCode\": " + JsonString(p.meshCode) +
+           ", \"boringName\": " + JsonString(p.boringName) + ", \"depth\": " + Number(p.depth, 2) +
+           ", \"boringId\": " + JsonString(p.boringId) + ", \"title\": " + JsonString(p.title) + ", \"file\": " + JsonString(p.file) +
            "}}";
   }
   out += points.empty() ? "]}\n" : "\n]}\n";

@@ -29,10 +29,9 @@ std::size_t Utf8Length(const std::string& text, std::size_t i) {
   return n;
 }
 
-// A JSON string: quotes, backslashes and control characters escaped; UTF-8 passes through,
-// and a byte that is no part of a UTF-8 character (a folder name in another encoding) becomes
-// U+FFFD, so that the document stays valid JSON.
-std::string Json(const std::string& text) {
+}  // namespace
+
+std::string JsonString(const std::string& text) {
   std::string out = "\"";
   for (std::size_t i = 0; i < text.size();) {
     std::size_t n = Utf8Length(text, i);
@@ -61,8 +60,6 @@ std::string Json(const std::string& text) {
   return out + "\"";
 }
 
-}  // namespace
-
 void WriteCheckText(const std::vector<BoringCheck>& checks, std::ostream& out) {
   long errors = 0, warnings = 0, failed = 0;
   for (const BoringCheck& c : checks) {
@@ -83,14 +80,14 @@ void WriteCheckJson(const std::vector<BoringCheck>& checks, std::ostream& out) {
   out << "{\"borings\": [";
   for (std::size_t i = 0; i < checks.size(); ++i) {
     const BoringCheck& c = checks[i];
-    out << (i ? ",\n  " : "\n  ") << "{\"boring\": " << Json(c.folder) << ", \"meshCode\": " << Json(c.meshCode)
-        << ", \"exchangeFile\": " << Json(c.exchangeFileName) << ", \"errors\": " << c.errors
+    out << (i ? ",\n  " : "\n  ") << "{\"boring\": " << JsonString(c.folder) << ", \"meshCode\": " << JsonString(c.meshCode)
+        << ", \"exchangeFile\": " << JsonString(c.exchangeFileName) << ", \"errors\": " << c.errors
         << ", \"warnings\": " << c.warnings << ", \"findings\": [";
     for (std::size_t j = 0; j < c.findings.size(); ++j) {
       const Finding& f = c.findings[j];
-      out << (j ? ",\n    " : "\n    ") << "{\"boring\": " << Json(c.folder) << ", \"file\": " << Json(f.file)
+      out << (j ? ",\n    " : "\n    ") << "{\"boring\": " << JsonString(c.folder) << ", \"file\": " << JsonString(f.file)
           << ", \"line\": " << f.line << ", \"severity\": \"" << SeverityName(f.severity)
-          << "\", \"code\": " << Json(f.code) << ", \"message\": " << Json(f.message) << "}";
+          << "\", \"code\": " << JsonString(f.code) << ", \"message\": " << JsonString(f.message) << "}";
     }
     out << "]}";
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 #include "conversion/run.h"
@@ -17,6 +18,11 @@ void WriteCheckJson(const std::vector<BoringCheck>& checks, std::ostream& out);
 
 // The warnings alone, for a conversion that went on despite them.
 void WriteWarnings(const BoringCheck& check, std::ostream& err);
+// A JSON string of text: quotes, backslashes and control characters escaped, UTF-8 passed
+// through, and a byte that is no UTF-8 (a folder name of another encoding) as U+FFFD, so that
+// the document stays valid JSON.
+std::string JsonString(const std::string& text);
+
 // The errors alone, for a conversion that stopped: which boring, which file and why.
 void WriteErrors(const BoringCheck& check, std::ostream& err);
 

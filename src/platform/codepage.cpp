@@ -60,7 +60,7 @@ class DecodeTable {
     if (cd == reinterpret_cast<iconv_t>(-1)) return;
     for (int b = 0x80; b <= 0xFF; ++b) {
       char one[1] = {static_cast<char>(b)};
-      if (!IsLead(static_cast<unsigned char>(b))) single_[b - 0x80] = Ask(cd, one, 1);
+      if (!IsLead(static_cast<unsigned char>(b))) single_[static_cast<std::size_t>(b - 0x80)] = Ask(cd, one, 1);
     }
     for (int lead = 0x80; lead <= 0xFF; ++lead)
       if (IsLead(static_cast<unsigned char>(lead)) && !AskRow(cd, lead))

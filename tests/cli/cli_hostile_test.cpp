@@ -157,14 +157,14 @@ TEST(CliHostile, KilledAtRandomMomentsLeavesOldOrCompleteFiles) {
 // together into one folder, round after round: as two engineers on a shared folder, or a batch
 // run with xargs -P. Each run claims a number of its own and no run fails for another.
 TEST(CliHostile, ConcurrentRunsIntoOneFolderEachGetTheirOwnFile) {
-  constexpr int kBorings = 8;
+  constexpr std::size_t kBorings = 8;
   constexpr int kRounds = 4;
   BoringFixture b;
   std::string titl01 = test::ReadBytes(b.src() / "titl01.txt");
   ASSERT_NE(titl01.find("\"No.1\""), std::string::npos);
   std::vector<fs::path> borings;
   std::vector<std::string> expected;  // each boring's complete file as 53393681.001
-  for (int i = 0; i < kBorings; ++i) {
+  for (std::size_t i = 0; i < kBorings; ++i) {
     fs::path boring = b.root.path() / ("boring" + std::to_string(i));
     test::CopyFolder(b.src(), boring);
     std::string text = titl01;
@@ -177,15 +177,15 @@ TEST(CliHostile, ConcurrentRunsIntoOneFolderEachGetTheirOwnFile) {
     fs::remove(boring / "BORLING.NO");
     borings.push_back(boring);
   }
-  for (int i = 1; i < kBorings; ++i) ASSERT_NE(expected[i], expected[0]) << "the borings must differ";
+  for (std::size_t i = 1; i < kBorings; ++i) ASSERT_NE(expected[i], expected[0]) << "the borings must differ";
 
   for (int round = 0; round < kRounds; ++round) {
     // Made by the runs themselves (--yes), all at once.
     fs::path shared = b.root.path() / ("shared" + std::to_string(round));
     std::vector<pid_t> runs;
-    for (int i = 0; i < kBorings; ++i)
+    for (std::size_t i = 0; i < kBorings; ++i)
       runs.push_back(StartCli(b, {"--yes", "--dest", shared.string(), borings[i].string()}, std::to_string(i)));
-    for (int i = 0; i < kBorings; ++i) {
+    for (std::size_t i = 0; i < kBorings; ++i) {
       int status = 0;
       ::waitpid(runs[i], &status, 0);
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
@@ -195,7 +195,7 @@ TEST(CliHostile, ConcurrentRunsIntoOneFolderEachGetTheirOwnFile) {
     auto files = test::Snapshot(shared);
     EXPECT_EQ(files.size(), static_cast<std::size_t>(kBorings)) << "round " << round;
     std::set<std::string> named;
-    for (int i = 0; i < kBorings; ++i) {
+    for (std::size_t i = 0; i < kBorings; ++i) {
       std::string record = test::ReadBytes(borings[i] / "BORLING.NO");
       std::string prefix = b.root.Drive("shared" + std::to_string(round)) + "\\";
       ASSERT_EQ(record.rfind(prefix, 0), 0u) << record;

@@ -173,10 +173,11 @@ class JsonReader {
           unsigned code = 0;
           for (int i = 0; i < 4; ++i) {
             char h = s_[at_++];
-            code = code * 16 + (h >= '0' && h <= '9'   ? h - '0'
-                                : h >= 'a' && h <= 'f' ? h - 'a' + 10
-                                : h >= 'A' && h <= 'F' ? h - 'A' + 10
-                                                       : 99);
+            int digit = h >= '0' && h <= '9'   ? h - '0'
+                        : h >= 'a' && h <= 'f' ? h - 'a' + 10
+                        : h >= 'A' && h <= 'F' ? h - 'A' + 10
+                                               : 99;
+            code = code * 16 + static_cast<unsigned>(digit);
             if (code > 0xFFFF) return false;
           }
           if (code < 0x80)

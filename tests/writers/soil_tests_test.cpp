@@ -150,7 +150,7 @@ TEST(SoilTestRecords, ShortSupplementGivesWhatItHas) {
 TEST(SoilTestRecords, NoSupplementLeavesItsFieldsEmpty) {
   auto records = SoilTestRecords({{{2, "1"}, {3, "2"}}});
   ASSERT_EQ(records.size(), 1u);
-  for (std::size_t f : {1, 15, 20, 21, 22, 23}) EXPECT_EQ(records[0][f - 1], "") << "field " << f;
+  for (std::size_t f : {1u, 15u, 20u, 21u, 22u, 23u}) EXPECT_EQ(records[0][f - 1], "") << "field " << f;
   EXPECT_EQ(records[0][1], "001.00");
 }
 
