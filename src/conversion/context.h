@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "conversion/numbering.h"
 #include "support/soil_names.h"
 #include "tables/snapshot.h"
 #include "tables/table_file.h"
@@ -24,6 +25,9 @@ struct ConversionContext {
   std::shared_ptr<const CodeTables> soilNamesFrom;
   // Told the host path of every table the run opens to read (a test counts them).
   OpenHook opened;
+  // The destination's names, listed by the first run into it: a batch into one folder lists
+  // it once, not once per boring.
+  DestinationListing destination;
 };
 
 }  // namespace zk

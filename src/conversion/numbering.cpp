@@ -141,7 +141,7 @@ bool IsMeshCode(const std::string& code) {
 long NextSequenceNumber(const std::vector<std::string>& listing, const std::string& meshCode) {
   long highest = 0;
   for (const std::string& name : listing) {
-    if (name.size() != 12 || !DigitsAndDots(name) || name.compare(0, 8, meshCode) != 0) continue;
+    if (name.size() != 12 || name.compare(0, 8, meshCode) != 0 || !DigitsAndDots(name)) continue;
     long number = static_cast<long>(std::trunc(ParseNumber(name.substr(9))));
     if (number > highest) highest = number;
   }
@@ -174,15 +174,18 @@ bool SameFolder(const std::string& a, const std::string& b) {
 
 namespace {
 
-// The next free name of the mesh code among names, else a fault naming the destination and
-// the mesh code: after .999 comes .000, and when that is taken too there is no number left.
+bool Listed(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The next free name of the mesh code among names and taken, else a fault naming the
+// destination and the mesh code: after .999 comes .000, and when that is taken too there is no
+// number left.
 Status TakeNextName(const std::string& destination, const std::string& meshCode, const std::vector<std::string>& names,
                     const std::vector<std::string>& taken, Numbering& result) {
-  std::vector<std::string> used = names;
-  used.insert(used.end(), taken.begin(), taken.end());
-  long sequence = NextSequenceNumber(used, meshCode);
+  long sequence = std::max(NextSequenceNumber(names, meshCode), NextSequenceNumber(taken, meshCode));
   std::string name = ExchangeFileNameOf(meshCode, sequence);
-  if (std::find(used.begin(), used.end(), name) != used.end())
+  if (Listed(names, name) || Listed(taken, name))
     return Status::Failed(Fault::Unwritable, destination,
                           "メッシュコード " + meshCode + " の交換ファイルの番号 (.001 から .999 と .000) は" +
                               "すべて使われています。何も書き込みませんでした");
@@ -191,7 +194,22 @@ Status TakeNextName(const std::string& destination, const std::string& meshCode,
   return Status::Ok();
 }
 
+// The destination listed afresh into kept (stale temporaries removed on the way).
+Status ListInto(const std::string& destination, DestinationListing& kept) {
+  kept.folder.clear();
+  kept.names.clear();
+  ++kept.listings;
+  if (Status s = ListRemovingStaleFiles(destination, kept.names); !s) return s;
+  kept.folder = destination;
+  return Status::Ok();
+}
+
 }  // namespace
+
+void KeepClaimedName(DestinationListing& kept, const std::string& destination, const std::string& name) {
+  if (!kept.folder.empty() && SameFolder(kept.folder, destination) && !Listed(kept.names, name))
+    kept.names.push_back(name);
+}
 
 Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result) {
@@ -199,10 +217,13 @@ Status AssignExchangeFileName(const std::string& source, const std::string& dest
 }
 
 Status AssignExchangeFileName(const TableFile& record, const std::string& destination, const Coordinates& c,
-                              WindowOps& ui, Numbering& result) {
+                              WindowOps& ui, Numbering& result, DestinationListing* kept) {
   result = Numbering{};
-  std::vector<std::string> listing;
-  if (Status s = ListRemovingStaleFiles(destination, listing); !s) return s;
+  DestinationListing own;
+  if (kept == nullptr) kept = &own;
+  if (kept->folder.empty() || !SameFolder(kept->folder, destination))
+    if (Status s = ListInto(destination, *kept); !s) return s;
+  const std::vector<std::string>& listing = kept->names;
   std::string meshCode = ComputeMeshCode(c);
 
   if (record.IsPlainFile() && record.length >= 2) {
@@ -216,7 +237,7 @@ Status AssignExchangeFileName(const TableFile& record, const std::string& destin
     // folder, of another mesh code (the coordinates were corrected) or of another form
     // ("X1.TXT", "passwd") may belong to something else.
     bool ours = SameFolder(folder, destination) && IsExchangeFileName(name) && name.compare(0, 8, meshCode) == 0;
-    if (ours && std::find(listing.begin(), listing.end(), name) != listing.end()) {
+    if (ours && Listed(listing, name)) {
       if (!ui.AskYesNo("既に同一ﾌｫﾙﾀﾞ「" + Excerpt(stored) + "」に変換済みです。変換を実行しますか？")) {
         result.stopped = true;
         return Status::Ok();
@@ -236,11 +257,13 @@ Status AssignExchangeFileName(const TableFile& record, const std::string& destin
   return TakeNextName(destination, meshCode, listing, {}, result);
 }
 
-Status NumberAgain(const std::string& destination, std::vector<std::string>& taken, Numbering& numbering) {
+Status NumberAgain(const std::string& destination, std::vector<std::string>& taken, Numbering& numbering,
+                   DestinationListing* kept) {
   taken.push_back(numbering.exchangeFileName);
-  std::vector<std::string> listing;
-  if (Status s = ListRemovingStaleFiles(destination, listing); !s) return s;
-  return TakeNextName(destination, numbering.exchangeFileName.substr(0, 8), listing, taken, numbering);
+  DestinationListing own;
+  if (kept == nullptr) kept = &own;
+  if (Status s = ListInto(destination, *kept); !s) return s;
+  return TakeNextName(destination, numbering.exchangeFileName.substr(0, 8), kept->names, taken, numbering);
 }
 
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName) {

@@ -44,6 +44,18 @@ bool IsExchangeFileName(const std::string& name);
 // case, "/" and "\" alike, repeated and final separators ignored.
 bool SameFolder(const std::string& a, const std::string& b);
 
+// The destination's names kept across a batch: listed by the first run into the folder (stale
+// temporaries removed then), with every name the batch has given a file since. A name is only
+// ever claimed exclusively, so a listing grown old costs at most a second try, never a file.
+struct DestinationListing {
+  std::string folder;  // drive form; empty until a run lists one
+  std::vector<std::string> names;
+  int listings = 0;  // how often a destination was listed (a test counts them)
+};
+
+// Adds name to the kept names when they are those of destination.
+void KeepClaimedName(DestinationListing& kept, const std::string& destination, const std::string& name);
+
 struct Numbering {
   bool stopped = false;  // the user said No
   bool reuse = false;    // the user chose to convert again under the recorded name: it is replaced
@@ -58,15 +70,17 @@ struct Numbering {
 // or on a fault reading "BORLING.NO".
 Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
                               WindowOps& ui, Numbering& result);
-// The same with "BORLING.NO" as the boring was taken.
+// The same with "BORLING.NO" as the boring was taken. With kept, the destination is listed only
+// when kept holds another folder (or none), and the listing is kept there.
 Status AssignExchangeFileName(const TableFile& record, const std::string& destination, const Coordinates& c,
-                              WindowOps& ui, Numbering& result);
+                              WindowOps& ui, Numbering& result, DestinationListing* kept = nullptr);
 
 // The next name after numbering's name was found taken at the moment the file was to be given
 // it (another run took it first, or something that is no plain file lies there): the
 // destination is looked at again, and the names found taken so far (kept in taken) count as
-// used. Fails as AssignExchangeFileName does.
-Status NumberAgain(const std::string& destination, std::vector<std::string>& taken, Numbering& numbering);
+// used. The fresh listing replaces kept's. Fails as AssignExchangeFileName does.
+Status NumberAgain(const std::string& destination, std::vector<std::string>& taken, Numbering& numbering,
+                   DestinationListing* kept = nullptr);
 
 // Overwrites "BORLING.NO" of the source folder with the exchange file's full path.
 Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName);

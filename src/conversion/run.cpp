@@ -257,11 +257,12 @@ Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& t
     if (Status s = StageRecordConversion(source_, destination_, numbering.exchangeFileName, record); !s) return s;
     Status named = out.Commit(numbering.reuse);
     if (named.fault == Fault::NameTaken) {
-      if (Status s = NumberAgain(destination_, taken, numbering); !s) return s;
+      if (Status s = NumberAgain(destination_, taken, numbering, &context_.destination); !s) return s;
       result_.report.exchangeFileName = numbering.exchangeFileName;
       continue;
     }
     if (!named) return named;
+    KeepClaimedName(context_.destination, destination_, numbering.exchangeFileName);
     result_.exchangeFilePath = out.drivePath();
     if (Status s = record.Commit(); !s) {
       s.description += " (交換ファイル「" + result_.exchangeFilePath + "」は書き終わっています)";
@@ -389,7 +390,9 @@ RunResult Run::Execute() {
     numbering.sequence = NextSequenceNumber(listing, result_.report.meshCode);
     numbering.exchangeFileName = ExchangeFileNameOf(result_.report.meshCode, numbering.sequence);
   } else {
-    if (Status s = AssignExchangeFileName(boring.Table(TableId::BorlingNo), destination_, where, ui_, numbering); !s)
+    if (Status s = AssignExchangeFileName(boring.Table(TableId::BorlingNo), destination_, where, ui_, numbering,
+                                      &context_.destination);
+        !s)
       return Fail(s);
     if (numbering.stopped) return Stop(true);
     // A "BORLING.NO" left half-written by a killed run goes. A boring folder that cannot be

@@ -18,6 +18,7 @@ BoringCheck CheckWithoutConverting(ConversionContext& context, const std::string
 
 RunResult RunWithFindings(WindowOps& ui, ConversionContext& context) {
   context.codeTables.reset();
+  context.destination = DestinationListing{};
   return RunConversion(ui, context);
 }
 

@@ -12,7 +12,8 @@
 namespace zk {
 
 // A conversion through ui; its report holds what the run itself found in the boring on the
-// way. Each run takes the code tables as they are now (an edit between two runs counts).
+// way. Each run takes the code tables and lists the destination as they are now (an edit, a
+// file added or removed between two runs counts).
 RunResult RunWithFindings(WindowOps& ui, ConversionContext& context);
 
 // The findings of a boring without converting it: the same run writing nothing anywhere.

@@ -20,13 +20,28 @@ void Row::TellCut(std::size_t column, const std::string& written) const {
                  "」と書かれます (項目の幅に収まりません)");
 }
 
+namespace {
+
+// The whole part, as the fixed-point text writes it, has more than digits digits: measured on
+// the value, without writing it again. A value below 1 and what is no finite number are
+// written "0"; beyond 14 digits the written form (15 significant digits) decides.
+bool WholePartWider(double whole, int digits) {
+  if (digits < 1) return true;
+  if (!std::isfinite(whole)) return false;
+  if (digits > 14) return QXCOMSUB::PlainDecimalText(whole).size() > static_cast<std::size_t>(digits);
+  double limit = 1;
+  for (int i = 0; i < digits; ++i) limit *= 10;  // exact up to 10^22
+  return whole >= limit;
+}
+
+}  // namespace
+
 std::string FixedPointOf(const Row& row, std::size_t column, int intDigits, int decDigits) {
   const std::string& text = row[column];
   std::string written = QXCOMSUB::FormatFixedPoint(text, intDigits, decDigits);
   if (QXCOMSUB::IsBlankText(text)) return written;
   double value = QXCOMSUB::ParseNumber(text);
-  std::string whole = QXCOMSUB::PlainDecimalText(std::trunc(std::fabs(value)));
-  if (value < 0 || whole.size() > static_cast<std::size_t>(intDigits)) row.TellCut(column, written);
+  if (value < 0 || WholePartWider(std::trunc(std::fabs(value)), intDigits)) row.TellCut(column, written);
   return written;
 }
 

@@ -72,6 +72,41 @@ TEST(OneReading, ABatchTakesTheCodeTablesOnce) {
   EXPECT_EQ(opens["X1.TXT"], 2);
 }
 
+// A batch lists its destination once, with its first boring; each later boring is numbered from
+// that listing and the names the batch gave since. A name taken behind the batch's back is found
+// when the file is to be given it: the destination is listed again and the next number taken.
+TEST(OneReading, ABatchListsItsDestinationOnce) {
+  BoringFixture b;
+  test::FakeWindow ui;
+  ui.source = b.srcDrive();
+  ui.destination = b.dstDrive();
+  ui.context.codeTableFolder = b.codeFolder;
+  auto convertAnew = [&] {
+    fs::remove(b.src() / "BORLING.NO");  // a boring never converted: it takes a new number
+    RunResult r = RunConversion(ui, ui.context);
+    EXPECT_TRUE(r.converted);
+    return r.exchangeFilePath.substr(r.exchangeFilePath.rfind('\\') + 1);
+  };
+  EXPECT_EQ(convertAnew(), "53393681.001");
+  EXPECT_EQ(convertAnew(), "53393681.002");
+  EXPECT_EQ(convertAnew(), "53393681.003");
+  EXPECT_EQ(ui.context.destination.listings, 1);
+
+  b.root.WriteBytes("dst/53393681.004", "another program's file");
+  EXPECT_EQ(convertAnew(), "53393681.005");
+  EXPECT_EQ(test::ReadBytes(b.dst() / "53393681.004"), "another program's file");
+  EXPECT_EQ(ui.context.destination.listings, 2);
+  EXPECT_EQ(convertAnew(), "53393681.006");
+  EXPECT_EQ(ui.context.destination.listings, 2);
+
+  // Another destination is listed when the batch turns to it.
+  fs::create_directory(b.root.path() / "dst2");
+  ui.destination = b.root.Drive("dst2");
+  EXPECT_EQ(convertAnew(), "53393681.001");
+  EXPECT_EQ(ui.context.destination.listings, 3);
+  EXPECT_TRUE(ui.questions.empty());
+}
+
 // L209.txt is taken after X1.TXT and before the measurement files, which come last.
 TEST(OneReading, ATableRemovedOrReplacedWhileTheRunGoesOnLeavesAConsistentFile) {
   std::string rows;
