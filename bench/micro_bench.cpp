@@ -18,11 +18,11 @@
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "support/soil_names.h"
 #include "tables/catalogue.h"
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
 #include "tables/table_access.h"
-#include "support/soil_names.h"
 
 namespace fs = std::filesystem;
 

@@ -11,9 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zk::QXCOMSUB;
   if (size == 0) return 0;
-  int intDigits = data[0] & 0x07;        // 0 to 7
+  int intDigits = data[0] & 0x07;  // 0 to 7
   int decDigits = (data[0] >> 3) & 0x07;
-  int digits = (data[0] >> 6) + 1;       // 1 to 4 significant digits
+  int digits = (data[0] >> 6) + 1;  // 1 to 4 significant digits
   std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
   // The short way to the plain decimal text agrees with the way through the double.

@@ -37,12 +37,12 @@ inline void WriteFile(const std::filesystem::path& path, std::string_view bytes)
 
 inline std::string DriveForm(const std::filesystem::path& host) { return *platform::ToDriveForm(host); }
 
-#define ZK_FUZZ_CHECK(condition)                                          \
-  do {                                                                    \
-    if (!(condition)) {                                                   \
+#define ZK_FUZZ_CHECK(condition)                                                    \
+  do {                                                                              \
+    if (!(condition)) {                                                             \
       std::fprintf(stderr, "broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-      std::abort();                                                       \
-    }                                                                     \
+      std::abort();                                                                 \
+    }                                                                               \
   } while (0)
 
 }  // namespace zk::fuzz

@@ -1,8 +1,8 @@
 // The lenient parse, number text and the grid square code over any text.
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <vector>
 
 #include "conversion/numbering.h"
@@ -40,8 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The text reads back as the number it came from, to its precision.
   double back = ParseNumber(asDouble);
   // (beyond 1.79769313486232E+308 the 15-digit text itself is past the double range)
-  if (back == 0) ZK_FUZZ_CHECK(value == 0 || std::fabs(value) > 1.7976931348623e308 || std::fabs(value) < 1e-307);
-  else ZK_FUZZ_CHECK(std::fabs(back - value) <= std::fabs(value) * 1e-14);
+  if (back == 0)
+    ZK_FUZZ_CHECK(value == 0 || std::fabs(value) > 1.7976931348623e308 || std::fabs(value) < 1e-307);
+  else
+    ZK_FUZZ_CHECK(std::fabs(back - value) <= std::fabs(value) * 1e-14);
   ZK_FUZZ_CHECK(std::isfinite(ToSingle(value)));
 
   std::string whole = IntText(value);

@@ -4,7 +4,7 @@
 # unattended upgrade, a second install) to let go of its lock instead of failing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libcli11-dev qt6-base-dev qt6-svg-dev
-          qt6-translations-l10n fonts-noto-cjk)
+          qt6-translations-l10n fonts-noto-cjk clang-format-14)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -93,8 +93,8 @@ std::string BoringMapGeoJson(const std::vector<BoringPoint>& points) {
     out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Point\", \"coordinates\": [" + Number(p.longitude, 7) +
            ", " + Number(p.latitude, 7) + "]}, \"properties\": {\"meshCode\": " + JsonString(p.meshCode) +
            ", \"boringName\": " + JsonString(p.boringName) + ", \"depth\": " + Number(p.depth, 2) +
-           ", \"boringId\": " + JsonString(p.boringId) + ", \"title\": " + JsonString(p.title) + ", \"file\": " + JsonString(p.file) +
-           "}}";
+           ", \"boringId\": " + JsonString(p.boringId) + ", \"title\": " + JsonString(p.title) +
+           ", \"file\": " + JsonString(p.file) + "}}";
   }
   out += points.empty() ? "]}\n" : "\n]}\n";
   return out;

@@ -9,9 +9,7 @@ namespace {
 
 const char* SeverityName(Severity s) { return s == Severity::Error ? "error" : "warning"; }
 
-std::string Place(const Finding& f) {
-  return f.line > 0 ? f.file + ":" + std::to_string(f.line) : f.file;
-}
+std::string Place(const Finding& f) { return f.line > 0 ? f.file + ":" + std::to_string(f.line) : f.file; }
 
 std::string FindingLine(const Finding& f) {
   return Place(f) + ": " + SeverityName(f.severity) + ": " + f.message + "\n";
@@ -80,14 +78,15 @@ void WriteCheckJson(const std::vector<BoringCheck>& checks, std::ostream& out) {
   out << "{\"borings\": [";
   for (std::size_t i = 0; i < checks.size(); ++i) {
     const BoringCheck& c = checks[i];
-    out << (i ? ",\n  " : "\n  ") << "{\"boring\": " << JsonString(c.folder) << ", \"meshCode\": " << JsonString(c.meshCode)
-        << ", \"exchangeFile\": " << JsonString(c.exchangeFileName) << ", \"errors\": " << c.errors
-        << ", \"warnings\": " << c.warnings << ", \"findings\": [";
+    out << (i ? ",\n  " : "\n  ") << "{\"boring\": " << JsonString(c.folder)
+        << ", \"meshCode\": " << JsonString(c.meshCode) << ", \"exchangeFile\": " << JsonString(c.exchangeFileName)
+        << ", \"errors\": " << c.errors << ", \"warnings\": " << c.warnings << ", \"findings\": [";
     for (std::size_t j = 0; j < c.findings.size(); ++j) {
       const Finding& f = c.findings[j];
-      out << (j ? ",\n    " : "\n    ") << "{\"boring\": " << JsonString(c.folder) << ", \"file\": " << JsonString(f.file)
-          << ", \"line\": " << f.line << ", \"severity\": \"" << SeverityName(f.severity)
-          << "\", \"code\": " << JsonString(f.code) << ", \"message\": " << JsonString(f.message) << "}";
+      out << (j ? ",\n    " : "\n    ") << "{\"boring\": " << JsonString(c.folder)
+          << ", \"file\": " << JsonString(f.file) << ", \"line\": " << f.line << ", \"severity\": \""
+          << SeverityName(f.severity) << "\", \"code\": " << JsonString(f.code)
+          << ", \"message\": " << JsonString(f.message) << "}";
     }
     out << "]}";
   }

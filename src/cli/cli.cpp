@@ -1,7 +1,6 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
-
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -9,9 +8,9 @@
 
 #include "cli/boring_map.h"
 #include "cli/check_report.h"
+#include "conversion/run.h"
 #include "exchange/exchange_reader.h"
 #include "picture/boring_log_svg.h"
-#include "conversion/run.h"
 #include "platform/drives.h"
 #include "support/settings.h"
 #include "support/text_bytes.h"
@@ -134,9 +133,12 @@ bool FromOlderForm(const std::vector<std::string>& args, std::vector<std::string
     translated = {"picture"};
     afterNames = false;
     for (const std::string& a : rest) {
-      if (a == "--") afterNames = true;
-      else if (!afterNames && a.size() > 1 && a[0] == '-') translated.push_back(a);
-      else names.push_back(a);
+      if (a == "--")
+        afterNames = true;
+      else if (!afterNames && a.size() > 1 && a[0] == '-')
+        translated.push_back(a);
+      else
+        names.push_back(a);
     }
     translated.push_back("--");
     translated.push_back(folder);
@@ -231,7 +233,8 @@ bool ParseSubcommands(const std::vector<std::string>& args, Options& options, st
   convert->add_option("--dest", options.destination, "変換先フォルダ")->type_name("DEST_FOLDER");
   convert->add_option("SOURCE_FOLDER", options.sources, "ボーリングのフォルダ (いくつでも)");
 
-  CLI::App* check = app.add_subcommand("check", "変換せずに、誤り (error) と警告 (warning) をファイルと行ごとに書きます");
+  CLI::App* check =
+      app.add_subcommand("check", "変換せずに、誤り (error) と警告 (warning) をファイルと行ごとに書きます");
   check->add_option("--format", format, "text (既定) か json")->type_name("FORMAT");
   check->add_option("--dest", options.destination, "交換ファイルの名前を決める変換先フォルダ (なくてもよい)")
       ->type_name("DEST_FOLDER");
@@ -245,7 +248,8 @@ bool ParseSubcommands(const std::vector<std::string>& args, Options& options, st
   map->add_option("OUT_GEOJSON", options.mapFile, "地図のファイル (名前は .geojson か .json で終わる)");
   map->add_option("EXCHANGE_FILE", options.sources, "交換ファイル (いくつでも)");
 
-  CLI::App* setCodes = app.add_subcommand("set-codes", "コード表のフォルダを VUREDA の設定として設定ファイルに書きます");
+  CLI::App* setCodes =
+      app.add_subcommand("set-codes", "コード表のフォルダを VUREDA の設定として設定ファイルに書きます");
   setCodes->add_option("FOLDER", options.codesFolder, "L9.txt と Kishitu.txt のあるフォルダ");
 
   for (CLI::App* sub : {convert, check, picture, map, setCodes}) sub->set_help_flag("-h,--help", "この説明");
@@ -445,8 +449,8 @@ int WriteMap(const Options& options, std::ostream& out, std::ostream& err) {
 int SetCodes(const Options& options, std::ostream& out, std::ostream& err) {
   std::string written;
   Status s = WriteCodeTableSetting(options.codesFolder, written);
-  const char* where = std::getenv("ZK_SYSDIR") && *std::getenv("ZK_SYSDIR") ? "ZK_SYSDIR の設定ファイル"
-                                                                            : "既定の設定ファイル";
+  const char* where =
+      std::getenv("ZK_SYSDIR") && *std::getenv("ZK_SYSDIR") ? "ZK_SYSDIR の設定ファイル" : "既定の設定ファイル";
   if (!s) {
     err << s.Message() << "\n" << where << "「" << written << "」は書きませんでした\n";
     return kStopped;
@@ -463,8 +467,10 @@ int CheckBorings(const Options& options, ConversionContext& context, std::ostrea
   std::vector<BoringCheck> checks;
   for (const std::string& source : options.sources)
     checks.push_back(CheckBoring(context, platform::CommandLinePathToDriveForm(source), destination));
-  if (options.json) WriteCheckJson(checks, out);
-  else WriteCheckText(checks, out);
+  if (options.json)
+    WriteCheckJson(checks, out);
+  else
+    WriteCheckText(checks, out);
   for (const BoringCheck& c : checks)
     if (c.errors > 0) return kStopped;
   return kSuccess;
@@ -477,7 +483,8 @@ struct BatchSummary {
   long findings = 0;                 // warnings told about the converted borings
 
   std::string Line() const {
-    std::string line = "合計: 変換 " + std::to_string(converted) + " 本, 停止 " + std::to_string(stopped.size()) + " 本";
+    std::string line =
+        "合計: 変換 " + std::to_string(converted) + " 本, 停止 " + std::to_string(stopped.size()) + " 本";
     if (!stopped.empty()) {
       line += " (";
       for (std::size_t i = 0; i < stopped.size(); ++i) line += (i ? ", " : "") + stopped[i];
@@ -534,7 +541,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
   return ParseSubcommands(translated, options, error);
 }
 
-int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTerminal, std::ostream& out, std::ostream& err) {
+int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTerminal, std::ostream& out,
+         std::ostream& err) {
   Options options;
   std::string error;
   if (!ParseArguments(args, options, error)) {

@@ -9,9 +9,9 @@
 namespace zk::cli {
 
 enum ExitCode : int {
-  kSuccess = 0,   // every run converted (every picture, the map, the setting written)
-  kStopped = 1,   // a run stopped, the code-table setting is missing, or a file was refused
-  kUsage = 2,     // the command line is wrong
+  kSuccess = 0,  // every run converted (every picture, the map, the setting written)
+  kStopped = 1,  // a run stopped, the code-table setting is missing, or a file was refused
+  kUsage = 2,    // the command line is wrong
 };
 
 // How questions are answered.
@@ -42,6 +42,7 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options, std:
 // The whole program: parses, then converts, checks, draws, maps or writes the setting. Messages
 // go to err, written files' host paths to out. inIsTerminal says whether questions may be asked
 // on in.
-int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTerminal, std::ostream& out, std::ostream& err);
+int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTerminal, std::ostream& out,
+         std::ostream& err);
 
 }  // namespace zk::cli

@@ -3,9 +3,8 @@
 // the soil-name table kept across a batch, and a way to watch which files are read.
 #pragma once
 
-#include <string>
-
 #include <memory>
+#include <string>
 
 #include "conversion/numbering.h"
 #include "support/soil_names.h"

@@ -97,7 +97,7 @@ bool ReadExact(std::string_view text, ExactValue& v) {
       if (exponent < 1000000) exponent = exponent * 10 + (text[j] - '0');
     if (minus) exponent = -exponent;
   }
-  if (digits.empty()) return true;  // zero, however written
+  if (digits.empty()) return true;                // zero, however written
   long long power = exponent - decimals + zeros;  // the value is digits x 10^power
   if (static_cast<long long>(digits.size()) + power > kMostWholeDigits || -power > kMostDecimals) return false;
   for (char d : digits) v.m = v.m * 10 + (d - '0');
@@ -266,7 +266,8 @@ Status NumberAgain(const std::string& destination, std::vector<std::string>& tak
   return TakeNextName(destination, numbering.exchangeFileName.substr(0, 8), kept->names, taken, numbering);
 }
 
-Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName) {
+Status RecordConversion(const std::string& source, const std::string& destination,
+                        const std::string& exchangeFileName) {
   StagedTextFile record;
   if (Status s = StageRecordConversion(source, destination, exchangeFileName, record); !s) return s;
   return record.Commit();

@@ -276,7 +276,8 @@ Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& t
 // source folder or its title table is missing.
 std::string Run::MissingTitleReason(const BoringSnapshot& boring) const {
   if (!platform::IsFolder(source_)) return "\n変換元フォルダ「" + source_ + "」がありません";
-  if (!boring.Table(TableId::Titl01).IsPlainFile()) return "\n変換元フォルダ「" + source_ + "」に titl01.txt がありません";
+  if (!boring.Table(TableId::Titl01).IsPlainFile())
+    return "\n変換元フォルダ「" + source_ + "」に titl01.txt がありません";
   return "";
 }
 
@@ -391,7 +392,7 @@ RunResult Run::Execute() {
     numbering.exchangeFileName = ExchangeFileNameOf(result_.report.meshCode, numbering.sequence);
   } else {
     if (Status s = AssignExchangeFileName(boring.Table(TableId::BorlingNo), destination_, where, ui_, numbering,
-                                      &context_.destination);
+                                          &context_.destination);
         !s)
       return Fail(s);
     if (numbering.stopped) return Stop(true);

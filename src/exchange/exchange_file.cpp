@@ -258,7 +258,8 @@ Status StagedTextFile::Stage(const std::string& drivePath, const std::string& ut
 }
 
 Status StagedTextFile::StageBytes(const std::string& drivePath, std::string_view bytes) {
-  return StageStream(drivePath, [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+  return StageStream(
+      drivePath, [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
 }
 
 Status StagedTextFile::StageStream(const std::string& drivePath, const std::function<void(std::ostream&)>& write) {

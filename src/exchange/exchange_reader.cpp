@@ -8,7 +8,6 @@
 #include <span>
 
 #include "exchange/record_frame.h"
-
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"

@@ -12,9 +12,9 @@
 #include <sstream>
 
 #include "exchange/exchange_file.h"
-#include "platform/gcc_warnings.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "platform/gcc_warnings.h"
 #include "support/text_bytes.h"
 #include "tables/numbers.h"
 
@@ -215,15 +215,15 @@ class Svg {
   explicit Svg(std::ostream& out) : out_(out) {}
   void Text(double x, double y, const std::string& text, const char* extra = "") {
     out_ << "<text x=\"" + Px(x) + "\" y=\"" + Px(y) + "\"" + (*extra ? std::string(" ") + extra : "") + ">" +
-            Escape(text) + "</text>\n";
+                Escape(text) + "</text>\n";
   }
   void Line(double x1, double y1, double x2, double y2, const char* stroke = "#000", double width = 1) {
     out_ << "<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\" stroke=\"" +
-            stroke + "\" stroke-width=\"" + Px(width) + "\"/>\n";
+                stroke + "\" stroke-width=\"" + Px(width) + "\"/>\n";
   }
   void Rect(double x, double y, double w, double h, const char* fill, const char* stroke = "#000") {
     out_ << "<rect x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" width=\"" + Px(std::max(w, 0.0)) + "\" height=\"" +
-            Px(std::max(h, 0.0)) + "\" fill=\"" + fill + "\" stroke=\"" + stroke + "\"/>\n";
+                Px(std::max(h, 0.0)) + "\" fill=\"" + fill + "\" stroke=\"" + stroke + "\"/>\n";
   }
   void Raw(const std::string& text) { out_ << text; }
 

@@ -1,10 +1,11 @@
 #include "platform/codepage.h"
 
+#include <iconv.h>
+
 #include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <iconv.h>
 
 namespace zk::platform {
 namespace {
@@ -123,7 +124,8 @@ class DecodeTable {
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
       std::size_t r = iconv(cd, &src, &left, &dst, &room);
       std::size_t done = in.size() - left;
-      if (done % 2 != 0 || !Share(lead, first, done / 2 - first, std::string_view(out, sizeof out - room))) return false;
+      if (done % 2 != 0 || !Share(lead, first, done / 2 - first, std::string_view(out, sizeof out - room)))
+        return false;
       if (r != static_cast<std::size_t>(-1)) break;
       if (errno != EILSEQ && errno != EINVAL) return false;
       src += 2;  // no character: its entry stays empty

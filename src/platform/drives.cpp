@@ -20,11 +20,11 @@ namespace zk::platform {
 namespace {
 
 struct DriveState {
-  std::map<char, fs::path> roots;           // letter -> host folder
+  std::map<char, fs::path> roots;  // letter -> host folder
   char current = 'Z';
-  std::map<char, std::string> folders;      // letter -> current folder, drive form
-  bool scoped = false;                      // a PathScope is active
-  std::vector<fs::path> scope;              // its folders, host form
+  std::map<char, std::string> folders;  // letter -> current folder, drive form
+  bool scoped = false;                  // a PathScope is active
+  std::vector<fs::path> scope;          // its folders, host form
 };
 
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
@@ -80,20 +80,6 @@ bool HasLetter(std::string_view name) {
   });
 }
 
-// The entry names of a folder in listing order, "." and ".." left out. Read with readdir:
-// building a path per entry made a large folder's scan slow.
-std::vector<std::string> ReadEntryNames(const fs::path& folder) {
-  std::vector<std::string> names;
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return names;
-  while (const dirent* entry = ::readdir(dir)) {
-    std::string_view name(entry->d_name);
-    if (name != "." && name != "..") names.emplace_back(name);
-  }
-  ::closedir(dir);
-  return names;
-}
-
 // The entry of folder (whose status is given) named like name in another letter case (the
 // first the listing gives), or folder / name when there is none.
 fs::path MatchOtherCase(const fs::path& folder, const struct stat&, const std::string& name) {
@@ -103,7 +89,7 @@ fs::path MatchOtherCase(const fs::path& folder, const struct stat&, const std::s
   // Each table of a boring is looked up once a run, so the folder is read each time: what is
   // found is what is there now.
   if (!HasLetter(name)) return exact;
-  for (const std::string& entry : ReadEntryNames(folder))
+  for (const std::string& entry : ListEntryNames(folder))
     if (EqualsNoCase(entry, name)) return folder / entry;
   return exact;
 }
@@ -300,9 +286,8 @@ std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
   for (const auto& [letter, rootPath] : State().roots) {
     std::string root = fs::absolute(rootPath, ec).lexically_normal().string();
     if (root.size() > 1 && root.back() == '/') root.pop_back();
-    bool holds = hostText == root ||
-                 (hostText.compare(0, root.size(), root) == 0 &&
-                  (root == "/" || (hostText.size() > root.size() && hostText[root.size()] == '/')));
+    bool holds = hostText == root || (hostText.compare(0, root.size(), root) == 0 &&
+                                      (root == "/" || (hostText.size() > root.size() && hostText[root.size()] == '/')));
     if (!holds || (best && root.size() <= bestLength)) continue;
     std::string rest = hostText.substr(root == "/" ? 1 : root.size());
     if (!rest.empty() && rest[0] == '/') rest.erase(0, 1);

@@ -253,8 +253,7 @@ std::string RandomHex() {
 
 std::string SystemFolder() {
   if (const char* dir = std::getenv("ZK_SYSDIR"); dir && *dir) return dir;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
-    return (fs::path(xdg) / "zk2morvex").string();
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return (fs::path(xdg) / "zk2morvex").string();
   const char* home = std::getenv("HOME");
   return (fs::path(home ? home : "") / ".config" / "zk2morvex").string();
 }

@@ -11,15 +11,15 @@ namespace zk {
 
 enum class Fault {
   None,
-  NotFound,     // the file is not there (where the caller needed it)
-  Unreadable,   // the file is there but cannot be opened or read
-  NotCp932,     // bytes that are not Shift-JIS (CP932) text
-  Unwritable,   // the exchange file or the record file could not be written
-  CodeTable,    // a code table is missing or too short
-  BadRecord,    // an exchange file line that is not a record of quoted fields
-  Malformed,    // a table's text cannot be read as fields (a NUL byte)
-  NotAFile,     // a folder, a dangling link or a device where a table belongs
-  NameTaken,    // a new file's name was taken by another entry the moment it was to be given
+  NotFound,    // the file is not there (where the caller needed it)
+  Unreadable,  // the file is there but cannot be opened or read
+  NotCp932,    // bytes that are not Shift-JIS (CP932) text
+  Unwritable,  // the exchange file or the record file could not be written
+  CodeTable,   // a code table is missing or too short
+  BadRecord,   // an exchange file line that is not a record of quoted fields
+  Malformed,   // a table's text cannot be read as fields (a NUL byte)
+  NotAFile,    // a folder, a dangling link or a device where a table belongs
+  NameTaken,   // a new file's name was taken by another entry the moment it was to be given
 };
 
 struct Status {

@@ -49,8 +49,9 @@ class RowSource {
 void TellDepthCut(const std::string& path, long line, const std::string& text, FindingSink& findings) {
   double depth = QXCOMSUB::ParseNumber(text);
   if (!DepthCut(depth)) return;
-  findings.Warn(path, line, "depth-cut",
-                "深度「" + Excerpt(text) + "」は「" + DepthText(depth) + "」と書かれます (0 m から 999.99 m までしか書けません)");
+  findings.Warn(
+      path, line, "depth-cut",
+      "深度「" + Excerpt(text) + "」は「" + DepthText(depth) + "」と書かれます (0 m から 999.99 m までしか書けません)");
 }
 
 // The merge of the boring's two tables, read as the block reads them; with findings, what
@@ -140,7 +141,8 @@ Status WriteLayerBlock(ExchangeFile& out, const BoringSnapshot& boring, const So
   const TableFile& layerTable = boring.Table(TableId::X1);
   if (!layerTable.IsPresent()) return out.status();
   if (!names.found)
-    findings.Warn(names.drivePath, 0, "no-soil-table", "土質名の表がありません (すべての層が分類 0000、土質名なしになります)");
+    findings.Warn(names.drivePath, 0, "no-soil-table",
+                  "土質名の表がありません (すべての層が分類 0000、土質名なしになります)");
   // A counting pass for the header, telling what the rows hold on the way, then the writing
   // pass over the same bytes of the snapshot: no row is kept between them.
   long long count = 0;

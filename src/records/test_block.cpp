@@ -38,7 +38,8 @@ Status ReadTests(const TableFile& table, std::vector<TestRow>& tests, FindingSin
   TableReader reader;
   if (Status s = reader.Open(table); !s) return s;
   std::vector<std::string> f;
-  for (long line = reader.Line(); !reader.AtEnd() && reader.ReadRow(Layout(TableId::X5).fields, f); line = reader.Line()) {
+  for (long line = reader.Line(); !reader.AtEnd() && reader.ReadRow(Layout(TableId::X5).fields, f);
+       line = reader.Line()) {
     tests.push_back({QXCOMSUB::ParseNumber(f[1]), QXCOMSUB::ParseNumber(f[2]), QXCOMSUB::ParseNumber(f[4])});
     if (DepthCut(tests.back().depth))
       findings.Warn(table.drivePath, line, "depth-cut",

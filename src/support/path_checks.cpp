@@ -39,7 +39,8 @@ FolderPathFault CheckFolderPath(std::string& path, std::string& why) {
   if (path.size() < 2 || path[1] != ':') return refuse("ドライブ名が正しくありません");
   if (path.size() > 2 && path[2] != '\\') path.insert(path.begin() + 2, '\\');
   if (!platform::SetCurrentDrive(path[0]))
-    return refuse("ドライブ " + path.substr(0, 2) + " は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)");
+    return refuse("ドライブ " + path.substr(0, 2) +
+                  " は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)");
   if (path.back() != '\\') path += '\\';
   if (path.size() == 3) return FolderPathFault::None;
   if (path.find("\\\\") != std::string::npos) return refuse("空のフォルダ名があります (「\\」が続いています)");
@@ -48,7 +49,8 @@ FolderPathFault CheckFolderPath(std::string& path, std::string& why) {
     std::size_t end = path.find('\\', start);
     std::string name = path.substr(start, end - start);
     if (!ShortNameOk(name))
-      return refuse("「" + name + "」は 8.3 形式の名前ではありません (「.」のある名前は「.」の前 8 バイト、後 3 バイトまで)");
+      return refuse("「" + name +
+                    "」は 8.3 形式の名前ではありません (「.」のある名前は「.」の前 8 バイト、後 3 バイトまで)");
     start = end + 1;
   }
   return FolderPathFault::None;

@@ -13,7 +13,8 @@ namespace zk::FNOTHER {
 
 // The message of a path whose second byte is not ":".
 inline constexpr const char* kDriveNameMessage =
-    "規定値のドライブ名が正しくありません。ドライブ名は１文字のアルファベットと \":\" でなければいけません。  例 \"C:\", \"D:\"...";
+    "規定値のドライブ名が正しくありません。ドライブ名は１文字のアルファベットと \":\" でなければいけません。  例 "
+    "\"C:\", \"D:\"...";
 
 // What is wrong with a folder path the user chose.
 enum class FolderPathFault {

@@ -20,7 +20,8 @@ long FCount(const std::string& pattern) {
 long InCount(std::string_view text, std::string_view character) {
   if (character.empty()) return 0;
   long count = 0;
-  for (std::size_t at = text.find(character); at != std::string_view::npos; at = text.find(character, at + character.size()))
+  for (std::size_t at = text.find(character); at != std::string_view::npos;
+       at = text.find(character, at + character.size()))
     ++count;
   return count;
 }

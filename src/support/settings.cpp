@@ -32,9 +32,9 @@ enum class Found { Value, NoFile, EmptyFile, Unreadable, OneLine, BlankLine2 };
 
 struct SettingRead {
   Found found = Found::NoFile;
-  std::string value;       // trimmed; set when found is Value
-  std::string readFault;   // the reader's own words for an unreadable file
-  bool utf8Bom = false;    // the file begins with the UTF-8 byte order mark
+  std::string value;      // trimmed; set when found is Value
+  std::string readFault;  // the reader's own words for an unreadable file
+  bool utf8Bom = false;   // the file begins with the UTF-8 byte order mark
 };
 
 SettingRead ReadSetting() {
@@ -77,7 +77,8 @@ std::string CheckValue(const std::string& value, std::string& tested, std::strin
   if (value[0] == '~')
     return quoted + "の ~ はホームフォルダになりません。/home/... のように / で始まるパスで書いてください";
   bool hostForm = value[0] == '/';
-  bool driveForm = value.size() >= 3 && IsDriveLetter(value[0]) && value[1] == ':' && (value[2] == '\\' || value[2] == '/');
+  bool driveForm =
+      value.size() >= 3 && IsDriveLetter(value[0]) && value[1] == ':' && (value[2] == '\\' || value[2] == '/');
   if (!hostForm && !driveForm)
     return quoted + "は相対パスです。/ で始まるパス (/opt/codes/) か Z:\\ で始まるパスで書いてください";
   folder = AsDriveForm(value);
@@ -162,8 +163,7 @@ Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
   std::string value = host->lexically_normal().string();
   if (value.empty() || value.back() != fs::path::preferred_separator) value += fs::path::preferred_separator;
   auto bytes = platform::ToCp932("[VUREDA]\r\n" + value + "\r\n");
-  if (!bytes)
-    return Status::Failed(Fault::Unwritable, folder, "フォルダ名に Shift-JIS で書けない文字があります");
+  if (!bytes) return Status::Failed(Fault::Unwritable, folder, "フォルダ名に Shift-JIS で書けない文字があります");
 
   // Written beside the old file and put in its place whole, so that a failed write leaves the
   // old setting as it was.

@@ -10,7 +10,6 @@
 namespace zk {
 namespace {
 
-
 struct Valued {
   const char* text;
   int value;

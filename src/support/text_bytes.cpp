@@ -13,9 +13,12 @@ std::string Cp932Bytes(std::string_view text) {
   while (i < text.size()) {
     std::size_t n = 1;
     auto lead = static_cast<unsigned char>(text[i]);
-    if (lead >= 0xF0) n = 4;
-    else if (lead >= 0xE0) n = 3;
-    else if (lead >= 0xC0) n = 2;
+    if (lead >= 0xF0)
+      n = 4;
+    else if (lead >= 0xE0)
+      n = 3;
+    else if (lead >= 0xC0)
+      n = 2;
     auto one = platform::ToCp932(text.substr(i, n));
     out += one ? *one : "?";
     i += n;
@@ -58,7 +61,8 @@ std::string ByteMidFrom(std::string_view text, long start) {
 std::string ByteMid(std::string_view text, long start, long count) {
   std::string bytes = Cp932Bytes(text);
   if (start < 1 || count <= 0 || static_cast<std::size_t>(start) > bytes.size()) return {};
-  return FromBytes(std::string_view(bytes).substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
+  return FromBytes(
+      std::string_view(bytes).substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count)));
 }
 
 std::string FolderPart(std::string_view path) {

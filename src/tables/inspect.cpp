@@ -23,16 +23,17 @@ void CheckNumber(const std::string& path, long line, std::size_t column, const s
   if (Blank(field)) return;
   std::size_t end = QXCOMSUB::LeadingNumberEnd(field);
   if (end == 0) {
-    findings.Warn(path, line, "not-a-number",
-                  std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値ではありません (0 として変換されます)");
+    findings.Warn(
+        path, line, "not-a-number",
+        std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値ではありません (0 として変換されます)");
     return;
   }
   // A typing slip ("3O" for 30, "20cm", "0x10", "1.2.3"): only the number in front is read.
   std::string rest = field.substr(end);
   if (Blank(rest)) return;
   findings.Warn(path, line, "number-with-text",
-                std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値の後ろに「" + Excerpt(rest) + "」があります (" +
-                    QXCOMSUB::NumberText(QXCOMSUB::ParseNumber(field)) + " として変換されます)");
+                std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値の後ろに「" + Excerpt(rest) +
+                    "」があります (" + QXCOMSUB::NumberText(QXCOMSUB::ParseNumber(field)) + " として変換されます)");
 }
 
 // A quoted field that runs over a line end: usually a quote left open, which takes the rows up

@@ -124,9 +124,7 @@ std::string Right(std::string_view text, std::size_t n) {
   return std::string(text.substr(start));
 }
 
-std::string ZeroPad(std::string_view text, std::size_t n) {
-  return Right(std::string(n, '0') + std::string(text), n);
-}
+std::string ZeroPad(std::string_view text, std::size_t n) { return Right(std::string(n, '0') + std::string(text), n); }
 
 std::string Counter3(long long number) { return ZeroPad(std::to_string(number), 3); }
 

@@ -31,8 +31,10 @@ std::vector<std::string> Names(const std::string& rest) {
     name.clear();
   };
   for (char c : rest) {
-    if (c == '\\') flush();
-    else name += c;
+    if (c == '\\')
+      flush();
+    else
+      name += c;
   }
   flush();
   return names;
@@ -82,9 +84,8 @@ std::vector<std::string> SubFolders(const std::string& driveFolder) {
 
 FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
-  connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-    SetPath(item->data(kFolderPathRole).toString().toStdString());
-  });
+  connect(this, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { SetPath(item->data(kFolderPathRole).toString().toStdString()); });
 }
 
 bool FolderList::SetPath(const std::string& drivePath) {
@@ -108,7 +109,8 @@ void FolderList::Fill() {
   std::vector<std::string> names = Names(path_.substr(2));
   clear();
   auto add = [this](const QIcon& icon, std::size_t level, const std::string& name, const std::string& path) {
-    auto* item = new QListWidgetItem(icon, QString(static_cast<int>(level) * 2, ' ') + QString::fromStdString(name), this);
+    auto* item =
+        new QListWidgetItem(icon, QString(static_cast<int>(level) * 2, ' ') + QString::fromStdString(name), this);
     item->setData(kFolderPathRole, QString::fromStdString(path));
     return item;
   };

@@ -153,7 +153,8 @@ void Form1::OpenAtStart(FolderList& dir, DriveList& drive, const std::string& fo
 bool Form1::Form_Load() {
   Centre();
   if (!LoadOrChooseCodeTableFolder()) return false;
-  helpFilePath_ = LocateHelpFile(QCoreApplication::applicationDirPath().toStdString(), qEnvironmentVariable("PATH").toStdString());
+  helpFilePath_ =
+      LocateHelpFile(QCoreApplication::applicationDirPath().toStdString(), qEnvironmentVariable("PATH").toStdString());
   completionFlag = 0;
   Text1->setText(Q(Dir1->Path()));
   Text2->setText(Q(Dir2->Path()));
@@ -331,8 +332,10 @@ bool Form1::AskYesNo(const std::string& text) {
 
 void Form1::SetBusy(bool on) {
   if (on == busy_) return;
-  if (on) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-  else QApplication::restoreOverrideCursor();
+  if (on)
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  else
+    QApplication::restoreOverrideCursor();
   busy_ = on;
 }
 

@@ -4,8 +4,8 @@
 #include <iostream>
 #include <string>
 
-#include "form1.h"
 #include "folder_list.h"
+#include "form1.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "screenshot.h"
@@ -28,7 +28,8 @@ std::string StartFolder(const std::string& given) {
 
 QIcon ProgramIcon() {
   QIcon icon = QIcon::fromTheme("zk2morvex");
-  if (icon.isNull()) icon = QIcon(QCoreApplication::applicationDirPath() + "/../share/icons/hicolor/64x64/apps/zk2morvex.png");
+  if (icon.isNull())
+    icon = QIcon(QCoreApplication::applicationDirPath() + "/../share/icons/hicolor/64x64/apps/zk2morvex.png");
   return icon;
 }
 

@@ -7,9 +7,9 @@
 namespace zk {
 
 struct WindowOptions {
-  std::string source;       // as given: a host path or drive form
+  std::string source;  // as given: a host path or drive form
   std::string destination;
-  std::string screenshot;   // host path of a PNG to save the window into, then quit
+  std::string screenshot;          // host path of a PNG to save the window into, then quit
   std::vector<std::string> press;  // buttons pressed, in order, before the screenshot is taken
   bool help = false;
 };

@@ -118,9 +118,12 @@ std::optional<std::string> ShortDecimalText(std::string_view text) {
   bool point = false;
   for (; i < text.size(); ++i) {
     char c = text[i];
-    if (c == '.' && !point) point = true;
-    else if (c >= '0' && c <= '9') (point ? fraction : whole) += c;
-    else break;
+    if (c == '.' && !point)
+      point = true;
+    else if (c >= '0' && c <= '9')
+      (point ? fraction : whole) += c;
+    else
+      break;
   }
   if (whole.empty() && fraction.empty()) return std::nullopt;  // no number: the slow path says 0
   if (i + 1 < text.size() && (text[i] == 'E' || text[i] == 'e')) {

@@ -74,10 +74,14 @@ Fields MeasurementFields(const MeasurementPair& m) {
 const char* SkipReason(MeasurementPair::Skip skip) {
   using Skip = MeasurementPair::Skip;
   switch (skip) {
-    case Skip::NotInFolder: return "ボーリングのフォルダの外を指す名前です";
-    case Skip::MissingFile: return ".HED か .TMP のファイルがありません";
-    case Skip::MissingValue: return ".HED の 5・6 番目か .TMP の 10 番目の項目が空です";
-    default: return "";
+    case Skip::NotInFolder:
+      return "ボーリングのフォルダの外を指す名前です";
+    case Skip::MissingFile:
+      return ".HED か .TMP のファイルがありません";
+    case Skip::MissingValue:
+      return ".HED の 5・6 番目か .TMP の 10 番目の項目が空です";
+    default:
+      return "";
   }
 }
 

@@ -1,11 +1,10 @@
 // The command line over spoilt borings and killed runs: the exit status tells a stopped run,
 // a batch goes on with the next boring, and a run killed at any moment leaves the destination
 // as it was or with the complete new file, never a cut-short file under an exchange file's name.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <random>

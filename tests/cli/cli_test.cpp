@@ -1,15 +1,15 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
 
 #include "support/run_fixture.h"
 
@@ -27,8 +27,8 @@ struct Outcome {
 // Runs the real program with a settings folder of its own; standard input is not a terminal.
 Outcome RunCli(const std::string& args, const fs::path& sysdir) {
   fs::path errFile = sysdir / "stderr.txt";
-  std::string command = "ZK_SYSDIR='" + sysdir.string() + "' '" ZK_CLI "' " + args + " </dev/null 2>'" +
-                        errFile.string() + "'";
+  std::string command =
+      "ZK_SYSDIR='" + sysdir.string() + "' '" ZK_CLI "' " + args + " </dev/null 2>'" + errFile.string() + "'";
   Outcome o{};
   FILE* pipe = popen(command.c_str(), "r");
   char buffer[4096];
@@ -72,7 +72,8 @@ TEST_F(Cli, SecondRunAsksAndWithoutATerminalAnswersNo) {
 }
 
 TEST_F(Cli, NextNumberAfterTheHighest) {
-  for (const char* name : {"53393681.001", "53393681.007", "53393681.TXT"}) f_.root.WriteBytes(std::string("OUT/") + name, "x");
+  for (const char* name : {"53393681.001", "53393681.007", "53393681.TXT"})
+    f_.root.WriteBytes(std::string("OUT/") + name, "x");
   Outcome o = Run("--dest " + Dest() + " " + Src());
   EXPECT_EQ(o.status, kSuccess) << o.err;
   EXPECT_EQ(o.out, (f_.destination() / "53393681.008").string() + "\n");
@@ -151,7 +152,8 @@ TEST_F(Cli, CheckReportsByFileAndLineAndWritesNothing) {
   Outcome o = Run("--check " + Src());
   EXPECT_EQ(o.status, kStopped) << o.err;
   EXPECT_NE(o.out.find("== " + f_.sourceDrive() + "  メッシュコード 53393681  交換ファイル 53393681.001\n"),
-            std::string::npos) << o.out;
+            std::string::npos)
+      << o.out;
   EXPECT_NE(o.out.find(f_.sourceDrive() + "\\X1.TXT:2: warning: 深度 0.5"), std::string::npos) << o.out;
   EXPECT_NE(o.out.find(f_.sourceDrive() + "\\X3.TXT:1: error: Shift-JIS"), std::string::npos) << o.out;
   EXPECT_NE(o.out.find("エラー 1 件, 警告"), std::string::npos) << o.out;
@@ -160,7 +162,7 @@ TEST_F(Cli, CheckReportsByFileAndLineAndWritesNothing) {
 
   fs::remove(f_.source() / "X3.TXT");
   Outcome clean = Run("--check " + Src());
-  EXPECT_EQ(clean.status, kSuccess) << clean.out;  // warnings alone do not fail
+  EXPECT_EQ(clean.status, kSuccess) << clean.out;     // warnings alone do not fail
   EXPECT_EQ(Everything().size(), before.size() - 1);  // X3.TXT gone, nothing added
 }
 
@@ -172,13 +174,15 @@ TEST_F(Cli, CheckAsJsonHoldsTheSameFindings) {
   fs::path file = f_.root.path() / "report.json";
   std::ofstream(file) << json.out;
   if (std::system("command -v python3 >/dev/null") == 0) {
-    std::string parse = "python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
-                        "print(len(d[\"borings\"][0][\"findings\"]))' '" + file.string() + "' > '" +
-                        file.string() + ".n'";
+    std::string parse =
+        "python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
+        "print(len(d[\"borings\"][0][\"findings\"]))' '" +
+        file.string() + "' > '" + file.string() + ".n'";
     ASSERT_EQ(std::system(parse.c_str()), 0) << json.out;
     long findings = std::stol(test::ReadBytes(file.string() + ".n"));
     long lines = 0;
-    for (std::size_t at = text.out.find(": warning: "); at != std::string::npos; at = text.out.find(": warning: ", at + 1))
+    for (std::size_t at = text.out.find(": warning: "); at != std::string::npos;
+         at = text.out.find(": warning: ", at + 1))
       ++lines;
     EXPECT_EQ(findings, lines);
   }
@@ -197,8 +201,8 @@ TEST_F(Cli, CheckAsJsonIsValidForAFolderNameInAnotherEncoding) {
   EXPECT_NE(json.out.find("\"code\": \"stopped\""), std::string::npos) << json.out;
   fs::path file = f_.root.path() / "report.json";
   std::ofstream(file, std::ios::binary) << json.out;
-  std::string parse = "python3 -c 'import json,sys; json.load(open(sys.argv[1], encoding=\"utf-8\"))' '" +
-                      file.string() + "'";
+  std::string parse =
+      "python3 -c 'import json,sys; json.load(open(sys.argv[1], encoding=\"utf-8\"))' '" + file.string() + "'";
   EXPECT_EQ(std::system(parse.c_str()), 0) << json.out;
 }
 
@@ -208,7 +212,8 @@ TEST_F(Cli, ABatchNamesTheBoringThatStoppedAndWhy) {
   EXPECT_EQ(o.status, kStopped);
   EXPECT_NE(o.err.find("緯度・経度が正しくありません。\n"), std::string::npos) << o.err;
   EXPECT_NE(o.err.find(f_.root.Drive("EMPTY") + "\\titl01.txt: error: 表題の表 titl01.txt がありません"),
-            std::string::npos) << o.err;
+            std::string::npos)
+      << o.err;
 }
 
 TEST_F(Cli, ConversionPrintsWhatChangedTheData) {
@@ -233,10 +238,12 @@ TEST_F(Cli, CheckHasAnErrorWhereverTheConversionRefuses) {
       {"dangling link", [](const fs::path& p) { fs::create_symlink(p.parent_path() / "nowhere", p); },
        "リンク先のファイルがありません"},
       {"device", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }, "普通のファイルではありません"},
-      {"unreadable", [](const fs::path& p) {
+      {"unreadable",
+       [](const fs::path& p) {
          std::ofstream(p) << "1,1.0,101,a\r\n";
          fs::permissions(p, fs::perms::none);
-       }, "開けません"},
+       },
+       "開けません"},
   };
   for (const Case& c : cases) {
     fs::path x1 = f_.source() / "X1.TXT";

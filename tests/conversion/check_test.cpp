@@ -93,7 +93,8 @@ TEST_F(Check, MessagesQuoteAFewHundredBytesOfAField) {
   ASSERT_EQ(Where(c, "not-a-number").size(), 1u);
   const Finding& f = *std::find_if(c.findings.begin(), c.findings.end(),
                                    [](const Finding& each) { return each.code == "not-a-number"; });
-  EXPECT_EQ(f.message, "2 番目の項目「" + std::string(kExcerptBytes, 'x') + "…」は数値ではありません (0 として変換されます)");
+  EXPECT_EQ(f.message,
+            "2 番目の項目「" + std::string(kExcerptBytes, 'x') + "…」は数値ではありません (0 として変換されます)");
 }
 
 // Penetration tests beyond 999 are all written, their numbers wrapping; rows of the table
@@ -108,8 +109,9 @@ TEST_F(Check, MoreThan999RowsSaysWhatBecomesOfThem) {
   std::vector<std::string> said;
   for (const Finding& f : c.findings)
     if (f.code == "too-many-rows") said.push_back(f.file.substr(f.file.find_last_of('\\') + 1) + ": " + f.message);
-  EXPECT_EQ(said, (std::vector<std::string>{"X5.TXT: 999 行を超えています (件数と行番号は下三桁だけになり、000 から繰り返されます)",
-                                            "X100.txt: 999 行を超えています (それより後の行は変換されません)"}));
+  EXPECT_EQ(said, (std::vector<std::string>{
+                      "X5.TXT: 999 行を超えています (件数と行番号は下三桁だけになり、000 から繰り返されます)",
+                      "X100.txt: 999 行を超えています (それより後の行は変換されません)"}));
 }
 
 TEST_F(Check, SoilAndColourCodesWithoutEntries) {
@@ -163,23 +165,41 @@ TEST_F(Check, ChangedValuesAreFindingsAtTheirLine) {
   const Case cases[] = {
       {"letter O for a zero", "X5.TXT", x5 + "2,2.15,7,1,3O,,,,,,\r\n", "number-with-text", {"X5.TXT:2"}},
       {"a unit after the number", "X1.TXT", "1,20cm,101,a\r\n", "number-with-text", {"X1.TXT:1"}},
-      {"hexadecimal, d for e, two points", "X5.TXT", "1,0x10,1d2,1,1.2.3,,,,,,\r\n", "number-with-text",
+      {"hexadecimal, d for e, two points",
+       "X5.TXT",
+       "1,0x10,1d2,1,1.2.3,,,,,,\r\n",
+       "number-with-text",
        {"X5.TXT:1", "X5.TXT:1", "X5.TXT:1"}},
       {"a clean number", "X5.TXT", x5, "number-with-text", {}},
-      {"a quote left open in the middle", "X1.TXT", "1,1.0,101,\"a\r\n2,2.0,102,b\"\r\n3,3.0,103,c\r\n",
-       "quote-over-line-end", {"X1.TXT:1"}},
+      {"a quote left open in the middle",
+       "X1.TXT",
+       "1,1.0,101,\"a\r\n2,2.0,102,b\"\r\n3,3.0,103,c\r\n",
+       "quote-over-line-end",
+       {"X1.TXT:1"}},
       {"a row number skipped", "X1.TXT", "1,1.0,101,a\r\n3,2.0,102,b\r\n", "row-number-gap", {"X1.TXT:2"}},
       {"a row number repeated", "L209.txt", "1,2,3\r\n1,4,5\r\n", "row-number-repeat", {}},
-      {"a row number repeated in its table", "X3.TXT", "1,1.0,01,,,,\r\n1,2.0,02,,,,\r\n", "row-number-repeat",
+      {"a row number repeated in its table",
+       "X3.TXT",
+       "1,1.0,01,,,,\r\n1,2.0,02,,,,\r\n",
+       "row-number-repeat",
        {"X3.TXT:2"}},
       {"no row numbers at all", "X3.TXT", "a,1.0,01,,,,\r\nb,2.0,02,,,,\r\n", "row-number-gap", {}},
       {"a layer 1,000 m deep", "X1.TXT", "1,1.0,101,a\r\n2,1000.5,102,b\r\n", "depth-cut", {"X1.TXT:2"}},
       {"a negative test depth", "X5.TXT", "1,-5,3,1,30,,,,,,\r\n", "depth-cut", {"X5.TXT:1"}},
-      {"an L209 depth of 1,200 m", "L209.txt", "1,2,1200,4,5,6,7,8,9,10,11,12,13,14,15\r\n", "value-cut",
+      {"an L209 depth of 1,200 m",
+       "L209.txt",
+       "1,2,1200,4,5,6,7,8,9,10,11,12,13,14,15\r\n",
+       "value-cut",
        {"L209.txt:1"}},
-      {"an L201 value of five digits", "L201.txt", "1,2,3,4,5,12345,7,8,9,10,11,12,13,14,15\r\n", "value-cut",
+      {"an L201 value of five digits",
+       "L201.txt",
+       "1,2,3,4,5,12345,7,8,9,10,11,12,13,14,15\r\n",
+       "value-cut",
        {"L201.txt:1"}},
-      {"a permeability beyond single precision", "L204.txt", "1,0.5,3.00,1e308,,,,,,,,,,,\r\n", "value-cut",
+      {"a permeability beyond single precision",
+       "L204.txt",
+       "1,0.5,3.00,1e308,,,,,,,,,,,\r\n",
+       "value-cut",
        {"L204.txt:1"}},
       {"values that fit", "L209.txt", "1,2,999.99,4,5,6,7,8,9,10,11,12,13,14,15\r\n", "value-cut", {}},
   };
@@ -293,8 +313,7 @@ TEST_F(Check, ExtensionCharactersByLineAcrossTheReadingChunks) {
   std::string filler = "4,4.0,101,\"";
   filler += std::string(65535 - layers.size() - filler.size(), 'x');
   f_.root.WriteBytes("B01/X1.TXT", layers + filler + "\xed\x40\"\r\n");
-  EXPECT_EQ(Where(Run(), "extension-character"),
-            (std::vector<std::string>{"X1.TXT:1", "X1.TXT:2", "X1.TXT:4"}));
+  EXPECT_EQ(Where(Run(), "extension-character"), (std::vector<std::string>{"X1.TXT:1", "X1.TXT:2", "X1.TXT:4"}));
 }
 
 }  // namespace

@@ -5,12 +5,11 @@
 // Cases on tables that only the record blocks read are checked once those blocks write into
 // the exchange file; until then they report themselves as skipped, naming the block they wait for.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
@@ -19,8 +18,8 @@
 #include <random>
 #include <set>
 
-#include "exchange/exchange_file.h"
 #include "conversion/run.h"
+#include "exchange/exchange_file.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "support/boring_fixture.h"
@@ -134,7 +133,11 @@ TEST(HostileTables, BlockTablesThatAreNotCp932) {
 }
 
 std::string Elf() {
-  return std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0", 16) + RandomBytes(4096, 7);
+  return std::string(
+             "\x7f"
+             "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0",
+             16) +
+         RandomBytes(4096, 7);
 }
 
 TEST(HostileTables, TitleTablesWithNulGarbageOrAQuoteNeverClosed) {
@@ -263,11 +266,11 @@ TEST(HostileTables, WhatLiesUnderATableNameMustBeAPlainFile) {
     const char* mention;
   };
   const Case cases[] = {
-      {"titl01.txt", kFolder, "フォルダ"},    {"X1.TXT", kFolder, "フォルダ"},
-      {"X100.txt", kFolder, "フォルダ"},      {"BORLING.NO", kFolder, "フォルダ"},
-      {"L9.txt", kFolder, "フォルダ"},        {"titl02.txt", kDanglingLink, "リンク先"},
+      {"titl01.txt", kFolder, "フォルダ"},     {"X1.TXT", kFolder, "フォルダ"},
+      {"X100.txt", kFolder, "フォルダ"},       {"BORLING.NO", kFolder, "フォルダ"},
+      {"L9.txt", kFolder, "フォルダ"},         {"titl02.txt", kDanglingLink, "リンク先"},
       {"L201.txt", kDanglingLink, "リンク先"}, {"Kishitu.txt", kDanglingLink, "リンク先"},
-      {"X5.TXT", kPipe, "普通のファイル"},    {"titl04.txt", kPipe, "普通のファイル"},
+      {"X5.TXT", kPipe, "普通のファイル"},     {"titl04.txt", kPipe, "普通のファイル"},
   };
   for (const Case& c : cases) {
     BoringFixture b;
@@ -337,12 +340,30 @@ TEST(HostileTables, UnreadableTable) {
 
 TEST(HostileNumbers, LenientParseNeverFails) {
   const std::pair<std::string, double> cases[] = {
-      {"1e400", 0},          {"-1e400", 0},          {"1e-400", 0},         {std::string(400, '9'), 0},
-      {"nan", 0},            {"NaN", 0},             {"inf", 0},            {"-Infinity", 0},
-      {"0x10", 0},           {"1e39", 1e39},         {"1.5e308", 1.5e308},  {"4.9e-324", 4.9e-324},
-      {"12abc", 12},         {"  -3.5E+2x", -350},   {"1e", 1},             {"1e+", 1},
-      {".", 0},              {"-", 0},               {"+.5", 0.5},          {"1.2.3", 1.2},
-      {"\t7", 7},            {"１２", 0},             {"", 0},               {std::string(300, '0') + "5", 5},
+      {"1e400", 0},
+      {"-1e400", 0},
+      {"1e-400", 0},
+      {std::string(400, '9'), 0},
+      {"nan", 0},
+      {"NaN", 0},
+      {"inf", 0},
+      {"-Infinity", 0},
+      {"0x10", 0},
+      {"1e39", 1e39},
+      {"1.5e308", 1.5e308},
+      {"4.9e-324", 4.9e-324},
+      {"12abc", 12},
+      {"  -3.5E+2x", -350},
+      {"1e", 1},
+      {"1e+", 1},
+      {".", 0},
+      {"-", 0},
+      {"+.5", 0.5},
+      {"1.2.3", 1.2},
+      {"\t7", 7},
+      {"１２", 0},
+      {"", 0},
+      {std::string(300, '0') + "5", 5},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(QXCOMSUB::ParseNumber(text), value) << text;
 }
@@ -379,8 +400,8 @@ TEST(HostileNumbers, NumberTextOfExtremes) {
 TEST(HostileNumbers, CoordinatesOutOfRangeStopTheRun) {
   // titl01 fields 11 to 16: latitude degrees, minutes, seconds, longitude degrees, minutes, seconds.
   const std::pair<const char*, const char*> cases[] = {
-      {"1e400", "139"}, {"-1e400", "139"}, {"35", "1e400"},  {"nan", "139"},   {"35", "inf"},
-      {"0x10", "139"},  {"1e39", "139"},   {"35", "1e39"},   {"-35", "139"},   {"35", "-139"},
+      {"1e400", "139"}, {"-1e400", "139"}, {"35", "1e400"},    {"nan", "139"}, {"35", "inf"},
+      {"0x10", "139"},  {"1e39", "139"},   {"35", "1e39"},     {"-35", "139"}, {"35", "-139"},
       {"1e300", "139"}, {"35", "1e308"},   {"1e308", "1e308"},
   };
   for (const auto& [lat, lon] : cases) {
@@ -396,8 +417,9 @@ TEST(HostileNumbers, CoordinatesOutOfRangeStopTheRun) {
   // A 400-digit degree value reads as 0 (beyond the double range): the same stop. So do
   // seconds the exact arithmetic of the mesh code will not hold: 1e400 (which the double
   // reading takes as 0), a fraction of 400 digits.
-  for (const std::string& fields : std::vector<std::string>{std::string(400, '7') + ",39,29.1,139,45,45.5",
-                                    "35,39,1e400,139,45,45.5", "35,39,29.1,139,45,1." + std::string(400, '1')}) {
+  for (const std::string& fields :
+       std::vector<std::string>{std::string(400, '7') + ",39,29.1,139,45,45.5", "35,39,1e400,139,45,45.5",
+                                "35,39,29.1,139,45,1." + std::string(400, '1')}) {
     BoringFixture b;
     b.root.WriteBytes("src/titl01.txt", "t,1,,12,,,2026,11,,No.1," + fields + "\r\n");
     EXPECT_FALSE(Convert(b).result.converted) << fields.substr(0, 20);
@@ -628,7 +650,7 @@ TEST(HostileDestination, DestinationThatCannotBeListedStopsTheRun) {
     w.source = b.srcDrive();
     w.destination = b.dstDrive();
     w.context.codeTableFolder = b.codeFolder;
-  RunResult r = RunConversion(w, w.context);
+    RunResult r = RunConversion(w, w.context);
     EXPECT_FALSE(r.converted);
     ASSERT_EQ(w.messages.size(), 1u);
     EXPECT_NE(w.messages[0].text.find(b.dstDrive()), std::string::npos) << w.messages[0].text;
@@ -719,7 +741,7 @@ TEST(HostileNames, FolderNamesThatCannotBeWrittenAreRefusedBeforeAnyFolderIsMade
       if (asSource) test::CopyFolder(b.src(), b.root.path() / name);
       auto srcBefore = Snapshot(b.src());
       o.window.context.codeTableFolder = b.codeFolder;
-    o.result = RunConversion(o.window, o.window.context);
+      o.result = RunConversion(o.window, o.window.context);
       EXPECT_FALSE(o.result.converted) << label;
       EXPECT_TRUE(o.window.questions.empty()) << label;
       ASSERT_EQ(o.window.messages.size(), 1u) << label;
@@ -740,7 +762,8 @@ TEST(HostileNames, MeasurementNamesCannotReachBeyondTheBoring) {
   b.root.WriteBytes("outside.TMP", "1,2,3,4,5,6,7,8,9,4.4E+04\r\n");
   std::string host = (b.root.path() / "outside").string();
   b.root.WriteBytes("src/PCNT.txt", "1,\"..\\outside\"\r\n2,\"..\\..\\..\\" + host.substr(1) + "\"\r\n3,\"" + host +
-                                        "\"\r\n4,\"" + b.root.Drive("outside") + "\"\r\n5,\"C:\\x\"\r\n6,\"../outside\"\r\n7,M1\r\n");
+                                        "\"\r\n4,\"" + b.root.Drive("outside") +
+                                        "\"\r\n5,\"C:\\x\"\r\n6,\"../outside\"\r\n7,M1\r\n");
   Outcome o = Convert(b);
   ASSERT_TRUE(o.result.converted) << o.Messages();
   std::vector<std::string> blockF;

@@ -30,24 +30,25 @@ TEST(MeshCode, ThirdLevelSquaresWorkedExactlyInDecimal) {
       {{"35", "39", "29.09999999999999999999", "139", "45", "45.5"}, "53393681"},
       {{"35", "39", "29.1" + std::string(400, '0'), "139", "45", "45.5"}, "53393681"},  // zeros are no digits
       {{"0035", "39", "0.0291e3", "1.39e2", "4.5E1", "45.5"}, "53393681"},  // the exponent as the number holds it
-      {{" 35", "39m", "29.1", "139", "45", "45.5"}, "53393681"},  // lenient numbers
-      {{"35", "", "", "", "8400", ""}, "52404000"},             // minutes alone carry the degrees
-      {{"35", "39", "-29.1", "139", "45", "45.5"}, "53393671"},  // a negative part within a positive point
+      {{" 35", "39m", "29.1", "139", "45", "45.5"}, "53393681"},            // lenient numbers
+      {{"35", "", "", "", "8400", ""}, "52404000"},                         // minutes alone carry the degrees
+      {{"35", "39", "-29.1", "139", "45", "45.5"}, "53393671"},             // a negative part within a positive point
       // No code: off the grid, negative, beyond what the arithmetic holds exactly.
       {{"35", "", "", "95", "", ""}, ""},
       {{"-35", "", "", "139", "", ""}, ""},
-      {{"66", "40", "0", "139", "", ""}, ""},                      // p would be 100
+      {{"66", "40", "0", "139", "", ""}, ""},  // p would be 100
       {{"35", "", "", "1e400", "", ""}, ""},
       {{"35", "", "1e9", "139", "", ""}, ""},
-      {{"35", "", "999999999", "139", "", ""}, ""},             // within the bounds, far off the grid
+      {{"35", "", "999999999", "139", "", ""}, ""},  // within the bounds, far off the grid
       {{"35", "", "1e-25", "139", "", ""}, ""},
       {{"35", "", "1." + digits400, "139", "", ""}, ""},
       {{digits400, "", "", "139", "", ""}, ""},
       {{"35", "", "1e-99999999999999999999", "139", "", ""}, ""},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ComputeMeshCode(c.where), c.mesh) << c.where.latDegrees.substr(0, 20) << " " << c.where.latSeconds.substr(0, 20)
-                                                << " " << c.where.lonDegrees.substr(0, 20);
+    EXPECT_EQ(ComputeMeshCode(c.where), c.mesh)
+        << c.where.latDegrees.substr(0, 20) << " " << c.where.latSeconds.substr(0, 20) << " "
+        << c.where.lonDegrees.substr(0, 20);
 }
 
 TEST(SequenceNumber, HighestOfTheMeshPlusOne) {

@@ -131,7 +131,8 @@ TEST_F(Run, EmptyTextsOnTheSecondReading) {
     ui.sourceChanges = sourceChanges;
     EXPECT_FALSE(RunConversion(ui, ui.context).converted);
     ASSERT_FALSE(ui.messages.empty());
-    EXPECT_EQ(ui.messages.back().text, sourceChanges ? "変換元ファイルが選択されていません。" : "変換先フォルダが選択されていません。");
+    EXPECT_EQ(ui.messages.back().text,
+              sourceChanges ? "変換元ファイルが選択されていません。" : "変換先フォルダが選択されていません。");
     EXPECT_EQ(ui.messages.back().icon, Icon::None);
     EXPECT_EQ(ui.messages.back().title, "");
   }

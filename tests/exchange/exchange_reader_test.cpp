@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/run.h"
 #include "exchange/exchange_file.h"
 #include "exchange/record_frame.h"
-#include "conversion/run.h"
 #include "platform/codepage.h"
 #include "support/exchange_readback.h"
 #include "support/fake_window.h"

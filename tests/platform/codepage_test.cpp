@@ -37,8 +37,7 @@ TEST(Cp932, EveryCharacterDecodesAsTheConverterReadsIt) {
       std::string two{static_cast<char>(first), static_cast<char>(second)};
       auto expected = AskConverter(two);
       if (expected && expected->size() > 3) expected.reset();  // a 4-byte character counts as none
-      if (FromCp932(two) != expected && ++differences <= 10)
-        ADD_FAILURE() << std::hex << first << " " << second;
+      if (FromCp932(two) != expected && ++differences <= 10) ADD_FAILURE() << std::hex << first << " " << second;
     }
   }
   EXPECT_EQ(differences, 0);
@@ -46,10 +45,8 @@ TEST(Cp932, EveryCharacterDecodesAsTheConverterReadsIt) {
 
 TEST(Cp932, TextBothWays) {
   const std::pair<std::string, std::string> cases[] = {
-      {"abc", "abc"},
-      {"\x93\x8c\x8b\x9e", "東京"},
-      {"\xb1\xb2", "ｱｲ"},
-      {"C:\\DATA", "C:\\DATA"},  // 0x5C is the backslash, not the yen sign
+      {"abc", "abc"},     {"\x93\x8c\x8b\x9e", "東京"},
+      {"\xb1\xb2", "ｱｲ"}, {"C:\\DATA", "C:\\DATA"},  // 0x5C is the backslash, not the yen sign
       {"\x87\x40", "①"},
   };
   for (const auto& [cp932, utf8] : cases) {

@@ -43,9 +43,14 @@ TEST(FolderListing, NameInOtherCaseFoundAmongMany) {
     const char* asked;
     const char* found;  // "" when nothing matches
   } cases[] = {
-      {"m150.hed", "M150.HED"}, {"M150.HED", "M150.HED"}, {"pcnt.TXT", "PCNT.txt"},
-      {"M150.he", ""},          {"M1500.HED", ""},        {".", ""},
-      {"53393681.001", "53393681.001"}, {"53393681.002", ""},
+      {"m150.hed", "M150.HED"},
+      {"M150.HED", "M150.HED"},
+      {"pcnt.TXT", "PCNT.txt"},
+      {"M150.he", ""},
+      {"M1500.HED", ""},
+      {".", ""},
+      {"53393681.001", "53393681.001"},
+      {"53393681.002", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.asked);

@@ -1,5 +1,4 @@
 #include "records/header_records.h"
-#include "support/settings.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -9,6 +8,7 @@
 
 #include "conversion/run.h"
 #include "support/fake_window.h"
+#include "support/settings.h"
 #include "support/test_util.h"
 
 namespace zk {
@@ -337,7 +337,8 @@ TEST(HeaderRun, CommandLineWithoutSettingStops) {
     // The message, and on the line below the settings file and what is wrong with it.
     std::string err = test::ReadBytes(system.path() / "err");
     EXPECT_EQ(err.substr(0, err.find('\n')), kNoVuredaMessage) << name;
-    EXPECT_NE(err.find("\n「" + (system.path() / "RaroreD5.ini").string() + "」: "), std::string::npos) << name << ": " << err;
+    EXPECT_NE(err.find("\n「" + (system.path() / "RaroreD5.ini").string() + "」: "), std::string::npos)
+        << name << ": " << err;
     EXPECT_TRUE(fs::is_empty(destination.path())) << name;
   }
 }

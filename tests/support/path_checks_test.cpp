@@ -53,12 +53,12 @@ TEST_F(CheckFolderPathTest, RefusesAndSaysWhy) {
       {"C:\\DATA\\*.TXT", "ワイルドカード"},
       {"C:\\DATA\\?", "ワイルドカード"},
       {"C:\\LONGNAME1.TXT\\", "「LONGNAME1.TXT」は 8.3 形式の名前ではありません"},  // 9 characters before the dot
-      {"C:\\A.TEXT\\", "「A.TEXT」は 8.3 形式"},                                 // 4 after it
-      {"C:\\A.B.C\\", "「A.B.C」は 8.3 形式"},                                   // two dots
-      {"C:\\フォルダ名.A\\", "8.3 形式"},                                         // 10 bytes before the dot
-      {"C:\\フォルダ.ＡＢ\\", "8.3 形式"},                                        // 4 bytes after it
-      {"Q:\\DATA", "ドライブ Q: は用意されていません"},                               // its folder does not exist
-      {"R:\\DATA", "ドライブ R: は用意されていません"},                               // not mapped
+      {"C:\\A.TEXT\\", "「A.TEXT」は 8.3 形式"},                                    // 4 after it
+      {"C:\\A.B.C\\", "「A.B.C」は 8.3 形式"},                                      // two dots
+      {"C:\\フォルダ名.A\\", "8.3 形式"},                                           // 10 bytes before the dot
+      {"C:\\フォルダ.ＡＢ\\", "8.3 形式"},                                          // 4 bytes after it
+      {"Q:\\DATA", "ドライブ Q: は用意されていません"},                             // its folder does not exist
+      {"R:\\DATA", "ドライブ R: は用意されていません"},                             // not mapped
       {"1:\\DATA", "ドライブ 1: は用意されていません"},
   };
   for (const auto& [given, why] : cases) {

@@ -2,8 +2,8 @@
 
 namespace zk::test {
 
-std::string Titl01(const std::string& latD, const std::string& latM, const std::string& latS,
-                   const std::string& lonD, const std::string& lonM, const std::string& lonS) {
+std::string Titl01(const std::string& latD, const std::string& latM, const std::string& latS, const std::string& lonD,
+                   const std::string& lonM, const std::string& lonS) {
   return "\"試験ボーリング\",,,,,,,,,," + latD + "," + latM + "," + latS + "," + lonD + "," + lonM + "," + lonS +
          ",,,,,,,\r\n";
 }

@@ -9,8 +9,8 @@
 namespace zk::test {
 
 // titl01.txt with the given coordinate fields (slots 11 to 16) and a title in slot 1.
-std::string Titl01(const std::string& latD, const std::string& latM, const std::string& latS,
-                   const std::string& lonD, const std::string& lonM, const std::string& lonS);
+std::string Titl01(const std::string& latD, const std::string& latM, const std::string& latS, const std::string& lonD,
+                   const std::string& lonM, const std::string& lonS);
 // The sample point: 35°39'29.1" N, 139°45'45.5" E (mesh code 53393681).
 std::string SampleTitl01();
 

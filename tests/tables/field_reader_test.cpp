@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "support/test_util.h"
 #include "tables/table_access.h"
 
@@ -67,11 +66,11 @@ TEST(FieldReader, LineOfEachField) {
 
 TEST(FieldReader, RefusesInvalidCp932WithItsLine) {
   const std::pair<std::string, long> cases[] = {
-      {"ok\r\nok\r\n\x80", 3},         // lone 0x80
-      {"a\r\n\xa0", 2},                // lone 0xA0
-      {"\xfd", 1},                     // 0xFD to 0xFF are no characters
-      {"a\nb\nc\n\x81", 4},            // lead byte cut off by the end
-      {"abc,\x81\x20", 1},             // a lead byte without its trail byte
+      {"ok\r\nok\r\n\x80", 3},  // lone 0x80
+      {"a\r\n\xa0", 2},         // lone 0xA0
+      {"\xfd", 1},              // 0xFD to 0xFF are no characters
+      {"a\nb\nc\n\x81", 4},     // lead byte cut off by the end
+      {"abc,\x81\x20", 1},      // a lead byte without its trail byte
   };
   for (const auto& [bytes, line] : cases) {
     TempFolder dir;
@@ -175,8 +174,14 @@ TEST(FieldReader, FieldsAndLineEndsOnTheBufferBorder) {
       {"CR last in the buffer, LF first in the next", x + "\r\nb", {x, "b"}, {1, 2}},
       {"comma last in the buffer", x + ",b\r\nc", {x, "b", "c"}, {1, 1, 2}},
       {"field runs over the border", x + "yz,b", {x + "yz", "b"}, {1, 1}},
-      {"blanks over the border", std::string(kBuffer - 2, 'x') + "  \t ,b", {std::string(kBuffer - 2, 'x'), "b"}, {1, 1}},
-      {"character over the border", std::string(kBuffer - 1, 'x') + "\x95\x5c,b", {std::string(kBuffer - 1, 'x') + "表", "b"}, {1, 1}},
+      {"blanks over the border",
+       std::string(kBuffer - 2, 'x') + "  \t ,b",
+       {std::string(kBuffer - 2, 'x'), "b"},
+       {1, 1}},
+      {"character over the border",
+       std::string(kBuffer - 1, 'x') + "\x95\x5c,b",
+       {std::string(kBuffer - 1, 'x') + "表", "b"},
+       {1, 1}},
       {"0x1A last byte of one full buffer", x + "\x1a", {x}, {1}},
       {"0x1A alone after the border", x + "y\x1a", {x + "y"}, {1}},
       {"0x1A at the end of a longer table", x + ",b\x1a", {x, "b"}, {1, 1}},
@@ -256,7 +261,7 @@ TEST(FieldReader, ATableIsTakenOnceAndAChangeIsSeenByTheNextTaking) {
   test::TempFolder dir;
   dir.WriteBytes("t.txt", "a,\x93\x8c\r\n\x1a");
   TableFile taken = LoadTableFile(dir.Drive("t.txt"));
-  EXPECT_EQ(taken.bytes, "a,\x93\x8c\r\n");  // the end-of-file mark cut
+  EXPECT_EQ(taken.bytes, "a,\x93\x8c\r\n");       // the end-of-file mark cut
   dir.WriteBytes("t.txt", "a,\x93\x20\r\n\x1a");  // same size, a lead byte without its trail
   TableReader reader;
   ASSERT_TRUE(reader.Open(taken));

@@ -63,15 +63,24 @@ class Form1Test : public QObject {
   void captions_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Label1") << "Label1" << "変換先ﾌｫﾙﾀﾞ名 ：";
-    QTest::newRow("Label2") << "Label2" << "変換元ﾌｫﾙﾀﾞ名 ：";
-    QTest::newRow("Frame1") << "Frame1" << "変換先ﾌｫﾙﾀﾞ名選択";
-    QTest::newRow("Frame2") << "Frame2" << "変換元ﾌｫﾙﾀﾞ名選択";
-    QTest::newRow("Frame3") << "Frame3" << "メッセージ";
-    QTest::newRow("Command1") << "Command1" << "実  行";
-    QTest::newRow("Command2") << "Command2" << "終  了";
-    QTest::newRow("Label3 empty") << "Label3" << "";
-    QTest::newRow("window title") << "Form1" << "Zk -> MORVEX 変換プログラム";
+    QTest::newRow("Label1") << "Label1"
+                            << "変換先ﾌｫﾙﾀﾞ名 ：";
+    QTest::newRow("Label2") << "Label2"
+                            << "変換元ﾌｫﾙﾀﾞ名 ：";
+    QTest::newRow("Frame1") << "Frame1"
+                            << "変換先ﾌｫﾙﾀﾞ名選択";
+    QTest::newRow("Frame2") << "Frame2"
+                            << "変換元ﾌｫﾙﾀﾞ名選択";
+    QTest::newRow("Frame3") << "Frame3"
+                            << "メッセージ";
+    QTest::newRow("Command1") << "Command1"
+                              << "実  行";
+    QTest::newRow("Command2") << "Command2"
+                              << "終  了";
+    QTest::newRow("Label3 empty") << "Label3"
+                                  << "";
+    QTest::newRow("window title") << "Form1"
+                                  << "Zk -> MORVEX 変換プログラム";
   }
   void captions() {
     QFETCH(QString, name);
@@ -80,10 +89,14 @@ class Form1Test : public QObject {
     QWidget* w = name == "Form1" ? &form : form.findChild<QWidget*>(name);
     QVERIFY2(w, qPrintable(name));
     QString shown;
-    if (auto* label = qobject_cast<QLabel*>(w)) shown = label->text();
-    else if (auto* frame = qobject_cast<QGroupBox*>(w)) shown = frame->title();
-    else if (auto* button = qobject_cast<QPushButton*>(w)) shown = button->text();
-    else shown = w->windowTitle();
+    if (auto* label = qobject_cast<QLabel*>(w))
+      shown = label->text();
+    else if (auto* frame = qobject_cast<QGroupBox*>(w))
+      shown = frame->title();
+    else if (auto* button = qobject_cast<QPushButton*>(w))
+      shown = button->text();
+    else
+      shown = w->windowTitle();
     QCOMPARE(shown, caption);
   }
 
@@ -92,22 +105,38 @@ class Form1Test : public QObject {
     QTest::addColumn<QString>("container");
     QTest::addColumn<QRect>("pixels");
     // twips / 15
-    QTest::newRow("Picture1") << "Picture1" << "Form1" << QRect(0, 0, 605, 433);
-    QTest::newRow("Label2") << "Label2" << "Picture1" << QRect(16, 20, 149, 21);
-    QTest::newRow("Text2") << "Text2" << "Picture1" << QRect(160, 16, 417, 27);
-    QTest::newRow("Label1") << "Label1" << "Picture1" << QRect(16, 60, 149, 21);
-    QTest::newRow("Text1") << "Text1" << "Picture1" << QRect(160, 56, 417, 27);
-    QTest::newRow("Frame2") << "Frame2" << "Picture1" << QRect(16, 108, 209, 193);
-    QTest::newRow("Dir2") << "Dir2" << "Frame2" << QRect(12, 28, 173, 102);
-    QTest::newRow("Drive2") << "Drive2" << "Frame2" << QRect(12, 148, 173, 26);
-    QTest::newRow("Frame1") << "Frame1" << "Picture1" << QRect(236, 108, 345, 193);
-    QTest::newRow("Dir1") << "Dir1" << "Frame1" << QRect(8, 28, 161, 102);
-    QTest::newRow("Drive1") << "Drive1" << "Frame1" << QRect(8, 148, 161, 26);
-    QTest::newRow("File1") << "File1" << "Frame1" << QRect(176, 28, 161, 146);
-    QTest::newRow("Frame3") << "Frame3" << "Picture1" << QRect(16, 316, 565, 45);
-    QTest::newRow("Label3") << "Label3" << "Frame3" << QRect(12, 16, 545, 21);
-    QTest::newRow("Command1") << "Command1" << "Picture1" << QRect(168, 372, 129, 37);
-    QTest::newRow("Command2") << "Command2" << "Picture1" << QRect(344, 372, 137, 37);
+    QTest::newRow("Picture1") << "Picture1"
+                              << "Form1" << QRect(0, 0, 605, 433);
+    QTest::newRow("Label2") << "Label2"
+                            << "Picture1" << QRect(16, 20, 149, 21);
+    QTest::newRow("Text2") << "Text2"
+                           << "Picture1" << QRect(160, 16, 417, 27);
+    QTest::newRow("Label1") << "Label1"
+                            << "Picture1" << QRect(16, 60, 149, 21);
+    QTest::newRow("Text1") << "Text1"
+                           << "Picture1" << QRect(160, 56, 417, 27);
+    QTest::newRow("Frame2") << "Frame2"
+                            << "Picture1" << QRect(16, 108, 209, 193);
+    QTest::newRow("Dir2") << "Dir2"
+                          << "Frame2" << QRect(12, 28, 173, 102);
+    QTest::newRow("Drive2") << "Drive2"
+                            << "Frame2" << QRect(12, 148, 173, 26);
+    QTest::newRow("Frame1") << "Frame1"
+                            << "Picture1" << QRect(236, 108, 345, 193);
+    QTest::newRow("Dir1") << "Dir1"
+                          << "Frame1" << QRect(8, 28, 161, 102);
+    QTest::newRow("Drive1") << "Drive1"
+                            << "Frame1" << QRect(8, 148, 161, 26);
+    QTest::newRow("File1") << "File1"
+                           << "Frame1" << QRect(176, 28, 161, 146);
+    QTest::newRow("Frame3") << "Frame3"
+                            << "Picture1" << QRect(16, 316, 565, 45);
+    QTest::newRow("Label3") << "Label3"
+                            << "Frame3" << QRect(12, 16, 545, 21);
+    QTest::newRow("Command1") << "Command1"
+                              << "Picture1" << QRect(168, 372, 129, 37);
+    QTest::newRow("Command2") << "Command2"
+                              << "Picture1" << QRect(344, 372, 137, 37);
   }
   void geometry() {
     QFETCH(QString, name);
@@ -124,9 +153,9 @@ class Form1Test : public QObject {
   void membersAreTheNamedControls() {
     TestForm1 form;
     const std::pair<const char*, QWidget*> members[] = {
-        {"Picture1", form.Picture1}, {"Label1", form.Label1}, {"Label2", form.Label2}, {"Label3", form.Label3},
-        {"Text1", form.Text1},       {"Text2", form.Text2},   {"Frame1", form.Frame1}, {"Frame2", form.Frame2},
-        {"Frame3", form.Frame3},     {"Dir1", form.Dir1},     {"Dir2", form.Dir2},     {"Drive1", form.Drive1},
+        {"Picture1", form.Picture1}, {"Label1", form.Label1}, {"Label2", form.Label2},     {"Label3", form.Label3},
+        {"Text1", form.Text1},       {"Text2", form.Text2},   {"Frame1", form.Frame1},     {"Frame2", form.Frame2},
+        {"Frame3", form.Frame3},     {"Dir1", form.Dir1},     {"Dir2", form.Dir2},         {"Drive1", form.Drive1},
         {"Drive2", form.Drive2},     {"File1", form.File1},   {"Command1", form.Command1}, {"Command2", form.Command2}};
     for (const auto& [name, member] : members) QCOMPARE(form.findChild<QWidget*>(name), member);
   }
@@ -162,7 +191,9 @@ class Form1Test : public QObject {
     QCOMPARE(form.boxes[1].text, "コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ) を今選びますか？");
     QCOMPARE(form.boxes[1].icon, QMessageBox::Question);
     QCOMPARE(form.boxes[0].text.section('\n', 0, 0), Q(kNoVuredaMessage));
-    QVERIFY(form.boxes[0].text.section('\n', 1, 1).startsWith(Q("「" + (system.path() / "RaroreD5.ini").string() + "」: ")));
+    QVERIFY(form.boxes[0]
+                .text.section('\n', 1, 1)
+                .startsWith(Q("「" + (system.path() / "RaroreD5.ini").string() + "」: ")));
     QCOMPARE(form.boxes[0].title, Q(kProgramTitle));
     QCOMPARE(form.boxes[0].icon, QMessageBox::NoIcon);
     QCOMPARE(form.boxes[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -215,7 +246,8 @@ class Form1Test : public QObject {
 
     QCOMPARE(form.boxes.size(), std::size_t{1});
     const Box& question = form.boxes[0];
-    QCOMPARE(question.text, "既に同一ﾌｫﾙﾀﾞ「" + Q(destination.Drive("53393681.001")) + "」に変換済みです。変換を実行しますか？");
+    QCOMPARE(question.text,
+             "既に同一ﾌｫﾙﾀﾞ「" + Q(destination.Drive("53393681.001")) + "」に変換済みです。変換を実行しますか？");
     QCOMPARE(question.icon, QMessageBox::Question);
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(question.defaultButton, QMessageBox::Yes);
@@ -248,7 +280,7 @@ class Form1Test : public QObject {
   }
 
   void stopsAtBadPath_data() {
-    QTest::addColumn<QString>("source");  // "@" stands for the fixture boring's folder
+    QTest::addColumn<QString>("source");       // "@" stands for the fixture boring's folder
     QTest::addColumn<QString>("destination");  // "@" stands for an existing empty folder
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QStringList>("titles");  // "-" stands for the program's title
@@ -257,32 +289,36 @@ class Form1Test : public QObject {
     const QString bad = "指定されたパスは正しくありません。";
     const QString driveName = Q(FNOTHER::kDriveNameMessage);
     QTest::newRow("source without drive")
-        << "tmp\\boring" << "@" << QStringList{driveName, bad} << QStringList{"-", "tmp\\boring"}
-        << int(QMessageBox::Warning) << false;
+        << "tmp\\boring"
+        << "@" << QStringList{driveName, bad} << QStringList{"-", "tmp\\boring"} << int(QMessageBox::Warning) << false;
     // Each refused path says why on the line below.
-    QTest::newRow("source with wildcard")
-        << "Z:\\tmp\\*.txt" << "@" << QStringList{bad + "\n「*」や「?」(ワイルドカード) は使えません"}
-        << QStringList{"Z:\\tmp\\*.txt"} << int(QMessageBox::Warning) << false;
+    QTest::newRow("source with wildcard") << "Z:\\tmp\\*.txt"
+                                          << "@" << QStringList{bad + "\n「*」や「?」(ワイルドカード) は使えません"}
+                                          << QStringList{"Z:\\tmp\\*.txt"} << int(QMessageBox::Warning) << false;
     QTest::newRow("source on unmapped drive")
-        << "Q:\\boring" << "@"
-        << QStringList{bad + "\nドライブ Q: は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)"}
+        << "Q:\\boring"
+        << "@" << QStringList{bad + "\nドライブ Q: は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)"}
         << QStringList{"Q:\\boring"} << int(QMessageBox::Warning) << false;
     QTest::newRow("destination with empty folder name")
-        << "@" << "Z:\\tmp\\\\out" << QStringList{bad + "\n空のフォルダ名があります (「\\」が続いています)"}
+        << "@"
+        << "Z:\\tmp\\\\out" << QStringList{bad + "\n空のフォルダ名があります (「\\」が続いています)"}
         << QStringList{"Z:\\tmp\\\\out"} << int(QMessageBox::Warning) << true;
     QTest::newRow("destination name too long before the dot")
-        << "@" << "Z:\\LONGNAME1.TXT"
-        << QStringList{bad + "\n「LONGNAME1.TXT」は 8.3 形式の名前ではありません (「.」のある名前は「.」の前 8 バイト、後 3 バイトまで)"}
+        << "@"
+        << "Z:\\LONGNAME1.TXT"
+        << QStringList{bad +
+                       "\n「LONGNAME1.TXT」は 8.3 形式の名前ではありません (「.」のある名前は「.」の前 8 バイト、後 3 "
+                       "バイトまで)"}
         << QStringList{"Z:\\LONGNAME1.TXT"} << int(QMessageBox::Warning) << true;
-    QTest::newRow("empty source box")
-        << "" << "@" << QStringList{"変換元ファイルが選択されていません。"} << QStringList{"-"} << int(QMessageBox::NoIcon)
-        << false;
-    QTest::newRow("blank destination box")
-        << "@" << "   " << QStringList{"変換先フォルダが選択されていません。"} << QStringList{"-"} << int(QMessageBox::NoIcon)
-        << false;
-    QTest::newRow("destination ends in separator")
-        << "@" << "@\\" << QStringList{"最後のフォルダに「￥」は要りません。"} << QStringList{"@\\"}
-        << int(QMessageBox::Warning) << false;
+    QTest::newRow("empty source box") << ""
+                                      << "@" << QStringList{"変換元ファイルが選択されていません。"} << QStringList{"-"}
+                                      << int(QMessageBox::NoIcon) << false;
+    QTest::newRow("blank destination box") << "@"
+                                           << "   " << QStringList{"変換先フォルダが選択されていません。"}
+                                           << QStringList{"-"} << int(QMessageBox::NoIcon) << false;
+    QTest::newRow("destination ends in separator") << "@"
+                                                   << "@\\" << QStringList{"最後のフォルダに「￥」は要りません。"}
+                                                   << QStringList{"@\\"} << int(QMessageBox::Warning) << false;
   }
   void stopsAtBadPath() {
     QFETCH(QString, source);
@@ -404,7 +440,7 @@ class Form1Test : public QObject {
   void driveFallback_data() {
     QTest::addColumn<QString>("drives");  // ZK_DRIVES; "@" is an existing folder
     QTest::addColumn<char>("pick");
-    QTest::addColumn<char>("shown");     // the drive the list shows afterwards
+    QTest::addColumn<char>("shown");      // the drive the list shows afterwards
     QTest::addColumn<QString>("folder");  // Dir's folder afterwards; "-" unchanged
     QTest::addColumn<bool>("destination");
     QTest::newRow("Drive1 not ready -> first entry") << "C=@;M=/zk-no-such-folder" << 'M' << 'C' << "C:\\" << true;
@@ -442,7 +478,8 @@ class Form1Test : public QObject {
 
   void driveListShowsMappedDrives() {
     TempFolder mapped;
-    ScopedEnv env("ZK_DRIVES", QByteArray("M=/zk-no-such-folder;C=") + QByteArray::fromStdString(mapped.path().string()));
+    ScopedEnv env("ZK_DRIVES",
+                  QByteArray("M=/zk-no-such-folder;C=") + QByteArray::fromStdString(mapped.path().string()));
     platform::ResetDrives();
     TestForm1 form;
     QStringList entries;
@@ -550,8 +587,10 @@ class Form1Test : public QObject {
   void coordinatesMessageSaysWhatIsMissing_data() {
     QTest::addColumn<QString>("source");  // "@": a folder without titl01.txt, "-": a folder not there
     QTest::addColumn<QString>("second");
-    QTest::newRow("no titl01.txt") << "@" << "」に titl01.txt がありません";
-    QTest::newRow("no folder") << "-" << "」がありません";
+    QTest::newRow("no titl01.txt") << "@"
+                                   << "」に titl01.txt がありません";
+    QTest::newRow("no folder") << "-"
+                               << "」がありません";
   }
   void coordinatesMessageSaysWhatIsMissing() {
     QFETCH(QString, source);

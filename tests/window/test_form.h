@@ -26,9 +26,9 @@ class TestForm1 : public Form1 {
   std::deque<bool> answers;  // for questions, in order; No when none is left
   std::vector<Box> boxes;    // every box, in order
   std::vector<QStringList> opened;
-  std::vector<QString> dialogs;  // the object name of every dialog, in order
+  std::vector<QString> dialogs;            // the object name of every dialog, in order
   std::function<void(QDialog&)> onDialog;  // looks into (or works) each dialog while it is open
-  std::deque<std::string> chosenFolders;  // what the folder dialog returns, in order; "" cancels
+  std::deque<std::string> chosenFolders;   // what the folder dialog returns, in order; "" cancels
 
   QStringList Texts() const {
     QStringList texts;
@@ -63,12 +63,15 @@ class TestForm1 : public Form1 {
 // Sets an environment variable for one scope and puts the old value back.
 class ScopedEnv {
  public:
-  ScopedEnv(const char* name, const QByteArray& value) : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+  ScopedEnv(const char* name, const QByteArray& value)
+      : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
     qputenv(name, value);
   }
   ~ScopedEnv() {
-    if (had_) qputenv(name_, old_);
-    else qunsetenv(name_);
+    if (had_)
+      qputenv(name_, old_);
+    else
+      qunsetenv(name_);
   }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;

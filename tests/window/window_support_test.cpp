@@ -28,19 +28,32 @@ class WindowSupportTest : public QObject {
   void absoluteFolder_data() {
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("kept") << "Z:\\tmp\\a" << "Z:\\tmp\\a";
-    QTest::newRow("final separator dropped") << "Z:\\tmp\\a\\" << "Z:\\tmp\\a";
-    QTest::newRow("root keeps its separator") << "Z:\\" << "Z:\\";
-    QTest::newRow("lower-case drive") << "z:\\tmp" << "Z:\\tmp";
-    QTest::newRow("drive alone is its current folder") << "Z:" << "Z:\\";
-    QTest::newRow("drive-relative") << "Z:tmp\\a" << "Z:\\tmp\\a";
-    QTest::newRow("dot and dot-dot") << "Z:\\a\\.\\b\\..\\c" << "Z:\\a\\c";
-    QTest::newRow("dot-dot above the root") << "Z:\\..\\..\\a" << "Z:\\a";
-    QTest::newRow("empty names") << "Z:\\\\a\\\\b" << "Z:\\a\\b";
-    QTest::newRow("full-width names") << "Z:\\調査\\ボーリング" << "Z:\\調査\\ボーリング";
-    QTest::newRow("no drive") << "tmp\\a" << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("digit for a drive") << "1:\\a" << "";
+    QTest::newRow("kept") << "Z:\\tmp\\a"
+                          << "Z:\\tmp\\a";
+    QTest::newRow("final separator dropped") << "Z:\\tmp\\a\\"
+                                             << "Z:\\tmp\\a";
+    QTest::newRow("root keeps its separator") << "Z:\\"
+                                              << "Z:\\";
+    QTest::newRow("lower-case drive") << "z:\\tmp"
+                                      << "Z:\\tmp";
+    QTest::newRow("drive alone is its current folder") << "Z:"
+                                                       << "Z:\\";
+    QTest::newRow("drive-relative") << "Z:tmp\\a"
+                                    << "Z:\\tmp\\a";
+    QTest::newRow("dot and dot-dot") << "Z:\\a\\.\\b\\..\\c"
+                                     << "Z:\\a\\c";
+    QTest::newRow("dot-dot above the root") << "Z:\\..\\..\\a"
+                                            << "Z:\\a";
+    QTest::newRow("empty names") << "Z:\\\\a\\\\b"
+                                 << "Z:\\a\\b";
+    QTest::newRow("full-width names") << "Z:\\調査\\ボーリング"
+                                      << "Z:\\調査\\ボーリング";
+    QTest::newRow("no drive") << "tmp\\a"
+                              << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("digit for a drive") << "1:\\a"
+                                       << "";
   }
   void absoluteFolder() {
     QFETCH(QString, given);
@@ -88,21 +101,37 @@ class WindowSupportTest : public QObject {
     QTest::addColumn<QStringList>("files");  // help files to create, relative to the temp folder
     QTest::addColumn<QString>("program");    // "@" is the temp folder
     QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("found");      // relative, "" for none
-    QTest::newRow("program folder")
-        << QStringList{"prog/KavoroQX.HLP", "p1/KavoroQX.HLP"} << "@/prog" << "@/p1" << "prog/KavoroQX.HLP";
-    QTest::newRow("program folder with final separator")
-        << QStringList{"prog/KavoroQX.HLP"} << "@/prog/" << "" << "prog/KavoroQX.HLP";
-    QTest::newRow("second path entry") << QStringList{"p2/KavoroQX.HLP"} << "@/prog" << "@/p1;@/p2" << "p2/KavoroQX.HLP";
-    QTest::newRow("first hit wins")
-        << QStringList{"p1/KavoroQX.HLP", "p2/KavoroQX.HLP"} << "@/prog" << "@/p2;@/p1;" << "p2/KavoroQX.HLP";
-    QTest::newRow("entry with final separator") << QStringList{"p1/KavoroQX.HLP"} << "@/prog" << "@/p1/" << "p1/KavoroQX.HLP";
-    QTest::newRow("letter case of the name") << QStringList{"p1/kavoroqx.hlp"} << "@/prog" << "@/p1" << "p1/kavoroqx.hlp";
-    QTest::newRow("colon does not separate") << QStringList{"p2/KavoroQX.HLP"} << "@/prog" << "@/p1:@/p2" << "";
-    QTest::newRow("empty path") << QStringList{"p1/KavoroQX.HLP"} << "@/prog" << "" << "";
-    QTest::newRow("missing entries skipped")
-        << QStringList{"p2/KavoroQX.HLP"} << "@/none" << "@/gone;;@/p2" << "p2/KavoroQX.HLP";
-    QTest::newRow("a folder of that name is no file") << QStringList{"p1/KavoroQX.HLP/"} << "@/prog" << "@/p1" << "";
+    QTest::addColumn<QString>("found");  // relative, "" for none
+    QTest::newRow("program folder") << QStringList{"prog/KavoroQX.HLP", "p1/KavoroQX.HLP"} << "@/prog"
+                                    << "@/p1"
+                                    << "prog/KavoroQX.HLP";
+    QTest::newRow("program folder with final separator") << QStringList{"prog/KavoroQX.HLP"} << "@/prog/"
+                                                         << ""
+                                                         << "prog/KavoroQX.HLP";
+    QTest::newRow("second path entry") << QStringList{"p2/KavoroQX.HLP"} << "@/prog"
+                                       << "@/p1;@/p2"
+                                       << "p2/KavoroQX.HLP";
+    QTest::newRow("first hit wins") << QStringList{"p1/KavoroQX.HLP", "p2/KavoroQX.HLP"} << "@/prog"
+                                    << "@/p2;@/p1;"
+                                    << "p2/KavoroQX.HLP";
+    QTest::newRow("entry with final separator") << QStringList{"p1/KavoroQX.HLP"} << "@/prog"
+                                                << "@/p1/"
+                                                << "p1/KavoroQX.HLP";
+    QTest::newRow("letter case of the name") << QStringList{"p1/kavoroqx.hlp"} << "@/prog"
+                                             << "@/p1"
+                                             << "p1/kavoroqx.hlp";
+    QTest::newRow("colon does not separate") << QStringList{"p2/KavoroQX.HLP"} << "@/prog"
+                                             << "@/p1:@/p2"
+                                             << "";
+    QTest::newRow("empty path") << QStringList{"p1/KavoroQX.HLP"} << "@/prog"
+                                << ""
+                                << "";
+    QTest::newRow("missing entries skipped") << QStringList{"p2/KavoroQX.HLP"} << "@/none"
+                                             << "@/gone;;@/p2"
+                                             << "p2/KavoroQX.HLP";
+    QTest::newRow("a folder of that name is no file") << QStringList{"p1/KavoroQX.HLP/"} << "@/prog"
+                                                      << "@/p1"
+                                                      << "";
   }
   void locateHelpFile() {
     QFETCH(QStringList, files);
@@ -168,14 +197,30 @@ class WindowSupportTest : public QObject {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("destination");
     QTest::addColumn<QString>("screenshot");
-    QTest::newRow("none") << QStringList{} << true << "" << "" << "";
-    QTest::newRow("source") << QStringList{"sample/B001"} << true << "sample/B001" << "" << "";
-    QTest::newRow("both") << QStringList{"Z:\\a", "/tmp/out"} << true << "Z:\\a" << "/tmp/out" << "";
-    QTest::newRow("screenshot") << QStringList{"--screenshot", "w.png", "a"} << true << "a" << "" << "w.png";
-    QTest::newRow("screenshot=") << QStringList{"a", "b", "--screenshot=w.png"} << true << "a" << "b" << "w.png";
-    QTest::newRow("screenshot without file") << QStringList{"--screenshot"} << false << "" << "" << "";
-    QTest::newRow("three folders") << QStringList{"a", "b", "c"} << false << "" << "" << "";
-    QTest::newRow("unknown option") << QStringList{"--fast"} << false << "" << "" << "";
+    QTest::newRow("none") << QStringList{} << true << ""
+                          << ""
+                          << "";
+    QTest::newRow("source") << QStringList{"sample/B001"} << true << "sample/B001"
+                            << ""
+                            << "";
+    QTest::newRow("both") << QStringList{"Z:\\a", "/tmp/out"} << true << "Z:\\a"
+                          << "/tmp/out"
+                          << "";
+    QTest::newRow("screenshot") << QStringList{"--screenshot", "w.png", "a"} << true << "a"
+                                << ""
+                                << "w.png";
+    QTest::newRow("screenshot=") << QStringList{"a", "b", "--screenshot=w.png"} << true << "a"
+                                 << "b"
+                                 << "w.png";
+    QTest::newRow("screenshot without file") << QStringList{"--screenshot"} << false << ""
+                                             << ""
+                                             << "";
+    QTest::newRow("three folders") << QStringList{"a", "b", "c"} << false << ""
+                                   << ""
+                                   << "";
+    QTest::newRow("unknown option") << QStringList{"--fast"} << false << ""
+                                    << ""
+                                    << "";
   }
   void windowArguments() {
     QFETCH(QStringList, args);

@@ -183,8 +183,20 @@ namespace zk::QXCOMSUB {
 namespace {
 
 TEST(ShortDecimalText, AgreesWithTheWayThroughTheDouble) {
-  const char* agreeing[] = {"12.345", "007.50", "-0.0", "+5", ".5", "5.", "0.05", "100", "12.5m", " \t3.14",
-                            "123456789012345", "0.000000000000001", "-2.5e", "1e+x"};
+  const char* agreeing[] = {"12.345",
+                            "007.50",
+                            "-0.0",
+                            "+5",
+                            ".5",
+                            "5.",
+                            "0.05",
+                            "100",
+                            "12.5m",
+                            " \t3.14",
+                            "123456789012345",
+                            "0.000000000000001",
+                            "-2.5e",
+                            "1e+x"};
   for (const char* text : agreeing) {
     auto fast = ShortDecimalText(text);
     ASSERT_TRUE(fast.has_value()) << text;
@@ -192,7 +204,7 @@ TEST(ShortDecimalText, AgreesWithTheWayThroughTheDouble) {
   }
   // Left to the double: exponents, 16 digits and more, no number at all.
   for (const std::string& text : {std::string("1.5E-05"), std::string("1e3"), std::string("1234567890123456"),
-                                 std::string("abc"), std::string(), "0." + std::string(40, '0') + "1"})
+                                  std::string("abc"), std::string(), "0." + std::string(40, '0') + "1"})
     EXPECT_FALSE(ShortDecimalText(text).has_value()) << text;
 }
 

@@ -14,11 +14,13 @@ TEST(FixedPointOf, TellsAWholePartTooWideOrANegativeValue) {
     bool cut;
   };
   const Case cases[] = {
-      {"999.99", 3, false},  {"999.999", 3, false}, {"1000", 3, true},    {"1000.0", 3, true},  {"9.99", 1, false},
-      {"10", 1, true},       {"0.5", 1, false},     {"0", 1, false},      {"", 3, false},       {"  ", 3, false},
-      {"-1", 3, true},       {"-0.001", 3, true},   {"1e3", 3, true},     {"9.9e2", 3, false},  {"9999", 4, false},
-      {"10000", 4, true},    {"1e308", 4, true},    {"abc", 3, false},    {"99999.5", 5, false}, {"1e14", 14, true},
-      {"99999999999999", 14, false},
+      {"999.99", 3, false},  {"999.999", 3, false}, {"1000", 3, true},
+      {"1000.0", 3, true},   {"9.99", 1, false},    {"10", 1, true},
+      {"0.5", 1, false},     {"0", 1, false},       {"", 3, false},
+      {"  ", 3, false},      {"-1", 3, true},       {"-0.001", 3, true},
+      {"1e3", 3, true},      {"9.9e2", 3, false},   {"9999", 4, false},
+      {"10000", 4, true},    {"1e308", 4, true},    {"abc", 3, false},
+      {"99999.5", 5, false}, {"1e14", 14, true},    {"99999999999999", 14, false},
   };
   for (const Case& c : cases) {
     Row row({c.text});
