@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "cli/check_report.h"
+#include "exchange/exchange_file.h"
 
 namespace zk::cli {
 namespace {
@@ -101,25 +102,7 @@ std::string BoringMapGeoJson(const std::vector<BoringPoint>& points) {
 }
 
 Status WriteWholeFile(const std::string& hostPath, const std::string& text) {
-  fs::path target(hostPath);
-  fs::path temporary = target;
-  temporary += ".writing";
-  std::error_code ec;
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temporary, ec);
-      return Status::Failed(Fault::Unwritable, hostPath, "書き込めません");
-    }
-  }
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
-    return Status::Failed(Fault::Unwritable, hostPath, "書き込めません (" + ec.message() + ")");
-  }
-  return Status::Ok();
+  return ReplaceHostFileBytes(fs::path(hostPath), text);
 }
 
 }  // namespace zk::cli

@@ -263,13 +263,18 @@ Status StagedTextFile::StageBytes(const std::string& drivePath, std::string_view
 }
 
 Status StagedTextFile::StageStream(const std::string& drivePath, const std::function<void(std::ostream&)>& write) {
-  drivePath_ = drivePath;
   auto host = platform::ToHost(drivePath);
   if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
-  hostFinal_ = host->string();
+  return StageHostStream(*host, drivePath, write);
+}
+
+Status StagedTextFile::StageHostStream(const fs::path& host, const std::string& drivePath,
+                                       const std::function<void(std::ostream&)>& write) {
+  drivePath_ = drivePath;
+  hostFinal_ = host.string();
   Status status;
   std::string temp;
-  platform::FileHandle file = CreateTemporary(*host, drivePath, temp, status);
+  platform::FileHandle file = CreateTemporary(host, drivePath, temp, status);
   if (file == platform::kNoFile) return status;
   hostTemp_ = temp;
   FileBuffer buffer(file);
@@ -310,6 +315,13 @@ Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8) {
 Status ReplaceFileBytes(const std::string& drivePath, std::string_view bytes) {
   StagedTextFile file;
   if (Status s = file.StageBytes(drivePath, bytes); !s) return s;
+  return file.Commit();
+}
+
+Status ReplaceHostFileBytes(const fs::path& host, std::string_view bytes) {
+  StagedTextFile file;
+  auto write = [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); };
+  if (Status s = file.StageHostStream(host, host.string(), write); !s) return s;
   return file.Commit();
 }
 

@@ -5,6 +5,7 @@
 // under an exchange file's name, and no run writes into, or over, another run's file.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <ostream>
@@ -101,6 +102,10 @@ class StagedTextFile {
   // Bytes as write puts them into the stream, written as they come: a large file is never
   // held whole in memory.
   Status StageStream(const std::string& drivePath, const std::function<void(std::ostream&)>& write);
+  // The same for a file known by its host path only (the settings file, a map), named in
+  // messages by shown.
+  Status StageHostStream(const std::filesystem::path& host, const std::string& shown,
+                         const std::function<void(std::ostream&)>& write);
   Status Commit();
 
  private:
@@ -112,6 +117,7 @@ class StagedTextFile {
 // Stage and Commit in one.
 Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8);
 Status ReplaceFileBytes(const std::string& drivePath, std::string_view bytes);
+Status ReplaceHostFileBytes(const std::filesystem::path& host, std::string_view bytes);
 
 // The plain files of a folder, in listing order, after removing the temporary files that no
 // live run owns; temporary files (stale or not) are left out of the names. Fails when the

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "exchange/exchange_file.h"
 #include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -165,27 +166,13 @@ Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
   auto bytes = platform::ToCp932("[VUREDA]\r\n" + value + "\r\n");
   if (!bytes) return Status::Failed(Fault::Unwritable, folder, "フォルダ名に Shift-JIS で書けない文字があります");
 
-  // Written beside the old file and put in its place whole, so that a failed write leaves the
-  // old setting as it was.
+  // Written beside the old file under a temporary name of this run and put in its place whole,
+  // so that a failed write leaves the old setting as it was.
   std::error_code ec;
   fs::path target(written);
   fs::create_directories(target.parent_path(), ec);
-  fs::path temporary = target;
-  temporary += ".writing";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-    out.close();
-    if (!out) {
-      fs::remove(temporary, ec);
-      return Status::Failed(Fault::Unwritable, written, "設定ファイルを書けません");
-    }
-  }
-  fs::rename(temporary, target, ec);
-  if (ec) {
-    fs::remove(temporary, ec);
-    return Status::Failed(Fault::Unwritable, written, "設定ファイルを書けません (" + ec.message() + ")");
-  }
+  if (Status s = ReplaceHostFileBytes(target, *bytes); !s)
+    return Status::Failed(Fault::Unwritable, written, "設定ファイルを書けません (" + s.description + ")");
   return Status::Ok();
 }
 
