@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 
+#include "support/cli_run.h"
 #include "support/run_fixture.h"
 
 namespace zk::cli {
@@ -18,27 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::RunFolders;
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-// Runs the real program with a settings folder of its own; standard input is not a terminal.
-Outcome RunCli(const std::string& args, const fs::path& sysdir) {
-  fs::path errFile = sysdir / "stderr.txt";
-  std::string command =
-      "ZK_SYSDIR='" + sysdir.string() + "' '" ZK_CLI "' " + args + " </dev/null 2>'" + errFile.string() + "'";
-  Outcome o{};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) o.out.append(buffer, n);
-  int raw = pclose(pipe);
-  o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  o.err = test::ReadBytes(errFile);
-  return o;
-}
+using Outcome = test::CliOutcome;
 
 class Cli : public ::testing::Test {
  protected:
@@ -48,7 +29,7 @@ class Cli : public ::testing::Test {
     f_.root.WriteBytes("sys/RaroreD5.ini", "[settings]\r\n" + (f_.root.path() / "codes").string() + "/\r\n");
     f_.Table("titl01.txt", test::SampleTitl01());
   }
-  Outcome Run(const std::string& args) { return RunCli(args, f_.root.path() / "sys"); }
+  Outcome Run(const std::string& args) { return test::RunProgram(args, f_.root.path() / "sys"); }
   std::string Src() const { return "'" + f_.source().string() + "'"; }
   std::string Dest() const { return "'" + f_.destination().string() + "'"; }
   RunFolders f_;
@@ -56,18 +37,18 @@ class Cli : public ::testing::Test {
 
 TEST_F(Cli, ConvertsAndPrintsTheHostPath) {
   Outcome o = Run("--yes --dest " + Dest() + " " + Src());
-  EXPECT_EQ(o.status, kSuccess) << o.err;
+  EXPECT_EQ(o.code, kSuccess) << o.err;
   EXPECT_EQ(o.out, (f_.destination() / "53393681.001").string() + "\n");
   EXPECT_EQ(test::ReadBytes(f_.source() / "BORLING.NO"), f_.destinationDrive() + "\\53393681.001\r\n");
 }
 
 TEST_F(Cli, SecondRunAsksAndWithoutATerminalAnswersNo) {
-  ASSERT_EQ(Run("--dest " + Dest() + " " + Src()).status, kSuccess);
+  ASSERT_EQ(Run("--dest " + Dest() + " " + Src()).code, kSuccess);
   Outcome o = Run("--dest " + Dest() + " " + Src());
-  EXPECT_EQ(o.status, kStopped);
+  EXPECT_EQ(o.code, kStopped);
   EXPECT_NE(o.err.find("変換済みです。変換を実行しますか？ いいえ"), std::string::npos) << o.err;
   Outcome yes = Run("--yes --dest " + Dest() + " " + Src());
-  EXPECT_EQ(yes.status, kSuccess);
+  EXPECT_EQ(yes.code, kSuccess);
   EXPECT_EQ(yes.out, (f_.destination() / "53393681.001").string() + "\n");
 }
 
@@ -75,46 +56,46 @@ TEST_F(Cli, NextNumberAfterTheHighest) {
   for (const char* name : {"53393681.001", "53393681.007", "53393681.TXT"})
     f_.root.WriteBytes(std::string("OUT/") + name, "x");
   Outcome o = Run("--dest " + Dest() + " " + Src());
-  EXPECT_EQ(o.status, kSuccess) << o.err;
+  EXPECT_EQ(o.code, kSuccess) << o.err;
   EXPECT_EQ(o.out, (f_.destination() / "53393681.008").string() + "\n");
 }
 
 TEST_F(Cli, HostFolderWithAFinalSlashIsTheFolder) {
   Outcome o = Run("--dest " + Dest() + "/ " + Src());
-  EXPECT_EQ(o.status, kSuccess) << o.err;
+  EXPECT_EQ(o.code, kSuccess) << o.err;
 }
 
 TEST_F(Cli, DriveFormPathsAreTakenAsTheyAre) {
   Outcome o = Run("--dest '" + f_.destinationDrive() + "' '" + f_.sourceDrive() + "'");
-  EXPECT_EQ(o.status, kSuccess) << o.err;
+  EXPECT_EQ(o.code, kSuccess) << o.err;
 }
 
 TEST_F(Cli, MessagesWithTitleAndABatchThatGoesOn) {
   fs::create_directories(f_.root.path() / "EMPTY");
   std::string empty = "'" + (f_.root.path() / "EMPTY").string() + "'";
   Outcome o = Run("--dest '" + f_.destinationDrive() + "\\' " + Src());
-  EXPECT_EQ(o.status, kStopped);
+  EXPECT_EQ(o.code, kStopped);
   EXPECT_NE(o.err.find(f_.destinationDrive() + "\\: 最後のフォルダに「￥」は要りません。"), std::string::npos) << o.err;
 
   o = Run("--yes --dest " + Dest() + " " + empty + " " + Src());
-  EXPECT_EQ(o.status, kStopped);
+  EXPECT_EQ(o.code, kStopped);
   EXPECT_NE(o.err.find("緯度・経度が正しくありません。\n"), std::string::npos) << o.err;
   EXPECT_EQ(o.out, (f_.destination() / "53393681.001").string() + "\n");  // the second boring still converted
 }
 
 TEST_F(Cli, MissingDestinationFoldersWithYesAndNo) {
   Outcome no = Run("--no --dest " + Dest() + "/a/b " + Src());
-  EXPECT_EQ(no.status, kStopped);
+  EXPECT_EQ(no.code, kStopped);
   EXPECT_FALSE(fs::exists(f_.destination() / "a"));
   Outcome yes = Run("--yes --dest " + Dest() + "/a/b " + Src());
-  EXPECT_EQ(yes.status, kSuccess) << yes.err;
+  EXPECT_EQ(yes.code, kSuccess) << yes.err;
   EXPECT_TRUE(fs::exists(f_.destination() / "a" / "b" / "53393681.001"));
 }
 
 TEST_F(Cli, MissingSettingStopsAtStart) {
   fs::remove(f_.root.path() / "sys" / "RaroreD5.ini");
   Outcome o = Run("--dest " + Dest() + " " + Src());
-  EXPECT_EQ(o.status, kStopped);
+  EXPECT_EQ(o.code, kStopped);
   EXPECT_EQ(o.err.substr(0, o.err.find('\n') + 1), " VUREDA の設定がありません.\n");
   EXPECT_FALSE(fs::exists(f_.destination() / "53393681.001"));
 }
@@ -122,11 +103,11 @@ TEST_F(Cli, MissingSettingStopsAtStart) {
 TEST_F(Cli, UsageErrors) {
   for (const char* args : {"", "--dest", "--yes --no --dest x y", "--frobnicate --dest x y", "--dest x"}) {
     Outcome o = Run(args);
-    EXPECT_EQ(o.status, kUsage) << args;
+    EXPECT_EQ(o.code, kUsage) << args;
     EXPECT_NE(o.err.find("使い方"), std::string::npos) << args;
   }
   Outcome help = Run("--help");
-  EXPECT_EQ(help.status, kSuccess);
+  EXPECT_EQ(help.code, kSuccess);
   EXPECT_NE(help.out.find("--dest"), std::string::npos);
 }
 
@@ -150,7 +131,7 @@ TEST_F(Cli, CheckReportsByFileAndLineAndWritesNothing) {
   };
   auto before = Everything();
   Outcome o = Run("--check " + Src());
-  EXPECT_EQ(o.status, kStopped) << o.err;
+  EXPECT_EQ(o.code, kStopped) << o.err;
   EXPECT_NE(o.out.find("== " + f_.sourceDrive() + "  メッシュコード 53393681  交換ファイル 53393681.001\n"),
             std::string::npos)
       << o.out;
@@ -162,7 +143,7 @@ TEST_F(Cli, CheckReportsByFileAndLineAndWritesNothing) {
 
   fs::remove(f_.source() / "X3.TXT");
   Outcome clean = Run("--check " + Src());
-  EXPECT_EQ(clean.status, kSuccess) << clean.out;     // warnings alone do not fail
+  EXPECT_EQ(clean.code, kSuccess) << clean.out;       // warnings alone do not fail
   EXPECT_EQ(Everything().size(), before.size() - 1);  // X3.TXT gone, nothing added
 }
 
@@ -170,7 +151,7 @@ TEST_F(Cli, CheckAsJsonHoldsTheSameFindings) {
   f_.Table("X1.TXT", "1,1.0,101,a\r\n2,0.5,\"102\r\n");
   Outcome text = Run("--check " + Src());
   Outcome json = Run("--check --format json " + Src());
-  EXPECT_EQ(json.status, text.status);
+  EXPECT_EQ(json.code, text.code);
   fs::path file = f_.root.path() / "report.json";
   std::ofstream(file) << json.out;
   if (std::system("command -v python3 >/dev/null") == 0) {
@@ -197,7 +178,7 @@ TEST_F(Cli, CheckAsJsonIsValidForAFolderNameInAnotherEncoding) {
   fs::copy_file(f_.source() / "titl01.txt", latin1 / "titl01.txt");
   Outcome json = Run("--check --format json '" + latin1.string() + "'");
   // Refused as the conversion refuses it (no Shift-JIS form), and told in valid JSON.
-  EXPECT_EQ(json.status, kStopped) << json.out;
+  EXPECT_EQ(json.code, kStopped) << json.out;
   EXPECT_NE(json.out.find("\"code\": \"stopped\""), std::string::npos) << json.out;
   fs::path file = f_.root.path() / "report.json";
   std::ofstream(file, std::ios::binary) << json.out;
@@ -209,7 +190,7 @@ TEST_F(Cli, CheckAsJsonIsValidForAFolderNameInAnotherEncoding) {
 TEST_F(Cli, ABatchNamesTheBoringThatStoppedAndWhy) {
   fs::create_directories(f_.root.path() / "EMPTY");
   Outcome o = Run("--yes --dest " + Dest() + " '" + (f_.root.path() / "EMPTY").string() + "' " + Src());
-  EXPECT_EQ(o.status, kStopped);
+  EXPECT_EQ(o.code, kStopped);
   EXPECT_NE(o.err.find("緯度・経度が正しくありません。\n"), std::string::npos) << o.err;
   EXPECT_NE(o.err.find(f_.root.Drive("EMPTY") + "\\titl01.txt: error: 表題の表 titl01.txt がありません"),
             std::string::npos)
@@ -219,7 +200,7 @@ TEST_F(Cli, ABatchNamesTheBoringThatStoppedAndWhy) {
 TEST_F(Cli, ConversionPrintsWhatChangedTheData) {
   f_.Table("X1.TXT", "1,1.0,101,a\r\n2,0.5,102,b\r\n");
   Outcome o = Run("--yes --dest " + Dest() + " " + Src());
-  EXPECT_EQ(o.status, kSuccess);
+  EXPECT_EQ(o.code, kSuccess);
   EXPECT_NE(o.err.find("X1.TXT:2: warning: 深度 0.5"), std::string::npos) << o.err;
   EXPECT_EQ(o.err.find(": error: "), std::string::npos);
 }
@@ -252,12 +233,12 @@ TEST_F(Cli, CheckHasAnErrorWhereverTheConversionRefuses) {
     Outcome check = Run("--check " + Src());
     Outcome convert = Run("--yes --dest " + Dest() + " " + Src());
     if (std::string(c.name) == "unreadable" && ::geteuid() == 0) {  // root reads it all the same
-      EXPECT_EQ(check.status, convert.status) << c.name;
+      EXPECT_EQ(check.code, convert.code) << c.name;
       continue;
     }
-    EXPECT_EQ(convert.status, kStopped) << c.name << convert.err;
+    EXPECT_EQ(convert.code, kStopped) << c.name << convert.err;
     EXPECT_NE(convert.err.find(c.why), std::string::npos) << c.name << convert.err;
-    EXPECT_EQ(check.status, kStopped) << c.name << check.out;
+    EXPECT_EQ(check.code, kStopped) << c.name << check.out;
     EXPECT_NE(check.out.find("X1.TXT: error: "), std::string::npos) << c.name << check.out;
     EXPECT_NE(check.out.find(c.why), std::string::npos) << c.name << check.out;
     EXPECT_FALSE(fs::exists(f_.destination() / "53393681.001")) << c.name;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "support/test_util.h"
 #include "support/xml_scan.h"
 
@@ -14,20 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TempFolder;
+using Ran = test::CliOutcome;
+
+Ran RunCli(const std::vector<std::string>& args) { return test::RunMain(args); }
 
 const fs::path kFixture = ZK_FIXTURES "/exchange/53393681.001";
-
-struct Ran {
-  int code;
-  std::string out, err;
-};
-
-Ran RunCli(const std::vector<std::string>& args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int code = Main(args, in, false, out, err);
-  return {code, out.str(), err.str()};
-}
 
 TEST(PictureMode, ParsesItsArguments) {
   struct Case {

@@ -12,6 +12,7 @@
 
 #include "cli/boring_map.h"
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "support/json_value.h"
 #include "support/run_fixture.h"
 #include "support/test_util.h"
@@ -22,37 +23,12 @@ namespace {
 namespace fs = std::filesystem;
 using test::JsonReader;
 using test::JsonValue;
+using test::RunMain;
+using test::RunProgram;
 using test::TempFolder;
+using Ran = test::CliOutcome;
 
 const fs::path kExchange = ZK_FIXTURES "/exchange/53393681.001";
-
-struct Ran {
-  int code;
-  std::string out, err;
-};
-
-Ran RunInProcess(const std::vector<std::string>& args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  int code = Main(args, in, false, out, err);
-  return {code, out.str(), err.str()};
-}
-
-// The real program with a settings folder of its own; standard input is not a terminal.
-Ran RunProgram(const std::string& args, const fs::path& sysdir) {
-  fs::path errFile = sysdir / "stderr.txt";
-  std::string command =
-      "ZK_SYSDIR='" + sysdir.string() + "' '" ZK_CLI "' " + args + " </dev/null 2>'" + errFile.string() + "'";
-  Ran r{};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  int raw = pclose(pipe);
-  r.code = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.err = test::ReadBytes(errFile);
-  return r;
-}
 
 struct ParseCase {
   std::vector<std::string> args;
@@ -155,14 +131,14 @@ TEST(Subcommands, FieldsOfEachForm) {
 }
 
 TEST(Subcommands, VersionHelpAndUsageExitCodes) {
-  Ran version = RunInProcess({"--version"});
+  Ran version = RunMain({"--version"});
   EXPECT_EQ(version.code, kSuccess);
   EXPECT_EQ(version.out.rfind("zk2morvex-cli ", 0), 0u) << version.out;
-  Ran help = RunInProcess({"check", "--help"});
+  Ran help = RunMain({"check", "--help"});
   EXPECT_EQ(help.code, kSuccess);
   EXPECT_NE(help.out.find("--format"), std::string::npos) << help.out;
   EXPECT_EQ(help.out.find("--yes"), std::string::npos) << "only the options of check";
-  Ran bad = RunInProcess({"convert", "--dest", "a", "--dest", "b", "s"});
+  Ran bad = RunMain({"convert", "--dest", "a", "--dest", "b", "s"});
   EXPECT_EQ(bad.code, kUsage);
   EXPECT_NE(bad.err.find("使い方"), std::string::npos);
 }
@@ -242,7 +218,7 @@ TEST(BoringMap, DegreesOfThePositionFields) {
 TEST(BoringMap, SampleIsAValidFeatureCollection) {
   TempFolder work;
   fs::path map = work.path() / "borings.geojson";
-  Ran r = RunInProcess({"map", map.string(), kExchange.string()});
+  Ran r = RunMain({"map", map.string(), kExchange.string()});
   ASSERT_EQ(r.code, kSuccess) << r.err;
   EXPECT_EQ(r.out, map.string() + "\n");
   JsonValue doc;
@@ -285,7 +261,7 @@ TEST(BoringMap, UnreadableFilesAreToldAndLeftOut) {
   fs::path bad = work.WriteBytes("53393681.002", cut);
   fs::path junk = work.WriteBytes("junk.001", "not a record\r\n");
   fs::path map = work.path() / "m.geojson";
-  Ran r = RunInProcess({"map", map.string(), kExchange.string(), bad.string(), junk.string()});
+  Ran r = RunMain({"map", map.string(), kExchange.string(), bad.string(), junk.string()});
   EXPECT_EQ(r.code, kStopped);
   EXPECT_NE(r.err.find("53393681.002」 4 行目: 緯度「35392」"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("junk.001"), std::string::npos) << r.err;
@@ -296,7 +272,7 @@ TEST(BoringMap, UnreadableFilesAreToldAndLeftOut) {
 
   // Nothing readable: no map at all, and an old one stays as it was.
   work.WriteBytes("old.geojson", "old");
-  Ran none = RunInProcess({"map", (work.path() / "old.geojson").string(), junk.string()});
+  Ran none = RunMain({"map", (work.path() / "old.geojson").string(), junk.string()});
   EXPECT_EQ(none.code, kStopped);
   EXPECT_EQ(test::ReadBytes(work.path() / "old.geojson"), "old");
 }
@@ -304,11 +280,11 @@ TEST(BoringMap, UnreadableFilesAreToldAndLeftOut) {
 TEST(BoringMap, NeverWritesOverAnExchangeFileOrIntoAFolder) {
   TempFolder work;
   fs::path copy = work.WriteBytes("53393681.json", test::ReadBytes(kExchange));
-  Ran same = RunInProcess({"map", copy.string(), copy.string()});
+  Ran same = RunMain({"map", copy.string(), copy.string()});
   EXPECT_EQ(same.code, kStopped);
   EXPECT_EQ(test::ReadBytes(copy), test::ReadBytes(kExchange));
   fs::create_directories(work.path() / "dir.geojson");
-  Ran folder = RunInProcess({"map", (work.path() / "dir.geojson").string(), kExchange.string()});
+  Ran folder = RunMain({"map", (work.path() / "dir.geojson").string(), kExchange.string()});
   EXPECT_EQ(folder.code, kStopped);
   EXPECT_NE(folder.err.find("フォルダです"), std::string::npos);
   EXPECT_EQ(std::distance(fs::directory_iterator(work.path()), fs::directory_iterator()), 2)
