@@ -119,6 +119,27 @@ Status SyncFolderOf(const std::string& hostFinal, const std::string& drivePath) 
   return Status::Failed(Fault::Unwritable, drivePath, "フォルダに保存できません (" + reason + ")");
 }
 
+// The records' text in CP932 into out: most of it is ASCII (keys, numbers, quotes, commas),
+// which CP932 writes unchanged, so only the runs of other characters go through the
+// converter. A UTF-8 character is all bytes above 0x7F, so no run cuts one. false when a
+// character has no CP932 form.
+bool EncodeCp932(std::string_view utf8, std::string& out) {
+  out.clear();
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    std::size_t other = platform::FirstNonAscii(utf8, i);
+    out.append(utf8, i, other - i);
+    if (other == utf8.size()) break;
+    std::size_t ascii = other;
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) >= 0x80) ++ascii;
+    auto bytes = platform::ToCp932(utf8.substr(other, ascii - other));
+    if (!bytes) return false;
+    out += *bytes;
+    i = ascii;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string TemporaryNameFor(const std::string& name) {
@@ -170,14 +191,14 @@ void ExchangeFile::Flush() {
     pending_.clear();
     return;
   }
-  auto bytes = platform::ToCp932(pending_);
+  bool encoded = EncodeCp932(pending_, encoded_);
   pending_.clear();
-  if (!bytes) {
+  if (!encoded) {
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "Shift-JIS (CP932) で書けない文字があります");
     return;
   }
   std::string reason;
-  if (!platform::WriteToFile(file_, *bytes, reason))
+  if (!platform::WriteToFile(file_, encoded_, reason))
     status_ = Status::Failed(Fault::Unwritable, drivePath_, Unwritable(reason));
 }
 

@@ -175,10 +175,13 @@ std::size_t Decode(std::string_view cp932, std::string* out) {
   std::size_t i = 0;
   std::size_t bad = std::string_view::npos;
   while (i < cp932.size()) {
-    auto b = static_cast<unsigned char>(cp932[i]);
-    if (b < 0x80) {
-      if (out) *to++ = static_cast<char>(b);
-      ++i;
+    if (static_cast<unsigned char>(cp932[i]) < 0x80) {  // a run of ASCII, as it stands
+      std::size_t other = FirstNonAscii(cp932, i);
+      if (out) {
+        std::memcpy(to, cp932.data() + i, other - i);
+        to += other - i;
+      }
+      i = other;
       continue;
     }
     std::size_t taken = 0;

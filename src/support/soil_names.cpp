@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/codepage.h"
 #include "support/text_bytes.h"
 #include "tables/catalogue.h"
 #include "tables/field_reader.h"
@@ -84,10 +85,30 @@ Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
   TableReader reader;
   if (Status s = reader.Open(file); !s) return s;
   auto loaded = std::make_shared<SoilNameEntries>();
-  std::vector<std::string> record;
-  while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::Kishitu).fields, 1, 2, record)) {  // code and name
-    loaded->first.emplace(CodeKey(record[0]), loaded->entries.size());
-    loaded->entries.push_back({record[0], QXCOMSUB::TrimSpaces(record[1])});
+  const std::size_t fields = Layout(TableId::Kishitu).fields;
+  std::string code, name;
+  while (!reader.AtEnd()) {  // code and name of every complete record
+    bool complete = true;
+    for (std::size_t i = 0; i < fields && complete; ++i) {
+      if (reader.AtEnd())
+        complete = false;
+      else if (i == 0)
+        reader.ReadField(code);
+      else if (i == 1)
+        reader.ReadRawField(name);
+      else
+        reader.SkipField();
+    }
+    if (!complete) break;
+    ++loaded->count;
+    auto [entry, added] = loaded->first.try_emplace(CodeKey(code));
+    if (!added) continue;  // a later entry of the same code is never looked up
+    // Without its surrounding spaces, which no CP932 character has in its second byte.
+    std::string_view bytes = name;
+    std::size_t begin = bytes.find_first_not_of(' ');
+    if (begin == std::string_view::npos) continue;
+    bytes = bytes.substr(begin, bytes.find_last_not_of(' ') - begin + 1);
+    if (!platform::FromCp932(bytes, entry->second)) entry->second.clear();
   }
   table.loaded = std::move(loaded);
   table.found = true;
@@ -106,7 +127,7 @@ std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& tab
 std::string FindSoilName(const std::string& soilCode, const SoilNameTable& table) {
   if (table.size() == 0) return "";
   auto found = table.loaded->first.find(CodeKey(soilCode));
-  return found == table.loaded->first.end() ? "" : table.loaded->entries[found->second].name;
+  return found == table.loaded->first.end() ? "" : found->second;
 }
 
 std::string ClassifyRockName(const std::string& name) {

@@ -14,16 +14,12 @@
 
 namespace zk {
 
-struct SoilNameEntry {
-  std::string code;  // field 1 as read
-  std::string name;  // field 2 without surrounding spaces
-};
-
 // The soil-name table of one conversion. Each code is read as a number once, at loading,
-// so that a look-up is one hash probe whatever the size of the table.
+// so that a look-up is one hash probe whatever the size of the table; only the first entry
+// of a code is kept, the one a look-up finds.
 struct SoilNameEntries {
-  std::vector<SoilNameEntry> entries;             // in file order
-  std::unordered_map<double, std::size_t> first;  // code value -> its first entry
+  std::size_t count = 0;                          // entries of the table
+  std::unordered_map<double, std::string> first;  // code value -> name of its first entry, trimmed
 };
 
 // The entries are shared, not copied, between the conversions that load the same bytes.
@@ -33,7 +29,7 @@ struct SoilNameTable {
   bool found = false;                             // the table was there
   std::string bytes;                              // what was loaded, to know the same table again
 
-  std::size_t size() const { return loaded ? loaded->entries.size() : 0; }
+  std::size_t size() const { return loaded ? loaded->count : 0; }
 };
 
 struct SplitName {

@@ -43,15 +43,20 @@ constexpr std::array<TableLayout, 18> kTables = {{
     {Kishitu, "Kishitu.txt", kCodes, Rows, 6, {}, 0, 0, "B", false, 0, false},
 }};
 
+// Listed in the order of their ids, so that a layout is found by its id alone: the readers
+// ask for one at every row.
+constexpr bool InIdOrder() {
+  for (std::size_t i = 0; i < kTables.size(); ++i)
+    if (static_cast<std::size_t>(kTables[i].id) != i) return false;
+  return true;
+}
+static_assert(InIdOrder(), "the catalogue lists every table in the order of its id");
+
 }  // namespace
 
 std::span<const TableLayout> AllTables() { return kTables; }
 
-const TableLayout& Layout(TableId id) {
-  for (const TableLayout& t : kTables)
-    if (t.id == id) return t;
-  return kTables[0];  // every id is listed
-}
+const TableLayout& Layout(TableId id) { return kTables[static_cast<std::size_t>(id)]; }
 
 std::string TablePath(const TableLayout& layout, const std::string& boringFolder, const std::string& codeFolder) {
   if (layout.folder == TableFolder::Boring) return boringFolder + "\\" + layout.name;

@@ -73,7 +73,7 @@ std::string TableReader::ReadField() {
   return field;
 }
 
-void TableReader::Scan(std::string* field) {
+void TableReader::Scan(std::string* field, bool decode) {
   if (field) field->clear();
   SkipBlanks();
   fieldLine_ = line_;
@@ -100,7 +100,7 @@ void TableReader::Scan(std::string* field) {
       // told through the findings.
       pos_ = stop;
       unclosedQuoteLine_ = fieldLine_;
-      if ((seen & 0x80) && field) Decode(*field);
+      if ((seen & 0x80) && field && decode) Decode(*field);
       return;
     }
     pos_ = stop + 1;
@@ -119,7 +119,7 @@ void TableReader::Scan(std::string* field) {
     pos_ = stop;
   }
   SkipSeparator();
-  if ((seen & 0x80) && field) Decode(*field);
+  if ((seen & 0x80) && field && decode) Decode(*field);
 }
 
 void TableReader::SkipLine() {

@@ -43,6 +43,9 @@ class TableReader {
   std::string ReadField();
   // The same into field, whose storage is kept: rows of many fields read without allocating.
   void ReadField(std::string& field) { Scan(&field); }
+  // The same with its CP932 bytes as they stand, for a caller that decodes only the fields
+  // it keeps.
+  void ReadRawField(std::string& field) { Scan(&field, false); }
   // Passes over the next field as ReadField would read it (lines and quotes counted alike).
   void SkipField() { Scan(nullptr); }
   // Skips the rest of the current line, its line end included.
@@ -73,7 +76,7 @@ class TableReader {
   int Peek() const { return pos_ < data_.size() ? static_cast<unsigned char>(data_[pos_]) : -1; }
   void SkipBlanks();
   void SkipSeparator();
-  void Scan(std::string* field);
+  void Scan(std::string* field, bool decode = true);
   void Decode(std::string& field);
 
   TableFile owned_;  // a table taken by Open(drivePath)

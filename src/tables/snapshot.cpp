@@ -40,6 +40,7 @@ const TableFile* BoringSnapshot::Load(const std::string& name, const OpenHook& o
   std::string drivePath = folder_ + "\\" + name;
   platform::SeenEntry seen;
   std::optional<std::filesystem::path> host;
+  std::optional<std::string> hostDriveForm;
   if (!hostFolder_) {
     host = platform::ToHost(drivePath, seen);
   } else {
@@ -53,13 +54,19 @@ const TableFile* BoringSnapshot::Load(const std::string& name, const OpenHook& o
     if (found == entries_.end()) found = std::find_if(entries_.begin(), entries_.end(), otherCase);
     host = *hostFolder_ / (found == entries_.end() ? name : *found);
     if (found == entries_.end()) seen.type = std::filesystem::file_type::not_found;
+    // A name of the listing is one more level below the folder: its drive form follows from
+    // the folder's, found once, unless it holds what a drive-form path cannot.
+    if (found != entries_.end() && hostFolderDriveForm_ && found->find('\\') == std::string::npos) {
+      const std::string& folder = *hostFolderDriveForm_;
+      hostDriveForm = folder + (folder.ends_with('\\') ? "" : "\\") + *found;
+    }
   }
   // Two names of one file ("M1.hed" and "M1.HED") take it once.
   if (host) {
     auto known = byHost_.find(host->string());
     if (known != byHost_.end()) return known->second;
   }
-  files_.push_back(LoadTableFile(drivePath, host, seen, opened));
+  files_.push_back(LoadTableFile(drivePath, host, seen, opened, hostDriveForm));
   if (host) byHost_[host->string()] = &files_.back();
   return &files_.back();
 }
@@ -93,10 +100,12 @@ BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<c
   platform::SeenEntry folderSeen;
   s.hostFolder_ = platform::ToHost(folder, folderSeen);
   std::error_code ec;
-  if (s.hostFolder_ && std::filesystem::is_directory(*s.hostFolder_, ec))
+  if (s.hostFolder_ && std::filesystem::is_directory(*s.hostFolder_, ec)) {
     s.entries_ = platform::ListEntryNames(*s.hostFolder_);
-  else
+    s.hostFolderDriveForm_ = platform::ToDriveForm(*s.hostFolder_);
+  } else {
     s.hostFolder_.reset();
+  }
   for (const TableLayout& t : AllTables())
     if (t.folder == TableFolder::Boring) s.tables_[static_cast<std::size_t>(t.id)] = s.Load(t.name, opened);
   s.tables_[static_cast<std::size_t>(TableId::L9)] = &s.codes_->l9;

@@ -60,6 +60,7 @@ class BoringSnapshot {
   std::map<std::string, const TableFile*> named_;  // PCNT's files by the name asked for
   std::shared_ptr<const CodeTables> codes_;
   std::optional<std::filesystem::path> hostFolder_;  // the boring folder, found once
+  std::optional<std::string> hostFolderDriveForm_;   // its drive form, as the files' messages name it
   std::vector<std::string> entries_;                 // its entries, listed once
 };
 

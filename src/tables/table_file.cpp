@@ -62,7 +62,8 @@ TableFile LoadTableFile(const std::string& drivePath, const OpenHook& opened) {
 }
 
 TableFile LoadTableFile(const std::string& drivePath, const std::optional<std::filesystem::path>& host,
-                        const platform::SeenEntry& seen, const OpenHook& opened) {
+                        const platform::SeenEntry& seen, const OpenHook& opened,
+                        const std::optional<std::string>& hostDriveForm) {
   TableFile table;
   table.drivePath = drivePath;
   if (!host) return table;
@@ -83,7 +84,10 @@ TableFile LoadTableFile(const std::string& drivePath, const std::optional<std::f
   std::string name = host->filename().string();
   if (!name.empty() && name[0] == '.') return table;  // hidden: no table
   // Messages name the table as it is written on disk.
-  if (auto actual = platform::ToDriveForm(*host)) table.drivePath = *actual;
+  if (hostDriveForm)
+    table.drivePath = *hostDriveForm;
+  else if (auto actual = platform::ToDriveForm(*host))
+    table.drivePath = *actual;
   if (opened) opened(host->string());
   // The open never waits: should a pipe have taken the table's place since it was looked at,
   // it returns at once and is refused below.

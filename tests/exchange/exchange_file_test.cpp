@@ -12,6 +12,8 @@
 #include <chrono>
 #include <regex>
 
+#include "exchange/record_frame.h"
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "support/test_util.h"
 
@@ -177,6 +179,37 @@ TEST(ClaimingAName, AStreamedFileArrivesWholeUnderItsName) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir.path())) names.push_back(entry.path().filename().string());
   EXPECT_EQ(names, std::vector<std::string>{"53393681.001.svg"});
+}
+
+// The records go out in CP932 whatever mixes them: ASCII, kanji, half-width katakana, the
+// backslash and the tilde (kept as they are in CP932), over several flushes of the file.
+TEST(WritingRecords, InCp932AsTheWholeTextConvertsOverSeveralFlushes) {
+  TempFolder dir;
+  const std::vector<std::string> fields = {"砂質シルト", "ｺﾛｰｼﾞｮﾝ", "C:\\a~b", "12.50", "", "①Ⅲ", "ﾟ混じり礫"};
+  std::string text;
+  ExchangeFile out;
+  ASSERT_TRUE(out.Create(dir.Drive(), "53393681.001"));
+  for (int i = 0; i < 3000; ++i) {  // about 200 kB of records, over three flushes
+    std::string sub = std::to_string(i % 1000);
+    out.WriteRecord("B", "\"53393681001\"", sub, std::span<const std::string>(fields));
+    AppendRecordLine(text, "B", "\"53393681001\"", sub, fields);
+  }
+  ASSERT_TRUE(out.Commit());
+  auto expected = platform::ToCp932(text);
+  ASSERT_TRUE(expected);
+  EXPECT_EQ(test::ReadBytes(dir.path() / "53393681.001"), *expected);
+}
+
+// A character without a CP932 form fails the file, told as such; nothing is left behind.
+TEST(WritingRecords, ACharacterWithoutACp932FormFailsTheFile) {
+  TempFolder dir;
+  ExchangeFile out;
+  ASSERT_TRUE(out.Create(dir.Drive(), "53393681.001"));
+  out.WriteRecord("B", "\"53393681001\"", "001", {"caf\xc3\xa9", "砂"});
+  Status s = out.Commit();
+  EXPECT_FALSE(s);
+  EXPECT_NE(s.description.find("Shift-JIS (CP932) で書けない文字"), std::string::npos) << s.Message();
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 0);
 }
 
 }  // namespace

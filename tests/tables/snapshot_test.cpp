@@ -1,0 +1,61 @@
+// A boring as the run takes it names each table as it is written on disk, by the drive the
+// drive map gives it: the same name a table taken on its own gets.
+#include "tables/snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/drives.h"
+#include "support/test_util.h"
+
+namespace zk {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+class Snapshot : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    unsetenv("ZK_DRIVES");
+    platform::ResetDrives();
+  }
+  // Maps C: to root and gives the boring folder "Data\B01" below it in drive form.
+  std::string MapBoringFolder(const fs::path& root) {
+    fs::create_directories(boring_.path() / "Data" / "B01");
+    std::string map = "C=" + root.string();
+    setenv("ZK_DRIVES", map.c_str(), 1);
+    platform::ResetDrives();
+    return *platform::ToDriveForm(boring_.path() / "Data" / "B01");
+  }
+  TempFolder boring_;
+};
+
+TEST_F(Snapshot, NamesEachTableAsWrittenByTheDriveThatHoldsIt) {
+  struct Case {
+    const char* what;
+    bool mapRootToBoringFolder;
+  };
+  for (const Case& c : {Case{"below a mapped folder", false}, Case{"at the root of a drive", true}}) {
+    SCOPED_TRACE(c.what);
+    fs::path folder = boring_.path() / "Data" / "B01";
+    std::string drive = MapBoringFolder(c.mapRootToBoringFolder ? folder : boring_.path());
+    EXPECT_EQ(drive.substr(0, 3), "C:\\");
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(folder / "x1.txt") << "1,1.00,0101,\"\"\r\n";
+    std::ofstream(folder / "X3.TXT") << "";
+    // Taken under the name the catalogue asks for, in another letter case.
+    BoringSnapshot boring = BoringSnapshot::Take(drive, "");
+    const TableFile& layers = boring.Table(TableId::X1);
+    ASSERT_TRUE(layers.IsPresent());
+    EXPECT_EQ(layers.drivePath, LoadTableFile(drive + "\\X1.TXT").drivePath);
+    EXPECT_EQ(layers.drivePath, c.mapRootToBoringFolder ? "C:\\x1.txt" : "C:\\Data\\B01\\x1.txt");
+    EXPECT_EQ(boring.Table(TableId::X3).drivePath, LoadTableFile(drive + "\\X3.TXT").drivePath);
+  }
+}
+
+}  // namespace
+}  // namespace zk
