@@ -1,5 +1,7 @@
 #include "support/soil_names.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "platform/codepage.h"
@@ -86,7 +88,7 @@ Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
   if (Status s = reader.Open(file); !s) return s;
   auto loaded = std::make_shared<SoilNameEntries>();
   const std::size_t fields = Layout(TableId::Kishitu).fields;
-  std::string code, name;
+  std::string code, name, decoded;
   while (!reader.AtEnd()) {  // code and name of every complete record
     bool complete = true;
     for (std::size_t i = 0; i < fields && complete; ++i) {
@@ -101,15 +103,23 @@ Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
     }
     if (!complete) break;
     ++loaded->count;
-    auto [entry, added] = loaded->first.try_emplace(CodeKey(code));
-    if (!added) continue;  // a later entry of the same code is never looked up
-    // Without its surrounding spaces, which no CP932 character has in its second byte.
+    double value = CodeKey(code);
+    if (std::isnan(value)) continue;  // equal to no code
+    // Without its surrounding spaces, which no CP932 character has in its second byte; a
+    // name whose bytes are no CP932 reads as "", as a field does.
     std::string_view bytes = name;
     std::size_t begin = bytes.find_first_not_of(' ');
-    if (begin == std::string_view::npos) continue;
-    bytes = bytes.substr(begin, bytes.find_last_not_of(' ') - begin + 1);
-    if (!platform::FromCp932(bytes, entry->second)) entry->second.clear();
+    bytes = begin == std::string_view::npos ? "" : bytes.substr(begin, bytes.find_last_not_of(' ') - begin + 1);
+    if (!platform::FromCp932(bytes, decoded)) decoded.clear();
+    loaded->codes.push_back(
+        {value, static_cast<std::uint32_t>(loaded->names.size()), static_cast<std::uint32_t>(decoded.size())});
+    loaded->names += decoded;
   }
+  // In order of value, the first entry of each value kept.
+  auto byValue = [](const SoilNameEntries::Code& a, const SoilNameEntries::Code& b) { return a.value < b.value; };
+  auto sameValue = [](const SoilNameEntries::Code& a, const SoilNameEntries::Code& b) { return a.value == b.value; };
+  std::stable_sort(loaded->codes.begin(), loaded->codes.end(), byValue);
+  loaded->codes.erase(std::unique(loaded->codes.begin(), loaded->codes.end(), sameValue), loaded->codes.end());
   table.loaded = std::move(loaded);
   table.found = true;
   table.bytes = file.bytes;
@@ -126,8 +136,12 @@ std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& tab
 
 std::string FindSoilName(const std::string& soilCode, const SoilNameTable& table) {
   if (table.size() == 0) return "";
-  auto found = table.loaded->first.find(CodeKey(soilCode));
-  return found == table.loaded->first.end() ? "" : found->second;
+  const SoilNameEntries& entries = *table.loaded;
+  double value = CodeKey(soilCode);
+  auto found = std::lower_bound(entries.codes.begin(), entries.codes.end(), value,
+                                [](const SoilNameEntries::Code& c, double v) { return c.value < v; });
+  if (found == entries.codes.end() || found->value != value) return "";
+  return entries.names.substr(found->at, found->length);
 }
 
 std::string ClassifyRockName(const std::string& name) {
