@@ -1,5 +1,6 @@
 #include "conversion/run.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -185,15 +186,15 @@ void Run::CheckAngleWritten(const std::string& path, const char* which, const st
 void Run::CheckTotalDepth(const BoringSnapshot& boring) {
   const TableFile& layers = boring.Table(TableId::X1);
   if (!layers.IsPresent()) return;
-  float single = 0;
-  if (!FNOTHER::MaxLayerDepth(layers, single)) return;
   TableReader reader;
   if (!reader.Open(layers)) return;
+  float single = 0;  // as the header takes it (FNOTHER::MaxLayerDepth), in the same pass
   double deepest = 0;
   long line = 0;
   std::vector<std::string> row;
   while (!reader.AtEnd() && reader.ReadRow(Layout(TableId::X1).fields, 2, 2, row)) {
     double bottom = QXCOMSUB::ParseNumber(row[1]);
+    single = std::max(single, QXCOMSUB::ToSingle(bottom));
     if (bottom > deepest) {
       deepest = bottom;
       line = reader.FieldLine();

@@ -17,7 +17,8 @@ const LayerRow kLayerEnd{"99999.99", "0000"};
 const ColourRow kColourEnd{99999.99f, "    "};
 
 // The rows of one table of the boring, one at a time, with the line of each field; a last row
-// cut short is no row.
+// cut short is no row. Only the depth and code columns (fields 1 and 2, from 0) are read, the
+// others passed over: the block writes nothing else of either table.
 class RowSource {
  public:
   explicit RowSource(std::size_t fieldsPerRow) : fields_(fieldsPerRow), lines_(fieldsPerRow) {}
@@ -31,7 +32,10 @@ class RowSource {
     if (!reader_.IsOpen()) return false;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
       if (reader_.AtEnd()) return false;
-      reader_.ReadField(fields_[i]);
+      if (i == 1 || i == 2)
+        reader_.ReadField(fields_[i]);
+      else
+        reader_.SkipField();
       lines_[i] = reader_.FieldLine();
     }
     return true;

@@ -87,7 +87,7 @@ Status MaxLayerDepth(const TableFile& layers, float& depth) {
   TableReader reader;
   if (Status s = reader.Open(layers); !s) return s;
   std::vector<std::string> row;
-  while (!reader.AtEnd() && reader.ReadRow(4, row)) {
+  while (!reader.AtEnd() && reader.ReadRow(4, 2, 2, row)) {  // the bottoms alone
     float bottom = QXCOMSUB::ToSingle(QXCOMSUB::ParseNumber(row[1]));
     if (bottom > depth) depth = bottom;
   }

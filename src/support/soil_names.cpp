@@ -13,14 +13,16 @@
 namespace zk {
 namespace {
 
+// Views, not character pointers: a name is compared with each row of these lists, and two
+// texts of different lengths then differ at once.
 struct Valued {
-  const char* text;
+  std::string_view text;
   int value;
 };
 
 struct Coded {
-  const char* name;
-  const char* code;
+  std::string_view name;
+  std::string_view code;
 };
 
 // Compared as whole texts; the first matching row wins.
@@ -48,7 +50,7 @@ constexpr Valued kMixtures[] = {
 };
 
 // Main names taken whole, before any "質" could cut them.
-constexpr const char* kWholeMainNames[] = {"礫質土", "砂質土", "有機質土", "火山灰質粘性土", "高有機質土"};
+constexpr std::string_view kWholeMainNames[] = {"礫質土", "砂質土", "有機質土", "火山灰質粘性土", "高有機質土"};
 
 template <std::size_t N>
 int ValueOf(const Valued (&rows)[N], const std::string& text) {
@@ -146,7 +148,7 @@ std::string FindSoilName(const std::string& soilCode, const SoilNameTable& table
 
 std::string ClassifyRockName(const std::string& name) {
   for (const Coded& rock : kRocks)
-    if (name == rock.name) return rock.code;
+    if (name == rock.name) return std::string(rock.code);
   return "";
 }
 
@@ -155,7 +157,7 @@ SplitName SplitSoilName(const std::string& name) {
   std::string rest = name;
   if (CutAfter(rest, "混り", split.mixture)) return split;
   if (split.mixture.empty() && CutAfter(rest, "混じり", split.mixture)) return split;
-  for (const char* whole : kWholeMainNames) {
+  for (std::string_view whole : kWholeMainNames) {
     if (rest == whole) {
       split.main = rest;
       return split;
