@@ -397,11 +397,16 @@ RunResult Run::Execute() {
         !s)
       return Fail(s);
     if (numbering.stopped) return Stop(true);
-    // A "BORLING.NO" left half-written by a killed run goes. A boring folder that cannot be
-    // listed has already been read; writing its record file will tell what is wrong.
-    std::vector<std::string> sourceFiles;
-    Status ignored = ListRemovingStaleFiles(source_, sourceFiles);
-    (void)ignored;
+    // A "BORLING.NO" left half-written by a killed run goes; the folder is listed again for
+    // that only when the listing taken with the boring shows a temporary file. A boring
+    // folder that cannot be listed has already been read; writing its record file will tell
+    // what is wrong.
+    const std::vector<std::string>& entries = boring.entries();
+    if (std::any_of(entries.begin(), entries.end(), [](const std::string& e) { return IsTemporaryName(e); })) {
+      std::vector<std::string> sourceFiles;
+      Status ignored = ListRemovingStaleFiles(source_, sourceFiles);
+      (void)ignored;
+    }
   }
   result_.report.exchangeFileName = numbering.exchangeFileName;
   CheckTotalDepth(boring);

@@ -40,6 +40,9 @@ class BoringSnapshot {
   const std::string& codeFolder() const { return codeFolder_; }
 
   const TableFile& Table(TableId id) const { return *tables_[static_cast<std::size_t>(id)]; }
+  // The names in the boring folder when it was taken, in listing order (none when it could
+  // not be listed).
+  const std::vector<std::string>& entries() const { return entries_; }
   // A file of the boring folder named by "PCNT.txt" (a measurement file, name & ".HED",
   // ".TMP" or ".hed"), as asked for when the boring was taken; a missing table otherwise.
   const TableFile& File(const std::string& name) const;
