@@ -122,9 +122,10 @@ void TableReader::Scan(std::string* field, bool decode) {
       if (kFieldEnds[c]) break;
       seen |= c;
     }
-    if (field) {
-      field->append(data + pos_, stop - pos_);
-      while (!field->empty() && IsBlank(static_cast<unsigned char>(field->back()))) field->pop_back();
+    if (field) {  // without its trailing blanks
+      std::size_t last = stop;
+      while (last > pos_ && IsBlank(static_cast<unsigned char>(data[last - 1]))) --last;
+      field->append(data + pos_, last - pos_);
     }
     pos_ = stop;
   }

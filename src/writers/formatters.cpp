@@ -114,16 +114,17 @@ std::optional<std::string> ShortDecimalText(std::string_view text) {
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::string whole, fraction;
-  bool point = false;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '.' && !point)
-      point = true;
-    else if (c >= '0' && c <= '9')
-      (point ? fraction : whole) += c;
-    else
-      break;
+  // The digits before the point and after it, as views of the text.
+  auto digitsFrom = [&](std::size_t from) {
+    std::size_t to = from;
+    while (to < text.size() && text[to] >= '0' && text[to] <= '9') ++to;
+    return text.substr(from, to - from);
+  };
+  std::string_view whole = digitsFrom(i), fraction;
+  i += whole.size();
+  if (i < text.size() && text[i] == '.') {
+    fraction = digitsFrom(i + 1);
+    i += 1 + fraction.size();
   }
   if (whole.empty() && fraction.empty()) return std::nullopt;  // no number: the slow path says 0
   if (i + 1 < text.size() && (text[i] == 'E' || text[i] == 'e')) {
@@ -132,15 +133,23 @@ std::optional<std::string> ShortDecimalText(std::string_view text) {
     if (j < text.size() && text[j] >= '0' && text[j] <= '9') return std::nullopt;  // an exponent
   }
   if (whole.size() + fraction.size() > 30) return std::nullopt;
-  whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-  fraction.erase(fraction.find_last_not_of('0') + 1);
-  std::string digits = whole + fraction;
-  std::size_t significant = digits.size() - std::min(digits.find_first_not_of('0'), digits.size());
+  whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+  fraction = fraction.substr(0, fraction.find_last_not_of('0') + 1);  // none left when all are 0
+  // Significant digits: the whole part has no leading zero left; without one, the fraction's
+  // leading zeros are none.
+  std::size_t significant = whole.empty() ? fraction.size() - std::min(fraction.find_first_not_of('0'), fraction.size())
+                                          : whole.size() + fraction.size();
   if (significant == 0) return "0";
   if (significant > 15) return std::nullopt;
   std::string out = negative ? "-" : "";
-  out += whole.empty() ? "0" : whole;
-  if (!fraction.empty()) out += "." + fraction;
+  if (whole.empty())
+    out += '0';
+  else
+    out += whole;
+  if (!fraction.empty()) {
+    out += '.';
+    out += fraction;
+  }
   return out;
 }
 
