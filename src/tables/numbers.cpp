@@ -89,6 +89,9 @@ bool HasLeadingNumber(std::string_view text) { return NumberLength(text, SkipBla
 
 std::string NumberText(double value) {
   if (!std::isfinite(value) || value == 0) return "0";
+  // A whole number of at most 15 digits is written with all its digits either way; as an
+  // integer it is written without the general formatter's search.
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) return std::to_string(static_cast<long long>(value));
   return Printed(value, 15);
 }
 
