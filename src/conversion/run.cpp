@@ -42,6 +42,8 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
     for (long j = 2; j <= i; ++j) path += "\\" + parts[static_cast<std::size_t>(j)];
     return path;
   };
+  // The whole path a folder (every run of a batch into one destination): so is every level.
+  if (platform::IsFolder(prefix(k + 1))) return true;
   bool missing = false;
   for (long i = 2; i <= k + 1 && !missing; ++i) missing = !platform::IsFolder(prefix(i));
   if (!missing) return true;
