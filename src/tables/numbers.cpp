@@ -1,5 +1,6 @@
 #include "tables/numbers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -127,7 +128,16 @@ std::string Right(std::string_view text, std::size_t n) {
   return std::string(text.substr(start));
 }
 
-std::string ZeroPad(std::string_view text, std::size_t n) { return Right(std::string(n, '0') + std::string(text), n); }
+std::string ZeroPad(std::string_view text, std::size_t n) {
+  // Digits, as nearly always: bytes and characters are one, and the text is cut or filled at once.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (text.size() >= n) return std::string(text.substr(text.size() - n));
+    std::string padded(n - text.size(), '0');
+    padded += text;
+    return padded;
+  }
+  return Right(std::string(n, '0') + std::string(text), n);
+}
 
 std::string Counter3(long long number) { return ZeroPad(std::to_string(number), 3); }
 

@@ -77,6 +77,9 @@ TEST(Padding, RightAndZeroPad) {
   EXPECT_EQ(ZeroPad("5", 3), "005");
   EXPECT_EQ(ZeroPad("5.0", 2), ".0");
   EXPECT_EQ(ZeroPad("", 2), "00");
+  EXPECT_EQ(ZeroPad("1234", 3), "234");
+  EXPECT_EQ(ZeroPad("-5", 3), "0-5");
+  EXPECT_EQ(ZeroPad("５", 3), "00５");  // characters, not bytes
   EXPECT_EQ(Counter3(1), "001");
   EXPECT_EQ(Counter3(1000), "000");
   EXPECT_EQ(Counter3(1234567), "567");
