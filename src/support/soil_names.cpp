@@ -91,6 +91,11 @@ Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
   auto loaded = std::make_shared<SoilNameEntries>();
   const std::size_t fields = Layout(TableId::Kishitu).fields;
   std::string code, name, decoded;
+  // Room for every record the bytes can hold (a record takes at least six bytes; a name is at
+  // most half as long again in UTF-8), asked for once: growing by copying would touch the
+  // memory of a large table several times over. What is never written takes no memory.
+  loaded->codes.reserve(file.bytes.size() / 6 + 1);
+  loaded->names.reserve(file.bytes.size() / 2 * 3 + 3);
   while (!reader.AtEnd()) {  // code and name of every complete record
     bool complete = true;
     for (std::size_t i = 0; i < fields && complete; ++i) {
