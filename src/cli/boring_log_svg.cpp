@@ -361,18 +361,17 @@ void DrawTests(Svg& svg, const BoringLog& log, const Scale& scale, const Labels&
 Status WriteUtf8File(const std::string& drivePath, const std::string& text) {
   auto host = platform::ToHost(drivePath);
   if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
-  std::string temp = host->string() + ".writing";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      std::remove(temp.c_str());
-      return Status::Failed(Fault::Unwritable, drivePath, "書き込めません");
-    }
+  std::string final = platform::HostText(*host);
+  std::string temp = final + ".writing";
+  std::FILE* out = platform::OpenToWrite(temp);
+  if (!out) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません");
+  bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  if (platform::CloseDurably(out) != 0 || !written) {
+    platform::RemoveHostFile(temp);
+    return Status::Failed(Fault::Unwritable, drivePath, "書き込めません");
   }
-  if (std::rename(temp.c_str(), host->c_str()) != 0) {
-    std::remove(temp.c_str());
+  if (!platform::ReplaceHostFile(temp, final)) {
+    platform::RemoveHostFile(temp);
     return Status::Failed(Fault::Unwritable, drivePath, "名前を付けられません");
   }
   return Status::Ok();

@@ -8,6 +8,7 @@
 #include "conversion/check.h"
 #include "conversion/run.h"
 #include "platform/drives.h"
+#include "platform/files.h"
 #include "support/settings.h"
 #include "support/text_bytes.h"
 
@@ -119,7 +120,7 @@ int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
       continue;
     }
     auto host = platform::ToHost(written);
-    out << (host ? host->string() : written) << "\n";
+    out << (host ? platform::HostText(*host) : written) << "\n";
   }
   return code;
 }
@@ -246,7 +247,7 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
       continue;
     }
     auto host = platform::ToHost(result.exchangeFilePath);
-    out << (host ? host->string() : result.exchangeFilePath) << "\n";
+    out << (host ? platform::HostText(*host) : result.exchangeFilePath) << "\n";
     WriteWarnings(warnings, err);
   }
   return code;

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 
 #include "platform/codepage.h"
 #include "platform/drives.h"
@@ -31,14 +30,7 @@ bool LooksLikePartial(const std::string& name) {
   return true;
 }
 
-// Closes the stream after making its bytes durable; 0, or the errno of the first failure.
-int CloseDurably(std::FILE* file) {
-  int error = 0;
-  if (std::fflush(file) != 0) error = errno;
-  if (::fsync(::fileno(file)) != 0 && error == 0) error = errno;
-  if (std::fclose(file) != 0 && error == 0) error = errno;
-  return error;
-}
+using platform::CloseDurably;
 
 }  // namespace
 
@@ -52,9 +44,9 @@ Status ExchangeFile::Create(const std::string& folder, const std::string& name) 
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (ドライブが使えません)");
     return status_;
   }
-  hostFinal_ = host->string();
+  hostFinal_ = platform::HostText(*host);
   hostTemp_ = hostFinal_ + kPartialSuffix;
-  file_ = std::fopen(hostTemp_.c_str(), "wb");
+  file_ = platform::OpenToWrite(hostTemp_);
   if (!file_) status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason() + ")");
   return status_;
 }
@@ -125,7 +117,7 @@ Status ExchangeFile::Finish() {
 Status ExchangeFile::Commit() {
   if (Status s = Finish(); !s) return s;
   if (hostTemp_.empty()) return status_;  // already committed, or never created
-  if (std::rename(hostTemp_.c_str(), hostFinal_.c_str()) != 0) {
+  if (!platform::ReplaceHostFile(hostTemp_, hostFinal_)) {
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + Reason() + ")");
     Abandon();
     return status_;
@@ -137,13 +129,13 @@ Status ExchangeFile::Commit() {
 void ExchangeFile::Abandon() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
-  if (!hostTemp_.empty()) std::remove(hostTemp_.c_str());
+  if (!hostTemp_.empty()) platform::RemoveHostFile(hostTemp_);
   hostTemp_.clear();
   pending_.clear();
 }
 
 StagedTextFile::~StagedTextFile() {
-  if (!hostTemp_.empty()) std::remove(hostTemp_.c_str());
+  if (!hostTemp_.empty()) platform::RemoveHostFile(hostTemp_);
 }
 
 Status StagedTextFile::Stage(const std::string& drivePath, const std::string& utf8) {
@@ -152,25 +144,25 @@ Status StagedTextFile::Stage(const std::string& drivePath, const std::string& ut
   if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
   auto bytes = platform::ToCp932(utf8);
   if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
-  hostFinal_ = host->string();
+  hostFinal_ = platform::HostText(*host);
   std::string temp = hostFinal_ + kPartialSuffix;
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
+  std::FILE* file = platform::OpenToWrite(temp);
   if (!file) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason() + ")");
   hostTemp_ = temp;
   int error = std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size() ? 0 : errno;
   int closeError = CloseDurably(file);
   if (error == 0) error = closeError;
   if (error == 0) return Status::Ok();
-  std::remove(hostTemp_.c_str());
+  platform::RemoveHostFile(hostTemp_);
   hostTemp_.clear();
   return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason(error) + ")");
 }
 
 Status StagedTextFile::Commit() {
   if (hostTemp_.empty()) return Status::Failed(Fault::Unwritable, drivePath_, "書き込めません");
-  if (std::rename(hostTemp_.c_str(), hostFinal_.c_str()) != 0) {
+  if (!platform::ReplaceHostFile(hostTemp_, hostFinal_)) {
     Status failed = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + Reason() + ")");
-    std::remove(hostTemp_.c_str());
+    platform::RemoveHostFile(hostTemp_);
     hostTemp_.clear();
     return failed;
   }

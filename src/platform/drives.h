@@ -1,6 +1,8 @@
-// Drive letters over the host file system. Paths inside the conversion keep their Windows
-// form (C:\DATA\B01): the path checks, the messages and "BORLING.NO" all work on it.
-// Z: is the host root by default; ZK_DRIVES ("C=/srv/data;D=/media/usb") adds or overrides.
+// Drive letters. Paths inside the conversion keep their Windows form (C:\DATA\B01): the path
+// checks, the messages and "BORLING.NO" all work on it.
+// Linux: drives over the host file system; Z: is the host root by default, ZK_DRIVES
+// ("C=/srv/data;D=/media/usb") adds or overrides. Windows: the system's own drives, where the
+// drive form is the host path itself and ZK_DRIVES means nothing.
 #pragma once
 
 #include <cstdint>
@@ -68,6 +70,9 @@ class PathScope {
 // A host path (absolute or relative to the working folder) in drive form, through the mapped
 // drive with the longest folder that holds it: /tmp/a is Z:\tmp\a with the default map.
 std::optional<std::string> ToDriveForm(const std::filesystem::path& host);
+// The same for a host path written as UTF-8 text.
+std::optional<std::string> ToDriveForm(const std::string& hostText);
+inline std::optional<std::string> ToDriveForm(const char* hostText) { return ToDriveForm(std::string(hostText)); }
 
 // A path given on a command line: drive form stays as it is, a host path is turned into it.
 std::string CommandLinePathToDriveForm(const std::string& text);

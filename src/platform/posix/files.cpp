@@ -4,12 +4,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/drives.h"
+#include "platform/posix/status_identity.h"
 
 namespace fs = std::filesystem;
 
@@ -68,7 +71,49 @@ std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
   return PlainFileLength(*host, seen);
 }
 
+std::string HostText(const fs::path& host) { return host.string(); }
+fs::path HostPath(const std::string& hostText) { return fs::path(hostText); }
+
 int OpenToRead(const fs::path& host) { return ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
+
+long long ReadAt(int fd, char* to, std::size_t n, unsigned long long offset) {
+  std::size_t got = 0;
+  while (got < n) {
+    ssize_t r = ::pread(fd, to + got, n - got, static_cast<off_t>(offset + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;
+    got += static_cast<std::size_t>(r);
+  }
+  return static_cast<long long>(got);
+}
+
+void CloseFile(int fd) { ::close(fd); }
+
+bool DescribeOpened(int fd, const std::string& hostText, OpenedFile& file) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  file.regular = S_ISREG(st.st_mode);
+  file.size = st.st_size > 0 ? static_cast<std::uintmax_t>(st.st_size) : 0;
+  file.identity = IdentityOf(hostText, st);
+  return true;
+}
+
+std::FILE* OpenToWrite(const std::string& hostText) { return std::fopen(hostText.c_str(), "wb"); }
+
+int CloseDurably(std::FILE* file) {
+  int error = 0;
+  if (std::fflush(file) != 0) error = errno;
+  if (::fsync(::fileno(file)) != 0 && error == 0) error = errno;
+  if (std::fclose(file) != 0 && error == 0) error = errno;
+  return error;
+}
+
+bool ReplaceHostFile(const std::string& fromHost, const std::string& toHost) {
+  return std::rename(fromHost.c_str(), toHost.c_str()) == 0;
+}
+
+bool RemoveHostFile(const std::string& hostText) { return std::remove(hostText.c_str()) == 0; }
 
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
   std::vector<std::string> names;
@@ -118,6 +163,12 @@ std::optional<FileIdentity> IdentityOf(const std::string& hostPath, const struct
   return FileIdentity{hostPath, static_cast<long long>(st.st_size),
                       static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
                       static_cast<long long>(st.st_ino)};
+}
+
+std::optional<std::string> Environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value) return std::nullopt;
+  return std::string(value);
 }
 
 std::string SystemFolder() {

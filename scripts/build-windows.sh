@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the Windows programs on Debian with MinGW-w64 (Release, static): zk2morvex-cli.exe and
+# the tests, into build-windows/ (ZK_WINDOWS_BUILD overrides). GoogleTest for MinGW is built once
+# from Debian's sources into the build folder and kept there.
+#   bash scripts/build-windows.sh          build
+#   bash scripts/build-windows.sh --test   build, then run the tests under Wine through ctest
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 googletest
+build=${ZK_WINDOWS_BUILD:-build-windows}
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+gtest=$root/$build/googletest
+
+if [ ! -f "$gtest/install/lib/cmake/GTest/GTestConfig.cmake" ]; then
+  cmake -S /usr/src/googletest -B "$gtest/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$gtest/install" >/dev/null
+  cmake --build "$gtest/build"
+  cmake --install "$gtest/build" >/dev/null
+fi
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DGTest_DIR="$gtest/install/lib/cmake/GTest" ${ZK_WINDOWS_CMAKE_ARGS:-} >/dev/null
+cmake --build "$build"
+
+[ "${1:-}" = "--test" ] || exit 0
+
+# Wine's own folder inside the build folder, made once; one Wine server kept for the whole run
+# (each test is a program of its own) and stopped after it.
+export WINEPREFIX=$root/$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wine wineboot --init >/dev/null 2>&1
+  wineserver -w
+fi
+wineserver -p
+status=0
+ctest --test-dir "$build" --output-on-failure -j2 | tee "$build/ctest.log" || status=$?
+wineserver -k || true
+exit $status
