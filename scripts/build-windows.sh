@@ -20,7 +20,7 @@ if [ ! -f "$gtest/install/lib/cmake/GTest/GTestConfig.cmake" ]; then
 fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-  -DGTest_DIR="$gtest/install/lib/cmake/GTest" ${ZK_WINDOWS_CMAKE_ARGS:-} >/dev/null
+  -DZK_BUILD_TESTS=ON -DGTest_DIR="$gtest/install/lib/cmake/GTest" ${ZK_WINDOWS_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build"
 
 [ "${1:-}" = "--test" ] || exit 0
@@ -32,7 +32,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine wineboot --init >/dev/null 2>&1
   wineserver -w
 fi
+wineserver -k 2>/dev/null || true  # a server left by an earlier run of this folder
 wineserver -p
+# Wine's own services start with the first program and would keep that program's output open;
+# started here, they hold nothing of a test's.
+wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
 status=0
 ctest --test-dir "$build" --output-on-failure -j2 | tee "$build/ctest.log" || status=$?
 wineserver -k || true

@@ -1,17 +1,15 @@
 // The command line over spoilt borings and killed runs: the exit status tells a stopped run,
 // a batch goes on with the next boring, and a run killed at any moment leaves the destination
 // as it was or with the complete new file, never a cut-short file under an exchange file's name.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <random>
 #include <thread>
 
 #include "support/boring_fixture.h"
+#include "support/run_program.h"
 
 namespace zk {
 namespace {
@@ -21,27 +19,10 @@ using test::BoringFixture;
 
 // Starts the command line with stdout and stderr into files of root; the settings file names
 // the fixture's code-table folder.
-pid_t StartCli(const BoringFixture& b, const std::vector<std::string>& args) {
+std::unique_ptr<test::Program> StartCli(const BoringFixture& b, const std::vector<std::string>& args) {
   b.root.WriteBytes("sys/RaroreD5.ini", "[VUREDA]\r\n" + b.root.Drive("codes") + "\\\r\n");
-  std::string sys = (b.root.path() / "sys").string();
-  std::string out = (b.root.path() / "out.txt").string();
-  std::string err = (b.root.path() / "err.txt").string();
-  pid_t child = ::fork();
-  if (child == 0) {
-    ::setenv("ZK_SYSDIR", sys.c_str(), 1);
-    ::unsetenv("ZK_DRIVES");
-    if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) ::_exit(127);
-    std::freopen("/dev/null", "r", stdin);
-    std::vector<char*> argv;
-    std::string program = ZK_CLI;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = args;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  return child;
+  return std::make_unique<test::Program>(ZK_CLI, args, test::Environment{{"ZK_SYSDIR", (b.root.path() / "sys").string()}},
+                                         b.root.path() / "out.txt", b.root.path() / "err.txt");
 }
 
 struct CliResult {
@@ -50,11 +31,8 @@ struct CliResult {
 };
 
 CliResult RunCli(const BoringFixture& b, const std::vector<std::string>& args) {
-  pid_t child = StartCli(b, args);
-  int status = 0;
-  ::waitpid(child, &status, 0);
   CliResult r;
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.code = StartCli(b, args)->Wait();
   r.out = test::ReadBytes(b.root.path() / "out.txt");
   r.err = test::ReadBytes(b.root.path() / "err.txt");
   return r;
@@ -125,10 +103,9 @@ TEST(CliHostile, KilledAtRandomMomentsLeavesOldOrCompleteFiles) {
   std::mt19937 random(20240601);
   std::uniform_int_distribution<long> moment(0, static_cast<long>(runTime.count() * 12 / 10));
   for (int round = 0; round < 30; ++round) {
-    pid_t child = StartCli(b, {"--yes", "--dest", b.dst().string(), b.src().string()});
+    auto child = StartCli(b, {"--yes", "--dest", b.dst().string(), b.src().string()});
     std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
+    child->Kill();
 
     for (const auto& [name, bytes] : test::Snapshot(b.dst())) {
       if (name.size() > 11 && name.compare(name.size() - 11, 11, ".converting") == 0) continue;

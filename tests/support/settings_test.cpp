@@ -1,12 +1,20 @@
 #include "support/settings.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <cctype>
 #include <optional>
 
 #include "platform/drives.h"
+#include "platform/files.h"
+#include "support/run_program.h"
 #include "support/test_util.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+#endif
 
 namespace zk {
 namespace {
@@ -21,7 +29,7 @@ class SettingsTest : public ::testing::Test {
   void SetUp() override {
     Save("ZK_SYSDIR", sysdir_);
     Save("XDG_CONFIG_HOME", xdg_);
-    setenv("ZK_SYSDIR", system.path().c_str(), 1);
+    test::SetEnvironment("ZK_SYSDIR", system.path().string());
     SetCodeTableFolder("");
   }
   void TearDown() override {
@@ -35,14 +43,13 @@ class SettingsTest : public ::testing::Test {
 
  private:
   static void Save(const char* name, std::optional<std::string>& value) {
-    const char* v = getenv(name);
-    value = v ? std::optional<std::string>(v) : std::nullopt;
+    value = platform::Environment(name);
   }
   static void Restore(const char* name, const std::optional<std::string>& value) {
     if (value)
-      setenv(name, value->c_str(), 1);
+      test::SetEnvironment(name, *value);
     else
-      unsetenv(name);
+      test::UnsetEnvironment(name);
   }
   std::optional<std::string> sysdir_, xdg_;
 };
@@ -87,12 +94,28 @@ TEST_F(SettingsTest, MissingOrEmptySettingsFile) {
   EXPECT_EQ(CodeTableFolder(), "");
 }
 
+#ifndef _WIN32
 TEST_F(SettingsTest, SystemFolderFromTheConfigHomeWithoutZkSysdir) {
-  unsetenv("ZK_SYSDIR");
-  setenv("XDG_CONFIG_HOME", system.path().c_str(), 1);
+  test::UnsetEnvironment("ZK_SYSDIR");
+  test::SetEnvironment("XDG_CONFIG_HOME", system.path().string());
   system.WriteBytes("zk2morvex/RaroreD5.ini", "x\r\nZ:\\from\\config\\\r\n");
   EXPECT_EQ(ReadVuredaSetting(), "Z:\\from\\config\\");
 }
+#else
+// Without ZK_SYSDIR: the user's own settings file when there is one, else the Windows folder's.
+TEST_F(SettingsTest, SystemFolderFromApplicationDataThenTheWindowsFolder) {
+  std::optional<std::string> appData = platform::Environment("APPDATA");
+  test::UnsetEnvironment("ZK_SYSDIR");
+  test::SetEnvironment("APPDATA", system.path().string());
+  wchar_t windows[MAX_PATH];
+  UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
+  EXPECT_EQ(platform::SystemFolder(), platform::win32::Narrow(std::wstring_view(windows, n)));
+  system.WriteBytes("zk2morvex/RaroreD5.ini", "x\r\nZ:\\from\\appdata\\\r\n");
+  EXPECT_EQ(platform::SystemFolder(), system.path().string() + "\\zk2morvex");
+  EXPECT_EQ(ReadVuredaSetting(), "Z:\\from\\appdata\\");
+  if (appData) test::SetEnvironment("APPDATA", *appData);
+}
+#endif
 
 struct LoadCase {
   const char* name;
@@ -103,12 +126,15 @@ struct LoadCase {
 TEST_F(SettingsTest, LoadChecksTheFolderAndKeepsItInDriveForm) {
   std::string drive = codes.Drive();  // Z:\tmp\zk-test-...
   std::string host = codes.path().string();
+  std::string lower(1, static_cast<char>(std::tolower(static_cast<unsigned char>(drive[0]))));
   const LoadCase cases[] = {
       {"drive form", drive + "\\", drive + "\\"},
       {"drive form, blanks around", "  " + drive + "\\  ", drive + "\\"},
-      {"drive form, other letter case", "z" + drive.substr(1) + "\\", "z" + drive.substr(1) + "\\"},
+      {"drive form, other letter case", lower + drive.substr(1) + "\\", lower + drive.substr(1) + "\\"},
+#ifndef _WIN32  // on Windows the host path is the drive form
       {"host path", host + "/", drive + "\\"},
       {"host path, quoted with blanks", "\" " + host + "/ \"", drive + "\\"},
+#endif
       {"folder that does not exist", drive + "\\nowhere\\", std::nullopt},
       {"host folder that does not exist", host + "/nowhere/", std::nullopt},
       // Without its separator the name is tested minus its last letter.
@@ -128,7 +154,11 @@ TEST_F(SettingsTest, LoadChecksTheFolderAndKeepsItInDriveForm) {
 
 TEST_F(SettingsTest, BothFormsReachTheCodeTables) {
   codes.WriteBytes("L9.txt", "1,a\r\n");
+#ifdef _WIN32
+  for (const std::string& value : {codes.Drive() + "\\", codes.Drive() + "/"}) {
+#else
   for (const std::string& value : {codes.Drive() + "\\", codes.path().string() + "/"}) {
+#endif
     system.WriteBytes("RaroreD5.ini", "x\r\n" + value + "\r\n");
     ASSERT_TRUE(LoadCodeTableFolder()) << value;
     auto host = platform::ToHost(CodeTableFolder() + "L9.txt");

@@ -51,8 +51,8 @@ DriveState& State() {
   return s;
 }
 
-// A drive is ready when it is there and holds a medium: asking for its volume fails for an
-// empty card reader or disc drive, without the system's "insert a disk" box.
+// A drive is ready when it is there and holds a medium: asking for its free space fails for an
+// empty card reader or disc drive (not ready), without the system's "insert a disk" box.
 bool DriveReady(char letter) {
   if (!IsLetter(letter)) return false;
   letter = Upper(letter);
@@ -62,7 +62,8 @@ bool DriveReady(char letter) {
   if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN) return false;
   DWORD previous = 0;
   ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
-  BOOL ok = ::GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
+  ULARGE_INTEGER free{};
+  BOOL ok = ::GetDiskFreeSpaceExW(root, &free, nullptr, nullptr);
   ::SetThreadErrorMode(previous, nullptr);
   return ok != FALSE;
 }
@@ -270,7 +271,14 @@ std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
 std::optional<std::string> ToDriveForm(const std::string& hostText) { return ToDriveForm(HostPath(hostText)); }
 
 std::string CommandLinePathToDriveForm(const std::string& text) {
-  if (text.size() >= 2 && text[1] == ':' && IsLetter(text[0])) return text;
+  if (text.size() >= 2 && text[1] == ':' && IsLetter(text[0])) {
+    // The host path itself: "C:/data/b01/" is as good as "C:\data\b01" (the run splits at "\"
+    // only, and a final separator names the same folder, as a host path's does on Linux).
+    std::string drive = text;
+    std::replace(drive.begin(), drive.end(), '/', '\\');
+    while (drive.size() > 3 && drive.back() == '\\') drive.pop_back();
+    return drive;
+  }
   if (auto drive = ToDriveForm(HostPath(text))) return *drive;
   return text;
 }
