@@ -93,7 +93,7 @@ class DecodeTable {
   DecodeTable() {
     AskSystemDecoder(single_, pair_);
     for (int b = 0x80; b <= 0xFF; ++b)
-      if (IsRefusedByte(static_cast<unsigned char>(b))) single_[b - 0x80] = Utf8Char{};
+      if (IsRefusedByte(static_cast<unsigned char>(b))) single_[static_cast<std::size_t>(b - 0x80)] = Utf8Char{};
   }
 
   // The character starting at text[i] (not ASCII): its UTF-8 form and how many bytes it took;

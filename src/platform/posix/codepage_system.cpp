@@ -113,7 +113,7 @@ void AskSystemDecoder(SingleTable& single, PairTable& pairs) {
   if (cd == reinterpret_cast<iconv_t>(-1)) return;
   for (int b = 0x80; b <= 0xFF; ++b) {
     char one[1] = {static_cast<char>(b)};
-    if (!IsLead(b)) single[b - 0x80] = Ask(cd, one, 1);
+    if (!IsLead(b)) single[static_cast<std::size_t>(b - 0x80)] = Ask(cd, one, 1);
   }
   for (int lead = 0x80; lead <= 0xFF; ++lead)
     if (IsLead(lead) && !AskRow(cd, pairs, lead))

@@ -32,7 +32,7 @@ Utf8Char Ask(const char* bytes, int n) {
 void AskSystemDecoder(SingleTable& single, PairTable& pairs) {
   for (int b = 0x80; b <= 0xFF; ++b) {
     char one[1] = {static_cast<char>(b)};
-    if (!IsLead(b)) single[b - 0x80] = Ask(one, 1);
+    if (!IsLead(b)) single[static_cast<std::size_t>(b - 0x80)] = Ask(one, 1);
   }
   for (int lead = 0x81; lead <= 0xFC; ++lead) {
     if (!IsLead(lead)) continue;
