@@ -38,6 +38,6 @@ wineserver -p
 # started here, they hold nothing of a test's.
 wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
 status=0
-ctest --test-dir "$build" --output-on-failure -j2 | tee "$build/ctest.log" || status=$?
+ctest --test-dir "$build" --output-on-failure -j2 --output-junit ctest-junit.xml | tee "$build/ctest.log" || status=$?
 wineserver -k || true
 exit $status

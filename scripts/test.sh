@@ -11,7 +11,7 @@ bash scripts/install-deps.sh xvfb clang
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZK_SANITIZE=ON
 cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build-test --output-on-failure -j2 | tee build-test/ctest.log
+ctest --test-dir build-test --output-on-failure -j2 --output-junit ctest-junit.xml | tee build-test/ctest.log
 windows_status=0
 if [ "${ZK_WINDOWS:-1}" != "0" ]; then
   bash scripts/build-windows.sh --test || windows_status=$?
@@ -27,9 +27,19 @@ count() {
   skipped=$(grep -cE '\(Skipped\)$' "$log" || true)
   echo "$((total - failed - skipped)) passed, ${skipped} skipped, ${failed} failed"
 }
+# The reason each skipped test gave, from ctest's JUnit file.
+skip_reasons() {
+  [ -f "$1" ] || return 0
+  awk '/<testcase name="/ { match($0, /name="[^"]*"/); name = substr($0, RSTART + 6, RLENGTH - 7) }
+       reason { print "  skipped " name ": " $0; reason = 0 }
+       /: Skipped$/ { reason = 1 }' "$1"
+}
 summary() {
   echo "tests (Linux): $(count build-test/ctest.log)"
-  [ "${ZK_WINDOWS:-1}" = "0" ] || echo "tests (Windows, under Wine): $(count build-windows/ctest.log)"
+  skip_reasons build-test/ctest-junit.xml
+  [ "${ZK_WINDOWS:-1}" = "0" ] && return
+  echo "tests (Windows, under Wine): $(count build-windows/ctest.log)"
+  skip_reasons build-windows/ctest-junit.xml
 }
 [ "$windows_status" -eq 0 ] || { summary; exit 1; }
 
