@@ -5,7 +5,9 @@
 
 #include <filesystem>
 
+#include "platform/codepage.h"
 #include "platform/drives.h"
+#include "platform/files.h"
 #include "support/run_program.h"
 #include "support/test_util.h"
 
@@ -43,6 +45,26 @@ TEST(CliGolden, EveryBoringConvertsToItsExchangeFile) {
     EXPECT_EQ(test::ReadBytes(dir.path() / "out" / "53393681.001"), expected);
     EXPECT_EQ(test::ReadBytes(dir.path() / "boring" / "BORLING.NO"), *platform::ToDriveForm(dir.path() / "out") + "\\53393681.001\r\n");
   }
+}
+
+// Folder names in Japanese, through the command line's arguments (UTF-16 on Windows) to the
+// file calls, and into "BORLING.NO" as Shift-JIS.
+TEST(CliGolden, JapaneseFolderNamesOnTheCommandLine) {
+  test::TempFolder dir;
+  fs::path boring = dir.path() / fs::path(u8"ボーリング①");
+  fs::path out = dir.path() / fs::path(u8"交換ファイル");
+  test::CopyFolder(fs::path(ZK_SAMPLE) / "B001", boring);
+  fs::remove(boring / "BORLING.NO");
+  fs::create_directories(out);
+  fs::create_directories(dir.path() / "sys");
+  dir.WriteBytes("sys/RaroreD5.ini", "[VUREDA]\r\n" + *platform::ToDriveForm(ZK_SAMPLE "/codes") + "\\\r\n");
+  test::ProgramResult run = test::RunProgram(ZK_CLI, {"--yes", "--dest", platform::HostText(out), platform::HostText(boring)},
+                                             {{"ZK_SYSDIR", (dir.path() / "sys").string()}}, dir.path());
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, platform::HostText(out / "53393681.001") + "\n");
+  EXPECT_EQ(test::ReadBytes(out / "53393681.001"), test::ReadBytes(ZK_FIXTURES "/sample-expected/53393681.001"));
+  EXPECT_EQ(test::ReadBytes(boring / "BORLING.NO"),
+            platform::ToCp932(*platform::ToDriveForm(out) + "\\53393681.001\r\n").value_or("?"));
 }
 
 }  // namespace
