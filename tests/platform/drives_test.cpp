@@ -307,9 +307,14 @@ TEST(WindowsDrives, AScopeKeepsNamesWithinItsFolders) {
   EXPECT_FALSE(ToHost(dir.Drive("B01x")));
 }
 
-// A device name is no table: opening it to read is refused, not waited on.
-TEST(WindowsDrives, DeviceNamesAreNoTables) {
+// A device name is no table: opening it to read is refused, not waited on. Nor is a file's
+// data stream ("X1.TXT:hidden").
+TEST(WindowsDrives, DeviceNamesAndStreamsAreNoTables) {
   TempFolder dir;
+  dir.WriteBytes("X1.TXT", "1,2");
+  EXPECT_FALSE(ToHost(dir.Drive("X1.TXT:hidden")));
+  EXPECT_FALSE(IsPlainFile(dir.Drive("X1.TXT:hidden")));
+  EXPECT_FALSE(ToHost(dir.Drive("sub\\D:\\x")));
   for (const char* name : {"CON", "NUL", "COM1"}) {
     auto host = ToHost(dir.Drive(name));
     ASSERT_TRUE(host) << name;

@@ -203,6 +203,9 @@ std::optional<fs::path> ToHost(const std::string& drivePath, SeenEntry& seen) {
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return std::nullopt;
   char letter = drivePath[0];
   std::vector<std::string> names = ResolvedNames(drivePath);
+  // A ":" in a name would reach a file's hidden data stream ("X1.TXT:other"), never a table.
+  if (std::any_of(names.begin(), names.end(), [](const std::string& n) { return n.find(':') != std::string::npos; }))
+    return std::nullopt;
   std::wstring path = Joined(letter, names);
   if (!InScope(path)) return std::nullopt;
   if (names.empty() || HasWildcard(names.back())) {
