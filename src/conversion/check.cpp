@@ -1,6 +1,5 @@
 #include "conversion/check.h"
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -193,10 +192,10 @@ void CheckExtensionCharacters(const std::string& drivePath, const TableReader& r
   int fd = platform::OpenToRead(*host);
   if (fd < 0) return;
   char chunk[1 << 16];
-  ssize_t n;
-  while ((n = ::read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR))
-    if (n > 0) scan.Feed(chunk, static_cast<std::size_t>(n));
-  ::close(fd);
+  unsigned long long at = 0;
+  for (long long n; (n = platform::ReadAt(fd, chunk, sizeof chunk, at)) > 0; at += static_cast<unsigned long long>(n))
+    scan.Feed(chunk, static_cast<std::size_t>(n));
+  platform::CloseReadFile(fd);
 }
 
 bool IsNumberColumn(const TableRule& rule, std::size_t column) {

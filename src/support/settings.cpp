@@ -99,7 +99,9 @@ std::string CheckValue(const std::string& value, std::string& tested, std::strin
 
 }  // namespace
 
-std::string SettingsFilePath() { return reda32::QPRTrim(reda32::SysDir()) + "/RaroreD5.ini"; }
+std::string SettingsFilePath() {
+  return reda32::QPRTrim(reda32::SysDir()) + static_cast<char>(fs::path::preferred_separator) + "RaroreD5.ini";
+}
 
 std::string ReadVuredaSetting() {
   SettingRead read = ReadSetting();
@@ -162,7 +164,7 @@ Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
   }
   auto host = platform::ToHost(drive);
   if (!host) return Status::Failed(Fault::NotFound, folder, "コード表のフォルダがありません");
-  std::string value = host->lexically_normal().string();
+  std::string value = platform::HostText(host->lexically_normal());
   if (value.empty() || value.back() != fs::path::preferred_separator) value += fs::path::preferred_separator;
   auto bytes = platform::ToCp932("[VUREDA]\r\n" + value + "\r\n");
   if (!bytes)
@@ -171,7 +173,7 @@ Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
   // Written beside the old file and put in its place whole, so that a failed write leaves the
   // old setting as it was.
   std::error_code ec;
-  fs::path target(written);
+  fs::path target = platform::HostPath(written);
   fs::create_directories(target.parent_path(), ec);
   fs::path temporary = target;
   temporary += ".writing";

@@ -123,7 +123,7 @@ Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder) {
   table.drivePath = folder + kTableName;
   if (!platform::IsPlainFile(table.drivePath)) return Status::Ok();
   auto host = platform::ToHost(table.drivePath);
-  auto identity = host ? platform::IdentityOf(host->string()) : std::nullopt;
+  auto identity = host ? platform::IdentityOf(platform::HostText(*host)) : std::nullopt;
   auto& last = LastLoaded();
   if (identity && last && last->identity == *identity) {
     std::string drivePath = table.drivePath;

@@ -1,8 +1,5 @@
 #include "tables/field_reader.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -20,18 +17,7 @@ constexpr std::size_t kChunk = 1 << 16;
 bool IsBlank(int c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(int c) { return c == '\r' || c == '\n'; }
 
-// Up to n bytes from offset, fewer only at the end of the file; -1 on a read error.
-long long ReadAt(int fd, char* to, std::size_t n, unsigned long long offset) {
-  std::size_t got = 0;
-  while (got < n) {
-    ssize_t r = ::pread(fd, to + got, n - got, static_cast<off_t>(offset + got));
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) return -1;
-    if (r == 0) break;
-    got += static_cast<std::size_t>(r);
-  }
-  return static_cast<long long>(got);
-}
+using platform::ReadAt;
 
 long LineOfOffset(int fd, std::size_t offset) {
   long line = 1;
@@ -120,20 +106,20 @@ Status TableReader::Open(const std::string& drivePath) {
   // Messages name the table as it is written on disk ("X1.TXT", even when asked for "X1.txt").
   if (auto actual = platform::ToDriveForm(*host)) path_ = *actual;
   fd_ = platform::OpenToRead(*host);  // a pipe put in the table's place is refused below
-  struct stat st {};
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+  platform::OpenedFile opened;
+  if (fd_ < 0 || !platform::DescribeOpened(fd_, platform::HostText(*host), opened)) {
     Status failed = Status::Failed(Fault::Unreadable, path_, std::string("開けません (") + std::strerror(errno) + ")");
     Close();
     return failed;
   }
-  if (!S_ISREG(st.st_mode)) {
+  if (!opened.regular) {
     Close();
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");
   }
   if (!buffer_) buffer_.reset(new char[kChunk]);
   // The length as opened: the fields end there.
-  remaining_ = st.st_size > 0 ? static_cast<unsigned long long>(st.st_size) : 0;
-  auto identity = platform::IdentityOf(host->string(), st);
+  remaining_ = opened.size;
+  const auto& identity = opened.identity;
   if (!identity || !Checked().Holds(*identity)) {
     unsigned long long read = 0;
     Status check = CheckCp932(fd_, path_, buffer_.get(), remaining_, read);
@@ -159,7 +145,7 @@ void TableReader::CutEndOfFileMark() {
 }
 
 void TableReader::Close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) platform::CloseReadFile(fd_);
   fd_ = -1;
   pos_ = end_ = 0;
   remaining_ = 0;

@@ -1,7 +1,5 @@
 #include "tables/table_access.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -39,7 +37,7 @@ Status CheckTableEntry(const std::string& drivePath) {
   int fd = platform::OpenToRead(*host);
   if (fd < 0)
     return Status::Failed(Fault::Unreadable, drivePath, std::string("開けません (") + std::strerror(errno) + ")");
-  ::close(fd);
+  platform::CloseReadFile(fd);
   return Status::Ok();
 }
 

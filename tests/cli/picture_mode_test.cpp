@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/run_program.h"
 #include "support/test_util.h"
 #include "support/xml_scan.h"
 
@@ -99,21 +99,17 @@ TEST(PictureMode, DrawsEveryFileAndTellsOfEveryRefusal) {
 TEST(PictureMode, EndToEnd) {
   TempFolder dir;
   fs::create_directories(dir.path() / "pictures");
-  std::string command = std::string(ZK_CLI) + " --picture '" + (dir.path() / "pictures").string() + "' '" +
-                        kFixture.string() + "' >'" + (dir.path() / "out.txt").string() + "' 2>&1";
-  int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << test::ReadBytes(dir.path() / "out.txt");
+  test::ProgramResult run =
+      test::RunProgram(ZK_CLI, {"--picture", (dir.path() / "pictures").string(), kFixture.string()}, {}, dir.path());
+  EXPECT_EQ(run.code, 0) << run.err;
   std::string svg = test::ReadBytes(dir.path() / "pictures" / "53393681.001.svg");
   test::XmlScan scan = test::ScanXml(svg);
   ASSERT_TRUE(scan.ok()) << scan.error;
   EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
 
-  command = std::string(ZK_CLI) + " --picture '" + (dir.path() / "pictures").string() + "' '" +
-            (dir.path() / "missing.001").string() + "' 2>/dev/null";
-  status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  run = test::RunProgram(ZK_CLI, {"--picture", (dir.path() / "pictures").string(), (dir.path() / "missing.001").string()},
+                         {}, dir.path());
+  EXPECT_EQ(run.code, 1);
 }
 
 }  // namespace

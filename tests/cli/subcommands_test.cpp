@@ -1,8 +1,6 @@
 // The command line's subcommands, the older flag forms that stay as their aliases, the batch's
 // last line, the map of borings and the writing of the code-table setting.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "cli/cli.h"
 #include "support/json_value.h"
 #include "support/run_fixture.h"
+#include "support/run_program.h"
 #include "support/test_util.h"
 
 namespace zk::cli {
@@ -25,6 +24,8 @@ using test::JsonValue;
 using test::TempFolder;
 
 const fs::path kExchange = ZK_FIXTURES "/exchange/53393681.001";
+// The host's separator, which set-codes writes after the folder.
+const std::string kSeparator(1, static_cast<char>(fs::path::preferred_separator));
 
 struct Ran {
   int code;
@@ -38,20 +39,10 @@ Ran RunInProcess(const std::vector<std::string>& args) {
   return {code, out.str(), err.str()};
 }
 
-// The real program with a settings folder of its own; standard input is not a terminal.
-Ran RunProgram(const std::string& args, const fs::path& sysdir) {
-  fs::path errFile = sysdir / "stderr.txt";
-  std::string command =
-      "ZK_SYSDIR='" + sysdir.string() + "' '" ZK_CLI "' " + args + " </dev/null 2>'" + errFile.string() + "'";
-  Ran r{};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  int raw = pclose(pipe);
-  r.code = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.err = test::ReadBytes(errFile);
-  return r;
+// The real program with a settings folder of its own; standard input is empty, no terminal.
+Ran RunCli(const std::vector<std::string>& args, const fs::path& sysdir) {
+  test::ProgramResult run = test::RunProgram(ZK_CLI, args, {{"ZK_SYSDIR", sysdir.string()}}, sysdir);
+  return {run.code, run.out, run.err};
 }
 
 struct ParseCase {
@@ -185,13 +176,13 @@ TEST(Subcommands, BatchMessagesNameTheirBoringAndALastLineSumsUp) {
   fs::create_directories(f.root.path() / "EMPTY");
   std::string empty = (f.root.path() / "EMPTY").string();
   std::string missing = (f.root.path() / "NONE").string();
-  for (const char* form : {"convert ", ""}) {
+  for (const char* form : {"convert", ""}) {
     fs::remove_all(f.destination());
     fs::create_directories(f.destination());
     fs::remove(f.source() / "BORLING.NO");
-    Ran r = RunProgram(std::string(form) + "--yes --dest '" + f.destination().string() + "' '" + empty + "' '" +
-                           f.source().string() + "' '" + missing + "'",
-                       f.root.path() / "sys");
+    std::vector<std::string> args = {"--yes", "--dest", f.destination().string(), empty, f.source().string(), missing};
+    if (*form) args.insert(args.begin(), "convert");
+    Ran r = RunCli(args, f.root.path() / "sys");
     EXPECT_EQ(r.code, kStopped) << form;
     EXPECT_EQ(r.out, (f.destination() / "53393681.001").string() + "\n") << form;
     EXPECT_NE(r.err.find("[" + empty + "] 緯度・経度が正しくありません。"), std::string::npos) << form << r.err;
@@ -202,8 +193,7 @@ TEST(Subcommands, BatchMessagesNameTheirBoringAndALastLineSumsUp) {
   }
   fs::remove(f.source() / "BORLING.NO");
   fs::remove_all(f.destination());
-  Ran ok = RunProgram("convert --yes --dest '" + f.destination().string() + "' '" + f.source().string() + "'",
-                      f.root.path() / "sys");
+  Ran ok = RunCli({"convert", "--yes", "--dest", f.destination().string(), f.source().string()}, f.root.path() / "sys");
   EXPECT_EQ(ok.code, kSuccess) << ok.err;
   EXPECT_NE(Warnings(ok.err), "0");
   EXPECT_NE(ok.err.find("合計: 変換 1 本, 停止 0 本, 警告 " + Warnings(ok.err) + " 件\n"), std::string::npos) << ok.err;
@@ -324,20 +314,20 @@ TEST(SetCodes, WritesTheSettingThatAConversionThenUses) {
   f.root.WriteBytes("Codes/l9.TXT", "1,a\r\n");
   f.root.WriteBytes("Codes/KISHITU.txt", "1,a\r\n");
   fs::path sys = f.root.path() / "sys";
-  Ran set = RunProgram("set-codes '" + (f.root.path() / "Codes").string() + "'", sys);
+  Ran set = RunCli({"set-codes", (f.root.path() / "Codes").string()}, sys);
   EXPECT_EQ(set.code, kSuccess) << set.err;
   EXPECT_EQ(set.out, (sys / "RaroreD5.ini").string() + "\n");
   EXPECT_NE(set.err.find("ZK_SYSDIR"), std::string::npos) << set.err;
-  EXPECT_EQ(test::ReadBytes(sys / "RaroreD5.ini"), "[VUREDA]\r\n" + (f.root.path() / "Codes").string() + "/\r\n");
-  Ran run = RunProgram("convert --dest '" + f.destination().string() + "' '" + f.source().string() + "'", sys);
+  EXPECT_EQ(test::ReadBytes(sys / "RaroreD5.ini"), "[VUREDA]\r\n" + (f.root.path() / "Codes").string() + kSeparator + "\r\n");
+  Ran run = RunCli({"convert", "--dest", f.destination().string(), f.source().string()}, sys);
   EXPECT_EQ(run.code, kSuccess) << run.err;
 
   fs::remove(f.root.path() / "Codes/KISHITU.txt");
-  Ran refused = RunProgram("set-codes '" + (f.root.path() / "Codes").string() + "'", sys);
+  Ran refused = RunCli({"set-codes", (f.root.path() / "Codes").string()}, sys);
   EXPECT_EQ(refused.code, kStopped);
   EXPECT_NE(refused.err.find("Kishitu.txt がありません"), std::string::npos) << refused.err;
   EXPECT_NE(refused.err.find((sys / "RaroreD5.ini").string()), std::string::npos) << refused.err;
-  EXPECT_EQ(test::ReadBytes(sys / "RaroreD5.ini"), "[VUREDA]\r\n" + (f.root.path() / "Codes").string() + "/\r\n")
+  EXPECT_EQ(test::ReadBytes(sys / "RaroreD5.ini"), "[VUREDA]\r\n" + (f.root.path() / "Codes").string() + kSeparator + "\r\n")
       << "the setting that was there stays";
 }
 
