@@ -1,0 +1,625 @@
+#include "form1_win32.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/drives.h"
+#include "support/settings.h"
+#include "wide_text.h"
+
+namespace zk::win32window {
+namespace {
+
+constexpr const wchar_t* kFormClass = L"Zk2morvexForm1";
+constexpr const wchar_t* kPictureClass = L"Zk2morvexPicture1";
+constexpr const wchar_t* kHelpFileName = L"KavoroQX.HLP";
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kFormWidthTwips = 9075;
+constexpr int kFormHeightTwips = 6495;
+// Plain files as the file list shows them: read-write, read-only and archived; no hidden
+// or system files, no folders.
+constexpr WPARAM kFileListKinds = DDL_READWRITE | DDL_READONLY | DDL_ARCHIVE;
+
+// Per-window DPI where Windows has it (10 and later), else the screen's.
+UINT WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static auto fn = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (fn && window) {
+    if (UINT dpi = fn(window)) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+bool FontInstalled(const wchar_t* face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(wanted.lfFaceName, face, LF_FACESIZE);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(
+      screen, &wanted,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+        *reinterpret_cast<bool*>(found) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+std::wstring WindowText(HWND window) {
+  int n = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(window, text.data(), n + 1);
+  text.resize(static_cast<std::size_t>(std::max(n, 0)));
+  return text;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return {};
+  std::wstring full(n, L'\0');
+  n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+  full.resize(n);
+  return full;
+}
+
+bool IsFolder(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsPlainFile(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+  return folder;
+}
+
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+wchar_t Upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+// The visible sub-folders of a folder, sorted without regard to letter case.
+std::vector<std::wstring> SubFolders(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileExW((WithSeparator(folder) + L"*").c_str(), FindExInfoBasic, &found,
+                                   FindExSearchLimitToDirectories, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring name = found.cFileName;
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+    if (name == L"." || name == L"..") continue;
+    names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+    int order = CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE);
+    return order != CSTR_EQUAL ? order == CSTR_LESS_THAN : a < b;
+  });
+  return names;
+}
+
+// The help file in one folder, or "" (a folder that is not there is no hit).
+std::wstring HelpFileIn(const std::wstring& folder) {
+  if (folder.empty()) return {};
+  std::wstring candidate = WithSeparator(folder) + kHelpFileName;
+  return IsPlainFile(candidate) ? candidate : std::wstring();
+}
+
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  std::size_t cut = path.find_last_of(L'\\');
+  return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
+}
+
+std::wstring EnvironmentText(const wchar_t* name) {
+  DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+  if (n == 0) return {};
+  std::wstring text(n, L'\0');
+  n = GetEnvironmentVariableW(name, text.data(), n);
+  text.resize(n);
+  return text;
+}
+
+std::wstring WorkingFolder() {
+  DWORD n = GetCurrentDirectoryW(0, nullptr);
+  if (n == 0) return {};
+  std::wstring text(n, L'\0');
+  n = GetCurrentDirectoryW(n, text.data());
+  text.resize(n);
+  return text;
+}
+
+}  // namespace
+
+Form1::Form1(HINSTANCE instance, StartFolders start) : instance_(instance), start_(std::move(start)) {}
+
+Form1::~Form1() {
+  if (boxHook_) UnhookWindowsHookEx(boxHook_);
+  if (Form1_ && IsWindow(Form1_)) DestroyWindow(Form1_);
+  if (font_) DeleteObject(font_);
+}
+
+bool Form1::Create() {
+  WNDCLASSEXW form{};
+  form.cbSize = sizeof form;
+  form.lpfnWndProc = FormProc;
+  form.hInstance = instance_;
+  form.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(1));
+  form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  form.lpszClassName = kFormClass;
+  WNDCLASSEXW picture = form;
+  picture.lpfnWndProc = PictureProc;
+  picture.hIcon = nullptr;
+  picture.lpszClassName = kPictureClass;
+  if (!RegisterClassExW(&form) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!RegisterClassExW(&picture) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  dpi_ = WindowDpi(nullptr);
+  RECT frame{0, 0, Px(kFormWidthTwips), Px(kFormHeightTwips)};
+  AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+  Form1_ = CreateWindowExW(0, kFormClass, Wide(kProgramTitle).c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+  if (!Form1_) return false;
+  dpi_ = WindowDpi(Form1_);
+  MakeFont();
+  Picture1 = CreateWindowExW(WS_EX_CONTROLPARENT, kPictureClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
+                             Px(kFormWidthTwips), Px(kFormHeightTwips), Form1_, nullptr, instance_, this);
+  if (!Picture1) return false;
+
+  // Created in tab order; the frames last, so that they lie beneath the controls they hold.
+  constexpr DWORD label = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
+  constexpr DWORD edit = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+  constexpr DWORD list = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+  constexpr DWORD drives = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+  constexpr DWORD button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+  constexpr DWORD frameStyle = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
+  Label2 = Place(L"STATIC", "変換元ﾌｫﾙﾀﾞ名 ：", label, 0, 240, 300, 2235, 315);
+  Text2 = Place(L"EDIT", "", edit, WS_EX_CLIENTEDGE, 2400, 240, 6255, 405);
+  Label1 = Place(L"STATIC", "変換先ﾌｫﾙﾀﾞ名 ：", label, 0, 240, 900, 2235, 315);
+  Text1 = Place(L"EDIT", "", edit, WS_EX_CLIENTEDGE, 2400, 840, 6255, 405);
+  // Controls inside a frame: the frame's position plus theirs.
+  Dir2 = Place(L"LISTBOX", "", list, 0, 240 + 180, 1620 + 420, 2595, 1530);
+  Drive2 = Place(L"COMBOBOX", "", drives, 0, 240 + 180, 1620 + 2220, 2595, 390, 3000);
+  Dir1 = Place(L"LISTBOX", "", list, 0, 3540 + 120, 1620 + 420, 2415, 1530);
+  Drive1 = Place(L"COMBOBOX", "", drives, 0, 3540 + 120, 1620 + 2220, 2415, 390, 3000);
+  File1 = Place(L"LISTBOX", "", list | LBS_SORT, 0, 3540 + 2640, 1620 + 420, 2415, 2190);
+  Label3 = Place(L"STATIC", "", label, 0, 240 + 180, 4740 + 240, 8175, 315);
+  Command1 = Place(L"BUTTON", "実  行", button, 0, 2520, 5580, 1935, 555);
+  Command2 = Place(L"BUTTON", "終  了", button, 0, 5160, 5580, 2055, 555);
+  Frame2 = Place(L"BUTTON", "変換元ﾌｫﾙﾀﾞ名選択", frameStyle, 0, 240, 1620, 3135, 2895);
+  Frame1 = Place(L"BUTTON", "変換先ﾌｫﾙﾀﾞ名選択", frameStyle, 0, 3540, 1620, 5175, 2895);
+  Frame3 = Place(L"BUTTON", "メッセージ", frameStyle, 0, 240, 4740, 8475, 675);
+  for (const Placed& p : placed_)
+    if (!p.window) return false;
+
+  ++quiet_;
+  FillDriveList(Drive1);
+  FillDriveList(Drive2);
+  OpenAtStart(Dir2, dir2_, Drive2, start_.source);
+  OpenAtStart(Dir1, dir1_, Drive1, start_.destination);
+  FillFileList();
+  --quiet_;
+  return true;
+}
+
+HWND Form1::Place(const wchar_t* kind, const char* text, DWORD style, DWORD exStyle, int left, int top, int width,
+                  int height, int dropHeight) {
+  int id = 100 + static_cast<int>(placed_.size());
+  HWND window = CreateWindowExW(exStyle | 0, kind, Wide(text).c_str(), style | WS_CLIPSIBLINGS, Px(left), Px(top),
+                                Px(width), Px(height + dropHeight), Picture1,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+  if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  placed_.push_back({window, RECT{left, top, width, height + dropHeight}});
+  return window;
+}
+
+void Form1::Layout() {
+  MoveWindow(Picture1, 0, 0, Px(kFormWidthTwips), Px(kFormHeightTwips), FALSE);
+  for (const Placed& p : placed_) {
+    SendMessageW(p.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    MoveWindow(p.window, Px(p.twips.left), Px(p.twips.top), Px(p.twips.right), Px(p.twips.bottom), FALSE);
+  }
+  InvalidateRect(Form1_, nullptr, TRUE);
+}
+
+// The first Japanese UI face that is installed, at 9 points for the window's DPI; else the
+// system's default GUI face at the same size.
+void Form1::MakeFont() {
+  LOGFONTW face{};
+  const wchar_t* chosen = nullptr;
+  for (const wchar_t* candidate : {L"Yu Gothic UI", L"Meiryo UI", L"MS UI Gothic"}) {
+    if (FontInstalled(candidate)) {
+      chosen = candidate;
+      break;
+    }
+  }
+  if (chosen) {
+    face.lfCharSet = DEFAULT_CHARSET;
+    face.lfWeight = FW_NORMAL;
+    face.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(face.lfFaceName, chosen, LF_FACESIZE);
+  } else {
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face);
+  }
+  face.lfHeight = -MulDiv(9, static_cast<int>(dpi_), 72);
+  face.lfWidth = 0;
+  HFONT made = CreateFontIndirectW(&face);
+  if (!made) return;
+  if (font_) DeleteObject(font_);
+  font_ = made;
+  fontFace_ = face.lfFaceName;
+}
+
+bool Form1::Form_Load() {
+  Centre();
+  if (!LoadCodeTableFolder()) {
+    ShowMessage(kNoVuredaMessage, Icon::None, "");
+    return false;
+  }
+  helpFilePath_ = HelpFileIn(ProgramFolder());
+  if (helpFilePath_.empty()) {
+    std::wstring path = EnvironmentText(L"PATH");
+    std::size_t from = 0;
+    while (helpFilePath_.empty() && from < path.size()) {
+      std::size_t end = path.find(L';', from);
+      if (end == std::wstring::npos) end = path.size();
+      helpFilePath_ = HelpFileIn(path.substr(from, end - from));
+      from = end + 1;
+    }
+  }
+  completionFlag_ = 0;
+  SetWindowTextW(Text1, dir1_.path.c_str());
+  SetWindowTextW(Text2, dir2_.path.c_str());
+  return true;
+}
+
+void Form1::Centre() {
+  RECT r;
+  GetWindowRect(Form1_, &r);
+  int width = r.right - r.left, height = r.bottom - r.top;
+  SetWindowPos(Form1_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::ShowHelp(int context) {
+  if (context == 4 || helpFilePath_.empty()) return;
+  ShellExecuteW(Form1_, L"open", helpFilePath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// ---- Folder, drive and file lists ----
+
+bool Form1::SetFolder(HWND list, FolderListState& state, const std::wstring& path) {
+  std::wstring wanted = path;
+  if (wanted.size() == 2 && IsDriveLetter(wanted[0]) && wanted[1] == L':')
+    wanted = Wide(platform::CurrentFolder(static_cast<char>(Upper(wanted[0]))));
+  std::wstring full = FullPath(wanted);
+  if (full.size() < 3 || !IsDriveLetter(full[0]) || full[1] != L':') return false;
+  full[0] = Upper(full[0]);
+  if (full.size() > 3 && full.back() == L'\\') full.pop_back();
+  if (!IsFolder(full)) return false;
+  bool changed = full != state.path;
+  state.path = full;
+  FillFolderList(list, state);
+  if (changed && quiet_ == 0) {
+    if (list == Dir1) Dir1_Change();
+    else Dir2_Change();
+  }
+  return true;
+}
+
+// The open folder's ancestors from the root down, each a step further in, then the folder's
+// own sub-folders one step further than it.
+void Form1::FillFolderList(HWND list, FolderListState& state) {
+  state.entries.clear();
+  std::vector<std::wstring> labels;
+  std::wstring ancestor = state.path.substr(0, 3);  // "C:\"
+  state.entries.push_back(ancestor);
+  labels.push_back(ancestor);
+  std::size_t from = 3;
+  int depth = 0;
+  while (from < state.path.size()) {
+    std::size_t end = state.path.find(L'\\', from);
+    if (end == std::wstring::npos) end = state.path.size();
+    std::wstring name = state.path.substr(from, end - from);
+    ancestor = WithSeparator(ancestor) + name;
+    ++depth;
+    state.entries.push_back(ancestor);
+    labels.push_back(std::wstring(static_cast<std::size_t>(depth) * 2, L' ') + name);
+    from = end + 1;
+  }
+  int open = static_cast<int>(state.entries.size()) - 1;
+  for (const std::wstring& name : SubFolders(state.path)) {
+    state.entries.push_back(WithSeparator(state.path) + name);
+    labels.push_back(std::wstring(static_cast<std::size_t>(depth + 1) * 2, L' ') + name);
+  }
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (const std::wstring& label : labels) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(open), 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+// Every drive letter Windows has, ready or not; a fixed drive shows its volume label.
+void Form1::FillDriveList(HWND combo) {
+  wchar_t keep = SelectedDrive(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  DWORD letters = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if (!(letters & (1u << i))) continue;
+    wchar_t letter = static_cast<wchar_t>(L'A' + i);
+    std::wstring root{letter, L':', L'\\'};
+    std::wstring text{static_cast<wchar_t>(L'a' + i), L':'};
+    // Only fixed drives are asked for their label: a removable or network drive may keep the
+    // window waiting for a medium or a server.
+    if (GetDriveTypeW(root.c_str()) == DRIVE_FIXED) {
+      wchar_t label[MAX_PATH + 1] = {};
+      if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0) && label[0])
+        text += std::wstring(L" [") + label + L"]";
+    }
+    LRESULT at = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(letter));
+  }
+  if (keep) SelectDriveQuietly(combo, keep);
+}
+
+void Form1::SelectDriveQuietly(HWND combo, wchar_t letter) {
+  LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    if (static_cast<wchar_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == Upper(letter)) {
+      SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);  // sends no change notice
+      return;
+    }
+  }
+}
+
+wchar_t Form1::SelectedDrive(HWND combo) const {
+  LRESULT at = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  if (at == CB_ERR) return 0;
+  return static_cast<wchar_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(at), 0));
+}
+
+void Form1::FillFileList() {
+  fileListPath_ = dir1_.path;
+  SendMessageW(File1, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(File1, LB_RESETCONTENT, 0, 0);
+  if (!fileListPath_.empty()) {
+    std::wstring pattern = WithSeparator(fileListPath_) + L"*.*";
+    SendMessageW(File1, LB_DIR, kFileListKinds, reinterpret_cast<LPARAM>(pattern.c_str()));
+  }
+  SendMessageW(File1, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(File1, nullptr, TRUE);
+}
+
+// A start folder that cannot be opened leaves the list at the working folder; the drive list
+// shows the drive of whatever folder the list holds.
+void Form1::OpenAtStart(HWND dir, FolderListState& state, HWND drive, const std::string& folder) {
+  if (folder.empty() || !SetFolder(dir, state, Wide(folder)))
+    if (!SetFolder(dir, state, WorkingFolder())) SetFolder(dir, state, L"C:\\");
+  if (!state.path.empty()) SelectDriveQuietly(drive, state.path[0]);
+}
+
+// A drive that is not ready sends the list back to its first entry, which runs this handler
+// again for that drive. When the first entry is itself the one not ready, the list shows the
+// folder list's drive again instead of going round.
+void Form1::DriveChange(HWND drive, HWND dir, FolderListState& state) {
+  wchar_t letter = SelectedDrive(drive);
+  if (!letter) return;
+  if (!SetFolder(dir, state, std::wstring{letter, L':'})) {
+    if (SendMessageW(drive, CB_GETCURSEL, 0, 0) != 0) {
+      SendMessageW(drive, CB_SETCURSEL, 0, 0);
+      DriveChange(drive, dir, state);
+    } else if (!state.path.empty()) {
+      SelectDriveQuietly(drive, state.path[0]);
+    }
+  }
+  LRESULT remembered = SendMessageW(drive, CB_GETCURSEL, 0, 0);
+  if (!platform::SetCurrentDrive(static_cast<char>(SelectedDrive(drive))))
+    SendMessageW(drive, CB_SETCURSEL, static_cast<WPARAM>(remembered), 0);
+}
+
+// ---- Events ----
+
+void Form1::Command1_Click() {
+  lastRun_ = RunConversion(*this);
+  if (lastRun_.converted) completionFlag_ = 1;
+}
+
+void Form1::Command2_Click() { DestroyWindow(Form1_); }
+
+void Form1::Dir1_Change() {
+  FillFileList();
+  SetWindowTextW(Text1, dir1_.path.c_str());
+  platform::SetCurrentFolder(Utf8(dir1_.path));
+}
+
+void Form1::Dir2_Change() {
+  SetWindowTextW(Text2, dir2_.path.c_str());
+  platform::SetCurrentFolder(Utf8(dir2_.path));
+}
+
+void Form1::Drive1_Change() { DriveChange(Drive1, Dir1, dir1_); }
+
+void Form1::Drive2_Change() { DriveChange(Drive2, Dir2, dir2_); }
+
+void Form1::File1_Click() {}
+
+void Form1::Picture1_MouseMove() {
+  if (completionFlag_ != 1) return;
+  SetWindowTextW(Label3, L"");
+  completionFlag_ = 0;
+}
+
+void Form1::OnCommand(HWND control, int code) {
+  if (control == Command1 && code == BN_CLICKED) Command1_Click();
+  else if (control == Command2 && code == BN_CLICKED) Command2_Click();
+  else if ((control == Drive1 || control == Drive2) && code == CBN_SELCHANGE) {
+    if (control == Drive1) Drive1_Change();
+    else Drive2_Change();
+  } else if ((control == Dir1 || control == Dir2) && code == LBN_DBLCLK) {
+    FolderListState& state = control == Dir1 ? dir1_ : dir2_;
+    LRESULT at = SendMessageW(control, LB_GETCURSEL, 0, 0);
+    if (at >= 0 && static_cast<std::size_t>(at) < state.entries.size()) {
+      std::wstring target = state.entries[static_cast<std::size_t>(at)];
+      if (!SetFolder(control, state, target)) FillFolderList(control, state);  // gone meanwhile
+    }
+  } else if (control == File1 && code == LBN_SELCHANGE) {
+    File1_Click();
+  }
+}
+
+// ---- WindowOps ----
+
+void Form1::SetStatus(const std::string& text) {
+  SetWindowTextW(Label3, Wide(text).c_str());
+  UpdateWindow(Label3);  // the run holds the thread; paint the line now
+}
+
+void Form1::ShowMessage(const std::string& text, Icon icon, const std::string& title) {
+  UINT type = MB_OK | (icon == Icon::Exclamation ? MB_ICONEXCLAMATION : icon == Icon::Information ? MB_ICONINFORMATION : 0);
+  MessageBoxW(Form1_, Wide(text).c_str(), Wide(title.empty() ? std::string(kProgramTitle) : title).c_str(), type);
+}
+
+bool Form1::AskYesNo(const std::string& text) {
+  return MessageBoxW(Form1_, Wide(text).c_str(), Wide(kProgramTitle).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void Form1::SetBusy(bool on) {
+  busy_ = on;
+  SetCursor(LoadCursorW(nullptr, on ? IDC_WAIT : IDC_ARROW));
+}
+
+void Form1::FocusDestination() {
+  SetFocus(Text1);
+  SendMessageW(Text1, EM_SETSEL, 0, -1);
+}
+
+void Form1::RefreshDestinationList() { FillFileList(); }
+
+std::string Form1::SourceText() { return Utf8(WindowText(Text2)); }
+
+std::string Form1::DestinationText() { return Utf8(WindowText(Text1)); }
+
+// ---- Window procedures ----
+
+void Form1::SetDialogAnswerer(std::function<void(HWND box)> answerer) {
+  answerer_ = std::move(answerer);
+  if (answerer_ && !boxHook_) boxHook_ = SetWindowsHookExW(WH_CBT, BoxOpened, nullptr, GetCurrentThreadId());
+  if (!answerer_ && boxHook_) {
+    UnhookWindowsHookEx(boxHook_);
+    boxHook_ = nullptr;
+  }
+}
+
+// A dialog of this thread becomes active: when it is a message box of a Form1 with an
+// answerer, hand it over. The Form1 is found through the box's owner.
+LRESULT CALLBACK Form1::BoxOpened(int code, WPARAM w, LPARAM l) {
+  if (code == HCBT_ACTIVATE) {
+    HWND box = reinterpret_cast<HWND>(w);
+    wchar_t kind[16] = {};
+    GetClassNameW(box, kind, 16);
+    HWND owner = GetWindow(box, GW_OWNER);
+    wchar_t ownerKind[32] = {};
+    if (owner) GetClassNameW(owner, ownerKind, 32);
+    if (lstrcmpW(kind, L"#32770") == 0 && lstrcmpW(ownerKind, kFormClass) == 0) {
+      auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(owner, GWLP_USERDATA));
+      if (self && self->answerer_) self->answerer_(box);
+    }
+  }
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+LRESULT CALLBACK Form1::FormProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->Form1_ = window;
+  }
+  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return self ? self->OnFormMessage(message, w, l) : DefWindowProcW(window, message, w, l);
+}
+
+LRESULT CALLBACK Form1::PictureProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self || !self->Picture1) return DefWindowProcW(window, message, w, l);
+  return self->OnPictureMessage(message, w, l);
+}
+
+LRESULT Form1::OnFormMessage(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_SETCURSOR:
+      if (busy_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case 0x02E0: {  // WM_DPICHANGED: new font and sizes, in the place Windows suggests
+      dpi_ = HIWORD(w);
+      MakeFont();
+      const RECT* suggested = reinterpret_cast<const RECT*>(l);
+      SetWindowPos(Form1_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout();
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(Form1_, GWLP_USERDATA, 0);
+      Form1_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(Form1_, message, w, l);
+}
+
+LRESULT Form1::OnPictureMessage(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      if (l) OnCommand(reinterpret_cast<HWND>(l), HIWORD(w));
+      return 0;
+    case WM_MOUSEMOVE:
+      Picture1_MouseMove();
+      return 0;
+    case WM_SETCURSOR:
+      if (busy_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(Picture1, message, w, l);
+}
+
+}  // namespace zk::win32window
