@@ -2,6 +2,8 @@
 # Installs what building and testing need on Debian, and only what is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev fonts-noto-cjk)
+# The Windows installer and the Windows window's self-test (Xvfb).
+packages+=(nsis xvfb)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
