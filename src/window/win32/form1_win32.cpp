@@ -183,7 +183,14 @@ bool Form1::Create() {
   Form1_ = CreateWindowExW(0, kFormClass, Wide(kProgramTitle).c_str(), kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
   if (!Form1_) return false;
-  dpi_ = WindowDpi(Form1_);
+  // The monitor the window landed on may have another DPI than the primary screen's.
+  if (UINT dpi = WindowDpi(Form1_); dpi != dpi_) {
+    dpi_ = dpi;
+    frame = RECT{0, 0, Px(kFormWidthTwips), Px(kFormHeightTwips)};
+    AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+    SetWindowPos(Form1_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   MakeFont();
   Picture1 = CreateWindowExW(WS_EX_CONTROLPARENT, kPictureClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
                              Px(kFormWidthTwips), Px(kFormHeightTwips), Form1_, nullptr, instance_, this);
