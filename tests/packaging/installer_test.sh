@@ -16,7 +16,8 @@ for tool in wine wineserver winepath wineboot makensis; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 mkdir -p "$work"
-run=$(mktemp -d "$work/installer-test.XXXXXX")
+# No "." in the folder names: a folder name with a dot must be an 8.3 name.
+run=$(mktemp -d "$work/installer-test-XXXXXX")
 export WINEPREFIX=$run/wineprefix
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset ZK_SYSDIR DISPLAY

@@ -106,7 +106,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   if (options.folders.size() > 1) start.destination = options.folders[1];
   zk::win32window::Form1 form(instance, start);
   if (!form.Create()) {
-    Print("ウィンドウを作れません\n");
+    Print("ウィンドウを作れません (Windows のエラー " + std::to_string(GetLastError()) + ")\n");
     return 1;
   }
   if (!form.Form_Load()) return 1;
