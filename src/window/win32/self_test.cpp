@@ -74,6 +74,15 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(tidy(a).c_str(), -1, tidy(b).c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+// What a control tells its parent when the user acts on it.
+void Notify(Form1& form, HWND control, int code) {
+  SendMessageW(form.Picture1, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+}
+
+wchar_t DriveAt(HWND combo, LRESULT index) {
+  return static_cast<wchar_t>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+}
+
 void Check(bool held, const std::string& what, int& failures) {
   Print(std::string(held ? "ok:   " : "FAIL: ") + what + "\n");
   if (!held) ++failures;
@@ -221,6 +230,30 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
   });
   Settle(form.Form1_);
+
+  // Choosing a folder in Dir2 shows it in Text2 at once: the drive's root, its first entry.
+  SendMessageW(form.Dir2, LB_SETCURSEL, 0, 0);
+  Notify(form, form.Dir2, LBN_DBLCLK);
+  std::wstring root = form.Dir2Path();
+  Check(root.size() == 3 && root[1] == L':' && ControlText(form.Text2) == root,
+        "double-clicking the root in Dir2 opens it and shows it in Text2", failures);
+
+  // A drive that is not ready, chosen in Drive2, sends the list back to its first drive.
+  LRESULT drives = SendMessageW(form.Drive2, CB_GETCOUNT, 0, 0), notReady = -1;
+  for (LRESULT i = 1; i < drives && notReady < 0; ++i) {
+    std::wstring driveRoot{DriveAt(form.Drive2, i), L':', L'\\'};
+    if (GetFileAttributesW(driveRoot.c_str()) == INVALID_FILE_ATTRIBUTES) notReady = i;
+  }
+  if (notReady > 0) {
+    Print(std::string("drive not ready: ") + static_cast<char>(DriveAt(form.Drive2, notReady)) + ":\n");
+    SendMessageW(form.Drive2, CB_SETCURSEL, static_cast<WPARAM>(notReady), 0);
+    Notify(form, form.Drive2, CBN_SELCHANGE);
+    Check(SendMessageW(form.Drive2, CB_GETCURSEL, 0, 0) == 0 && !form.Dir2Path().empty() &&
+              form.Dir2Path()[0] == DriveAt(form.Drive2, 0) && ControlText(form.Text2) == form.Dir2Path(),
+          "choosing a drive that is not ready returns Drive2 and Dir2 to the first drive", failures);
+  } else {
+    Print("every drive is ready: the drive that is not ready is not checked\n");
+  }
 
   SendMessageW(form.Text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(source).c_str()));
   SendMessageW(form.Text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(destination).c_str()));

@@ -35,6 +35,10 @@ export DISPLAY=:$number
 wineserver -p 2>/dev/null || true
 wine regedit /S "$(winepath -w "$tree/tests/window/win32/wine-prefix.reg")" 2>/dev/null
 
+# Drive Q: names a folder that is not there: a drive that is not ready, for the drive lists.
+rm -f "$WINEPREFIX/dosdevices/q:"
+ln -s "$run/no-such-folder" "$WINEPREFIX/dosdevices/q:"
+
 cp -r "$tree/sample/B001" "$run/B001"
 mkdir -p "$run/sys" "$run/out"
 # The settings file: its first line is skipped, the second names the code-table folder.
