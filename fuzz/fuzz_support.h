@@ -15,9 +15,13 @@
 
 namespace zk::fuzz {
 
+// Under ZK_FUZZ_WORK when set (the test script gives a folder of its build, removed after the
+// run, so that nothing stays behind even when a crash skips the clean-up at exit).
 inline const std::filesystem::path& WorkFolder() {
   static const std::filesystem::path folder = [] {
-    std::filesystem::path p = std::filesystem::temp_directory_path() / ("zk-fuzz-" + std::to_string(::getpid()));
+    const char* base = std::getenv("ZK_FUZZ_WORK");
+    std::filesystem::path root = base && *base ? std::filesystem::path(base) : std::filesystem::temp_directory_path();
+    std::filesystem::path p = root / ("zk-fuzz-" + std::to_string(::getpid()));
     std::filesystem::remove_all(p);
     std::filesystem::create_directories(p);
     std::atexit([] { std::filesystem::remove_all(WorkFolder()); });

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "conversion/exchange_file.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "support/text_bytes.h"
@@ -358,26 +359,6 @@ void DrawTests(Svg& svg, const BoringLog& log, const Scale& scale, const Labels&
   svg.Raw("</g>\n");
 }
 
-Status WriteUtf8File(const std::string& drivePath, const std::string& text) {
-  auto host = platform::ToHost(drivePath);
-  if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
-  std::string temp = host->string() + ".writing";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      std::remove(temp.c_str());
-      return Status::Failed(Fault::Unwritable, drivePath, "書き込めません");
-    }
-  }
-  if (std::rename(temp.c_str(), host->c_str()) != 0) {
-    std::remove(temp.c_str());
-    return Status::Failed(Fault::Unwritable, drivePath, "名前を付けられません");
-  }
-  return Status::Ok();
-}
-
 }  // namespace
 
 std::string MetresText(const std::string& field) {
@@ -436,7 +417,11 @@ Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string&
   if (Status s = CollectBoringLog(records, exchangeFile, log); !s) return s;
   std::string name = exchangeFile.substr(QXCOMSUB::FolderPart(exchangeFile).size());
   std::string target = folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + name + ".svg";
-  if (Status s = WriteUtf8File(target, BoringLogSvg(log, name)); !s) return s;
+  // Written under a temporary name of this run, then put over an earlier picture of that name;
+  // what killed runs left there goes first.
+  std::vector<std::string> ignored;
+  (void)ListRemovingStaleFiles(folder, ignored);
+  if (Status s = ReplaceFileBytes(target, BoringLogSvg(log, name)); !s) return s;
   written = target;
   return Status::Ok();
 }

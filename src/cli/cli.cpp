@@ -90,6 +90,16 @@ bool CheckPictureArguments(const Options& options, std::string& error) {
   return true;
 }
 
+// A host path of the command line whose drive form would name another folder (a name holding
+// "\\"): told on err, and false.
+bool HasDriveForm(const std::string& text, std::ostream& err) {
+  if (text.size() >= 2 && text[1] == ':') return true;  // already in drive form
+  std::string why = platform::DriveFormRefusal(text);
+  if (why.empty()) return true;
+  err << "「" << text << "」: 指定されたパスは正しくありません。\n" << why << "\n";
+  return false;
+}
+
 // ASCII letters folded: names match without regard to letter case in the drive map.
 std::string Folded(std::string text) {
   for (char& c : text)
@@ -100,6 +110,7 @@ std::string Folded(std::string text) {
 // One picture per exchange file. Two files of the same name (from two folders) would give the
 // same picture name: the second is refused rather than drawn over the first.
 int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
+  if (!HasDriveForm(options.pictureFolder, err)) return kStopped;
   std::string folder = platform::CommandLinePathToDriveForm(options.pictureFolder);
   std::set<std::string> names;
   int code = kSuccess;
@@ -232,9 +243,14 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     return kStopped;
   }
   if (options.check) return CheckBorings(options, out);
+  if (!HasDriveForm(options.destination, err)) return kStopped;
   TerminalWindow window(options, in, inIsTerminal, err);
   int code = kSuccess;
   for (const std::string& source : options.sources) {
+    if (!HasDriveForm(source, err)) {
+      code = kStopped;
+      continue;
+    }
     window.SetSource(platform::CommandLinePathToDriveForm(source));
     // What changed the data on the way, so that nothing passes unseen: found before the
     // conversion writes "BORLING.NO" into the boring, while what is known of the folder holds

@@ -1,13 +1,10 @@
 #include "conversion/exchange_file.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
-#include <unistd.h>
 
 #include "platform/codepage.h"
 #include "platform/drives.h"
-#include "platform/files.h"
 
 namespace fs = std::filesystem;
 
@@ -15,32 +12,104 @@ namespace zk {
 namespace {
 
 constexpr std::size_t kFlushAt = 1 << 16;
+// A temporary name already taken (another run drew the same random part) is drawn again.
+constexpr int kTemporaryNameTries = 16;
 
-std::string Reason(int error) { return std::strerror(error); }
-std::string Reason() { return Reason(errno); }
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() > end.size() && text.substr(text.size() - end.size()) == end;
+}
 
-bool LooksLikePartial(const std::string& name) {
-  std::string suffix = kPartialSuffix;
-  if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-    return false;
-  std::string base = name.substr(0, name.size() - suffix.size());
+bool AllOf(std::string_view text, bool (*ok)(char)) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), ok);
+}
+bool Digit(char c) { return c >= '0' && c <= '9'; }
+bool Hex(char c) { return Digit(c) || (c >= 'a' && c <= 'f'); }
+bool MachineChar(char c) { return Digit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-'; }
+
+// "53393681.001.converting" or "BORLING.NO.converting": what a run wrote before temporary
+// names carried their owner.
+bool OldTemporary(std::string_view base) {
   if (base == "BORLING.NO") return true;
   if (base.size() != 12 || base[8] != '.') return false;
-  for (std::size_t i = 0; i < base.size(); ++i)
-    if (i != 8 && (base[i] < '0' || base[i] > '9')) return false;
+  return AllOf(base.substr(0, 8), Digit) && AllOf(base.substr(9), Digit);
+}
+
+struct Owner {
+  std::string machine;
+  long process = 0;
+};
+
+// The owner of a temporary name "<name>.<machine>_<process>_<random>.converting".
+bool OwnerOf(std::string_view base, Owner& owner) {
+  std::size_t dot = base.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return false;
+  std::string_view tag = base.substr(dot + 1);
+  std::size_t first = tag.find('_');
+  std::size_t last = tag.rfind('_');
+  if (first == std::string_view::npos || first == last) return false;
+  std::string_view machine = tag.substr(0, first);
+  std::string_view process = tag.substr(first + 1, last - first - 1);
+  std::string_view random = tag.substr(last + 1);
+  if (!AllOf(machine, MachineChar) || machine.size() > 32 || !AllOf(process, Digit) || process.size() > 9 ||
+      random.size() != 8 || !AllOf(random, Hex))
+    return false;
+  owner.machine = std::string(machine);
+  owner.process = std::stol(std::string(process));
   return true;
 }
 
-// Closes the stream after making its bytes durable; 0, or the errno of the first failure.
-int CloseDurably(std::FILE* file) {
-  int error = 0;
-  if (std::fflush(file) != 0) error = errno;
-  if (::fsync(::fileno(file)) != 0 && error == 0) error = errno;
-  if (std::fclose(file) != 0 && error == 0) error = errno;
-  return error;
+std::string Unwritable(const std::string& reason) { return "書き込めません (" + reason + ")"; }
+
+// A new file beside host final under a temporary name of this run; kNoFile and a status on
+// failure.
+platform::FileHandle CreateTemporary(const fs::path& hostFinal, const std::string& drivePath, std::string& hostTemp,
+                                     Status& status) {
+  std::string reason;
+  for (int i = 0; i < kTemporaryNameTries; ++i) {
+    fs::path temp = hostFinal.parent_path() / TemporaryNameFor(hostFinal.filename().string());
+    bool exists = false;
+    platform::FileHandle file = platform::CreateNewFile(temp, exists, reason);
+    if (file != platform::kNoFile) {
+      hostTemp = temp.string();
+      return file;
+    }
+    if (!exists) break;
+  }
+  status = Status::Failed(Fault::Unwritable, drivePath, Unwritable(reason));
+  return platform::kNoFile;
+}
+
+// The folder's new entry made durable; a failure told as a fault of the file it names.
+Status SyncFolderOf(const std::string& hostFinal, const std::string& drivePath) {
+  std::string reason;
+  if (platform::SyncFolder(fs::path(hostFinal).parent_path(), reason)) return Status::Ok();
+  return Status::Failed(Fault::Unwritable, drivePath, "フォルダに保存できません (" + reason + ")");
 }
 
 }  // namespace
+
+std::string TemporaryNameFor(const std::string& name) {
+  return name + "." + platform::MachineName() + "_" + std::to_string(platform::CurrentProcessId()) + "_" +
+         platform::RandomHex() + kPartialSuffix;
+}
+
+bool IsTemporaryName(const std::string& name) {
+  if (!EndsWith(name, kPartialSuffix)) return false;
+  std::string_view base = std::string_view(name).substr(0, name.size() - std::string_view(kPartialSuffix).size());
+  Owner owner;
+  return OldTemporary(base) || OwnerOf(base, owner);
+}
+
+bool IsStaleTemporary(const std::string& name, long long ageSeconds) {
+  if (!EndsWith(name, kPartialSuffix)) return false;
+  std::string_view base = std::string_view(name).substr(0, name.size() - std::string_view(kPartialSuffix).size());
+  if (OldTemporary(base)) return true;
+  Owner owner;
+  if (!OwnerOf(base, owner)) return false;
+  if (ageSeconds > kStaleAfterSeconds) return true;
+  // Another machine's processes cannot be asked about: its files wait for their age.
+  return owner.machine == platform::MachineName() && !platform::ProcessAlive(owner.process);
+}
 
 ExchangeFile::~ExchangeFile() { Abandon(); }
 
@@ -53,19 +122,12 @@ Status ExchangeFile::Create(const std::string& folder, const std::string& name) 
     return status_;
   }
   hostFinal_ = host->string();
-  hostTemp_ = hostFinal_ + kPartialSuffix;
-  file_ = std::fopen(hostTemp_.c_str(), "wb");
-  if (!file_) status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason() + ")");
+  file_ = CreateTemporary(*host, drivePath_, hostTemp_, status_);
   return status_;
 }
 
-void ExchangeFile::Put(std::string_view text) {
-  pending_ += text;
-  if (pending_.size() >= kFlushAt) Flush();
-}
-
 void ExchangeFile::Flush() {
-  if (!file_ || !status_) {
+  if (file_ == platform::kNoFile || !status_) {
     pending_.clear();
     return;
   }
@@ -75,8 +137,9 @@ void ExchangeFile::Flush() {
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "Shift-JIS (CP932) で書けない文字があります");
     return;
   }
-  if (std::fwrite(bytes->data(), 1, bytes->size(), file_) != bytes->size())
-    status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason() + ")");
+  std::string reason;
+  if (!platform::WriteToFile(file_, *bytes, reason))
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, Unwritable(reason));
 }
 
 template <class Fields>
@@ -111,71 +174,94 @@ void ExchangeFile::WriteRecord(std::string_view key, std::string_view boringIdFi
 }
 
 Status ExchangeFile::Finish() {
-  if (!file_) return status_;
+  if (file_ == platform::kNoFile) return status_;
   Flush();
-  std::FILE* file = file_;
-  file_ = nullptr;
-  int error = CloseDurably(file);
-  if (error != 0 && status_)
-    status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (" + Reason(error) + ")");
+  platform::FileHandle file = file_;
+  file_ = platform::kNoFile;
+  std::string reason;
+  if (!platform::SyncAndCloseFile(file, reason) && status_)
+    status_ = Status::Failed(Fault::Unwritable, drivePath_, Unwritable(reason));
   if (!status_) Abandon();
   return status_;
 }
 
-Status ExchangeFile::Commit() {
+Status ExchangeFile::Commit(bool replace) {
   if (Status s = Finish(); !s) return s;
   if (hostTemp_.empty()) return status_;  // already committed, or never created
-  if (std::rename(hostTemp_.c_str(), hostFinal_.c_str()) != 0) {
-    status_ = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + Reason() + ")");
+  std::string reason;
+  if (replace) {
+    if (!platform::ReplaceName(hostTemp_, hostFinal_, reason))
+      status_ = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + reason + ")");
+  } else {
+    switch (platform::ClaimName(hostTemp_, hostFinal_, reason)) {
+      case platform::Claim::Claimed:
+        break;
+      case platform::Claim::Taken:
+        status_ = Status::Failed(Fault::NameTaken, drivePath_, "この名前のファイルが先にできました");
+        break;
+      case platform::Claim::Failed:
+        status_ = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + reason + ")");
+        break;
+    }
+  }
+  if (!status_) {
     Abandon();
     return status_;
   }
   hostTemp_.clear();
+  status_ = SyncFolderOf(hostFinal_, drivePath_);
   return status_;
 }
 
 void ExchangeFile::Abandon() {
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
-  if (!hostTemp_.empty()) std::remove(hostTemp_.c_str());
+  platform::CloseFile(file_);
+  file_ = platform::kNoFile;
+  if (!hostTemp_.empty()) platform::RemoveEntry(hostTemp_);
   hostTemp_.clear();
   pending_.clear();
 }
 
 StagedTextFile::~StagedTextFile() {
-  if (!hostTemp_.empty()) std::remove(hostTemp_.c_str());
+  if (!hostTemp_.empty()) platform::RemoveEntry(hostTemp_);
 }
 
 Status StagedTextFile::Stage(const std::string& drivePath, const std::string& utf8) {
+  auto bytes = platform::ToCp932(utf8);
+  if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
+  return StageBytes(drivePath, *bytes);
+}
+
+Status StagedTextFile::StageBytes(const std::string& drivePath, std::string_view bytes) {
   drivePath_ = drivePath;
   auto host = platform::ToHost(drivePath);
   if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
-  auto bytes = platform::ToCp932(utf8);
-  if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
   hostFinal_ = host->string();
-  std::string temp = hostFinal_ + kPartialSuffix;
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
-  if (!file) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason() + ")");
+  Status status;
+  std::string temp;
+  platform::FileHandle file = CreateTemporary(*host, drivePath, temp, status);
+  if (file == platform::kNoFile) return status;
   hostTemp_ = temp;
-  int error = std::fwrite(bytes->data(), 1, bytes->size(), file) == bytes->size() ? 0 : errno;
-  int closeError = CloseDurably(file);
-  if (error == 0) error = closeError;
-  if (error == 0) return Status::Ok();
-  std::remove(hostTemp_.c_str());
+  std::string reason;
+  bool written = platform::WriteToFile(file, bytes, reason);
+  std::string closeReason;
+  bool closed = written ? platform::SyncAndCloseFile(file, closeReason) : (platform::CloseFile(file), false);
+  if (written && closed) return Status::Ok();
+  platform::RemoveEntry(hostTemp_);
   hostTemp_.clear();
-  return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (" + Reason(error) + ")");
+  return Status::Failed(Fault::Unwritable, drivePath, Unwritable(written ? closeReason : reason));
 }
 
 Status StagedTextFile::Commit() {
   if (hostTemp_.empty()) return Status::Failed(Fault::Unwritable, drivePath_, "書き込めません");
-  if (std::rename(hostTemp_.c_str(), hostFinal_.c_str()) != 0) {
-    Status failed = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + Reason() + ")");
-    std::remove(hostTemp_.c_str());
+  std::string reason;
+  if (!platform::ReplaceName(hostTemp_, hostFinal_, reason)) {
+    Status failed = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + reason + ")");
+    platform::RemoveEntry(hostTemp_);
     hostTemp_.clear();
     return failed;
   }
   hostTemp_.clear();
-  return Status::Ok();
+  return SyncFolderOf(hostFinal_, drivePath_);
 }
 
 Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8) {
@@ -184,14 +270,25 @@ Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8) {
   return file.Commit();
 }
 
-std::vector<std::string> ListRemovingPartialFiles(const std::string& folder) {
-  std::vector<std::string> names = platform::ListPlainFiles(folder + "\\");
+Status ReplaceFileBytes(const std::string& drivePath, std::string_view bytes) {
+  StagedTextFile file;
+  if (Status s = file.StageBytes(drivePath, bytes); !s) return s;
+  return file.Commit();
+}
+
+Status ListRemovingStaleFiles(const std::string& folder, std::vector<std::string>& names) {
+  if (Status s = platform::ListPlainFiles(folder, names); !s) return s;
+  auto host = platform::ToHost(folder);
   std::erase_if(names, [&](const std::string& name) {
-    if (!LooksLikePartial(name)) return false;
-    platform::RemoveFile(folder + "\\" + name);
+    if (!IsTemporaryName(name)) return false;
+    if (host) {
+      fs::path entry = *host / name;
+      auto age = platform::SecondsSinceChange(entry);
+      if (age && IsStaleTemporary(name, *age)) platform::RemoveEntry(entry);
+    }
     return true;
   });
-  return names;
+  return Status::Ok();
 }
 
 }  // namespace zk

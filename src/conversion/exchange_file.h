@@ -1,23 +1,35 @@
 // The exchange file being written: records of quoted fields, CR LF, in CP932.
 //
-// It is written under a temporary name beside its real one and renamed only when the last
-// block is in, so a failed or killed run never leaves a cut-short file under an exchange
-// file's name, and an earlier file of that name stays as it was.
+// It is written under a temporary name of its own run beside its real one and takes its name
+// only when the last block is in, so a failed or killed run never leaves a cut-short file
+// under an exchange file's name, and no run writes into, or over, another run's file.
 #pragma once
 
-#include <cstdio>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/status.h"
 
 namespace zk {
 
-// What a temporary file is called while its run writes it: the real name with this ending.
+// What a temporary file is called while its run writes it: its real name, the machine, the
+// process and a random part, and this ending: 53393681.001.pc1_4242_9f3a2c1e.converting.
 inline constexpr const char* kPartialSuffix = ".converting";
+// A temporary file this old is a leftover whoever wrote it.
+inline constexpr long long kStaleAfterSeconds = 3600;
+
+// A new temporary name for a file to be called name.
+std::string TemporaryNameFor(const std::string& name);
+// A temporary file of this program that no live run owns: its process on this machine is
+// gone, or it is older than kStaleAfterSeconds, or it has the form of older versions
+// ("53393681.001.converting", "BORLING.NO.converting"), which carries no owner.
+bool IsStaleTemporary(const std::string& name, long long ageSeconds);
+// Any temporary file of this program, live or not.
+bool IsTemporaryName(const std::string& name);
 
 class ExchangeFile {
  public:
@@ -26,7 +38,7 @@ class ExchangeFile {
   ExchangeFile(const ExchangeFile&) = delete;
   ExchangeFile& operator=(const ExchangeFile&) = delete;
 
-  // Starts the file folder\name (drive form) under its temporary name.
+  // Starts the file folder\name (drive form) under a temporary name of its own.
   Status Create(const std::string& folder, const std::string& name);
 
   // One record: key, the boring id field (already quoted, written unchanged), the
@@ -43,9 +55,11 @@ class ExchangeFile {
   // Flushes and closes the file with its bytes on the disk, still under its temporary name.
   // On failure the temporary file is removed.
   Status Finish();
-  // Finishes (when not yet done) and renames the file to its real name. On failure nothing
-  // remains under the temporary name and an earlier file of the real name is as it was.
-  Status Commit();
+  // Finishes (when not yet done) and gives the file its real name: only while no entry of
+  // that name exists (Fault::NameTaken otherwise, the entry untouched), or, with replace, over
+  // the file of that name. On failure nothing remains under the temporary name and an entry
+  // of the real name is as it was.
+  Status Commit(bool replace = false);
   // Removes the temporary file (a run that stops after creating it).
   void Abandon();
 
@@ -55,10 +69,9 @@ class ExchangeFile {
   template <class Fields>
   void PutRecord(std::string_view key, std::string_view boringIdField, std::string_view subNumber,
                  const Fields& fields);
-  void Put(std::string_view text);
   void Flush();
 
-  std::FILE* file_ = nullptr;
+  platform::FileHandle file_ = platform::kNoFile;
   std::string drivePath_;
   std::string hostFinal_;
   std::string hostTemp_;
@@ -66,8 +79,8 @@ class ExchangeFile {
   Status status_;
 };
 
-// A small text file (CP932) written complete under its temporary name by Stage and put in
-// place by Commit, so that the old file stays whole until the new one is. Removes its
+// A small file written complete under a temporary name by Stage and put in place by Commit
+// (over the old one), so that the old file stays whole until the new one is. Removes its
 // temporary file when it ends uncommitted.
 class StagedTextFile {
  public:
@@ -76,7 +89,10 @@ class StagedTextFile {
   StagedTextFile(const StagedTextFile&) = delete;
   StagedTextFile& operator=(const StagedTextFile&) = delete;
 
+  // UTF-8 text, written in CP932.
   Status Stage(const std::string& drivePath, const std::string& utf8);
+  // Bytes written as they are.
+  Status StageBytes(const std::string& drivePath, std::string_view bytes);
   Status Commit();
 
  private:
@@ -87,9 +103,11 @@ class StagedTextFile {
 
 // Stage and Commit in one.
 Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8);
+Status ReplaceFileBytes(const std::string& drivePath, std::string_view bytes);
 
-// The plain files of a folder, in listing order, after removing the leftovers of killed runs:
-// files named like an exchange file (or "BORLING.NO") with kPartialSuffix.
-std::vector<std::string> ListRemovingPartialFiles(const std::string& folder);
+// The plain files of a folder, in listing order, after removing the temporary files that no
+// live run owns; temporary files (stale or not) are left out of the names. Fails when the
+// folder cannot be listed.
+Status ListRemovingStaleFiles(const std::string& folder, std::vector<std::string>& names);
 
 }  // namespace zk

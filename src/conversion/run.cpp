@@ -59,7 +59,8 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
   for (long i = 2; i <= k + 1; ++i) {
     std::string level = prefix(i);
     if (platform::IsFolder(level)) continue;
-    if (!platform::CreateFolder(level)) {
+    // Another run into the same new folder may make it first.
+    if (!platform::CreateFolder(level) && !platform::IsFolder(level)) {
       fault = Status::Failed(Fault::Unwritable, level, "フォルダを作成できません");
       return false;
     }
@@ -85,11 +86,9 @@ Status CheckTableEntries(const std::string& source) {
   return Status::Ok();
 }
 
-// Steps 11 to 17: every block into the exchange file, then the record file.
-Status WriteExchangeFile(const std::string& source, const std::string& destination, const TitleTables& titles,
-                         const Numbering& numbering, std::string& written) {
-  ExchangeFile out;
-  if (Status s = out.Create(destination, numbering.exchangeFileName); !s) return s;
+// Steps 12 to 15: every block into the exchange file, under its temporary name.
+Status WriteBlocks(ExchangeFile& out, const std::string& source, const TitleTables& titles,
+                   const Numbering& numbering) {
   std::string meshCode = numbering.exchangeFileName.substr(0, 8);
   std::string boringId;
   FlagArray flags{};
@@ -109,18 +108,36 @@ Status WriteExchangeFile(const std::string& source, const std::string& destinati
   }
   if (present("L201.txt"))
     if (Status s = WriteL201Records(out, source, boringId); !s) return s;
-  // Both files complete on the disk before either takes its real name: a failure up to the
-  // renames leaves the old exchange file and the old "BORLING.NO" as they were.
-  if (Status s = out.Finish(); !s) return s;
-  StagedTextFile record;
-  if (Status s = StageRecordConversion(source, destination, numbering.exchangeFileName, record); !s) return s;
-  if (Status s = out.Commit(); !s) return s;
-  written = out.drivePath();
-  if (Status s = record.Commit(); !s) {
-    s.description += " (交換ファイル「" + written + "」は書き終わっています)";
-    return s;
+  return out.Finish();
+}
+
+// Steps 11 to 17: the exchange file written and given its name, then the record file. A new
+// name is only ever claimed, never taken over: when another run took it first, the file is
+// written again under the next free number (its boring id carries the number).
+Status WriteExchangeFile(const std::string& source, const std::string& destination, const TitleTables& titles,
+                         Numbering& numbering, std::string& written) {
+  std::vector<std::string> taken;
+  for (;;) {
+    ExchangeFile out;
+    if (Status s = out.Create(destination, numbering.exchangeFileName); !s) return s;
+    if (Status s = WriteBlocks(out, source, titles, numbering); !s) return s;
+    // Both files complete on the disk before either takes its real name: a failure up to the
+    // renames leaves the old exchange file and the old "BORLING.NO" as they were.
+    StagedTextFile record;
+    if (Status s = StageRecordConversion(source, destination, numbering.exchangeFileName, record); !s) return s;
+    Status named = out.Commit(numbering.reuse);
+    if (named.fault == Fault::NameTaken) {
+      if (Status s = NumberAgain(destination, taken, numbering); !s) return s;
+      continue;
+    }
+    if (!named) return named;
+    written = out.drivePath();
+    if (Status s = record.Commit(); !s) {
+      s.description += " (交換ファイル「" + written + "」は書き終わっています)";
+      return s;
+    }
+    return Status::Ok();
   }
-  return Status::Ok();
 }
 
 }  // namespace
@@ -154,6 +171,16 @@ RunResult RunConversion(WindowOps& ui) {
   if (destination.back() == '\\') {
     ui.ShowMessage("最後のフォルダに「￥」は要りません。", Icon::Exclamation, destination);
     return Stop(ui, false);
+  }
+
+  // A name that cannot be written in drive form, or into the one line of "BORLING.NO", is
+  // refused before any folder is made.
+  for (const std::string* path : {&source, &destination}) {
+    if (std::string why = FNOTHER::PathRefusal(*path); !why.empty()) {
+      ui.ShowMessage(std::string(kBadPath) + "\n" + why, Icon::Exclamation, *path);
+      if (path == &destination) ui.FocusDestination();
+      return Stop(ui, false);
+    }
   }
 
   Status fault;
@@ -196,7 +223,11 @@ RunResult RunConversion(WindowOps& ui) {
   }
 
   RunResult result;
-  ListRemovingPartialFiles(source);  // a "BORLING.NO" left half-written by a killed run
+  std::vector<std::string> sourceFiles;
+  // A "BORLING.NO" left half-written by a killed run goes. A boring folder that cannot be
+  // listed has already been read; writing its record file will tell what is wrong.
+  Status ignored = ListRemovingStaleFiles(source, sourceFiles);
+  (void)ignored;
   if (Status s = WriteExchangeFile(source, destination, titles, numbering, result.exchangeFilePath); !s)
     return fail(s);
 

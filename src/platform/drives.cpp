@@ -312,10 +312,20 @@ PathScope::~PathScope() {
   State().scoped = previousActive_;
 }
 
+std::string DriveFormRefusal(const fs::path& hostPath) {
+  std::error_code ec;
+  fs::path host = fs::absolute(hostPath, ec).lexically_normal();
+  for (const fs::path& name : host)
+    if (name.string().find('\\') != std::string::npos)
+      return "フォルダ名「" + name.string() +
+             "」に「\\」があります (ドライブ形式のパスでは区切りになり、別のフォルダを指します)";
+  return "";
+}
+
 std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
   std::error_code ec;
   fs::path host = fs::absolute(hostPath, ec).lexically_normal();
-  if (ec) return std::nullopt;
+  if (ec || !DriveFormRefusal(host).empty()) return std::nullopt;
   std::string hostText = host.string();
   if (hostText.size() > 1 && hostText.back() == '/') hostText.pop_back();
   std::optional<std::string> best;

@@ -67,9 +67,15 @@ class PathScope {
 
 // A host path (absolute or relative to the working folder) in drive form, through the mapped
 // drive with the longest folder that holds it: /tmp/a is Z:\tmp\a with the default map.
+// nullopt also for a path whose drive form would name another path (DriveFormRefusal).
 std::optional<std::string> ToDriveForm(const std::filesystem::path& host);
 
-// A path given on a command line: drive form stays as it is, a host path is turned into it.
+// Why a host path has no drive form, or "" when it has: a name holding "\", which the drive
+// form reads as a separator (the folder a\b would be taken for b in a).
+std::string DriveFormRefusal(const std::filesystem::path& host);
+
+// A path given on a command line: drive form stays as it is, a host path is turned into it
+// (and stays as it is when it has no drive form).
 std::string CommandLinePathToDriveForm(const std::string& text);
 
 }  // namespace zk::platform

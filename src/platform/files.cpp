@@ -2,11 +2,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "platform/drives.h"
@@ -72,13 +78,35 @@ int OpenToRead(const fs::path& host) { return ::open(host.c_str(), O_RDONLY | O_
 
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
   std::vector<std::string> names;
+  Status ignored = ListPlainFiles(driveFolder, names);
+  (void)ignored;  // what could be read, for a list on the screen
+  return names;
+}
+
+Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names) {
+  names.clear();
+  auto unlistable = [&](int error) {
+    return Status::Failed(Fault::Unreadable, driveFolder,
+                          std::string("フォルダの一覧を読めません (") + std::strerror(error) + ")");
+  };
   auto host = ToHost(driveFolder);
-  if (!host) return names;
+  if (!host) return Status::Failed(Fault::Unreadable, driveFolder, "フォルダの一覧を読めません (ドライブが使えません)");
   DIR* dir = ::opendir(host->c_str());
-  if (!dir) return names;
+  if (!dir) return unlistable(errno);
   // The entry's type comes with the listing: no status per file, except for a link, which is
   // followed as a plain file's status is. A destination of many files is listed per boring.
-  while (const dirent* entry = ::readdir(dir)) {
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (!entry) {
+      int error = errno;
+      ::closedir(dir);
+      if (error != 0) {
+        names.clear();
+        return unlistable(error);
+      }
+      return Status::Ok();
+    }
     if (entry->d_name[0] == '.') continue;
     bool regular = entry->d_type == DT_REG;
     if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
@@ -87,8 +115,6 @@ std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
     }
     if (regular) names.emplace_back(entry->d_name);
   }
-  ::closedir(dir);
-  return names;
 }
 
 bool CreateFolder(const std::string& drivePath) {
@@ -118,6 +144,115 @@ std::optional<FileIdentity> IdentityOf(const std::string& hostPath, const struct
   return FileIdentity{hostPath, static_cast<long long>(st.st_size),
                       static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
                       static_cast<long long>(st.st_ino)};
+}
+
+FileHandle CreateNewFile(const fs::path& host, bool& exists, std::string& reason) {
+  exists = false;
+  int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    exists = errno == EEXIST;
+    reason = std::strerror(errno);
+    return kNoFile;
+  }
+  return fd;
+}
+
+bool WriteToFile(FileHandle file, std::string_view bytes, std::string& reason) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(static_cast<int>(file), bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      reason = n < 0 ? std::strerror(errno) : std::strerror(ENOSPC);
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+bool SyncAndCloseFile(FileHandle file, std::string& reason) {
+  int fd = static_cast<int>(file);
+  bool ok = ::fsync(fd) == 0;
+  if (!ok) reason = std::strerror(errno);
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    reason = std::strerror(errno);
+  }
+  return ok;
+}
+
+void CloseFile(FileHandle file) {
+  if (file != kNoFile) ::close(static_cast<int>(file));
+}
+
+Claim ClaimName(const fs::path& from, const fs::path& to, std::string& reason) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Claim::Claimed;
+  if (errno == EEXIST) return Claim::Taken;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+    reason = std::strerror(errno);
+    return Claim::Failed;
+  }
+  // A file system that cannot rename without replacing: a second link made only where no
+  // entry is, then the first name dropped.
+  if (::link(from.c_str(), to.c_str()) != 0) {
+    if (errno == EEXIST) return Claim::Taken;
+    reason = std::strerror(errno);
+    return Claim::Failed;
+  }
+  ::unlink(from.c_str());
+  return Claim::Claimed;
+}
+
+bool ReplaceName(const fs::path& from, const fs::path& to, std::string& reason) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  reason = std::strerror(errno);
+  return false;
+}
+
+bool SyncFolder(const fs::path& folder, std::string& reason) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;  // some file systems keep no folder state
+  if (!ok) reason = std::strerror(errno);
+  ::close(fd);
+  return ok;
+}
+
+bool RemoveEntry(const fs::path& host) { return ::unlink(host.c_str()) == 0; }
+
+std::optional<long long> SecondsSinceChange(const fs::path& host) {
+  struct stat st {};
+  if (::lstat(host.c_str(), &st) != 0) return std::nullopt;
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<long long>(now.tv_sec) - static_cast<long long>(st.st_mtim.tv_sec);
+}
+
+long CurrentProcessId() { return static_cast<long>(::getpid()); }
+
+bool ProcessAlive(long id) {
+  // 0 and negative ids would ask about whole process groups.
+  if (id <= 0 || id != static_cast<long>(static_cast<pid_t>(id))) return false;
+  return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+}
+
+std::string MachineName() {
+  char buffer[256] = {};
+  std::string name;
+  if (::gethostname(buffer, sizeof buffer - 1) == 0)
+    for (const char* c = buffer; *c && name.size() < 32; ++c)
+      if ((*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9') || *c == '-') name += *c;
+  return name.empty() ? "host" : name;
+}
+
+std::string RandomHex() {
+  std::random_device source;
+  char text[9];
+  std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(source()));
+  return text;
 }
 
 std::string SystemFolder() {

@@ -17,6 +17,7 @@ enum class Fault {
   BadRecord,    // an exchange file line that is not a record of quoted fields
   Malformed,    // a table's text cannot be read as fields (a NUL byte)
   NotAFile,     // a folder, a dangling link or a device where a table belongs
+  NameTaken,    // a new file's name was taken by another entry the moment it was to be given
 };
 
 struct Status {

@@ -1,5 +1,6 @@
 #include "support/path_checks.h"
 
+#include "platform/codepage.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "support/reda32.h"
@@ -41,6 +42,14 @@ bool CheckFolderPath(std::string& path, WindowOps& ui) {
     start = end + 1;
   }
   return true;
+}
+
+std::string PathRefusal(std::string_view path) {
+  for (char c : path)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      return "フォルダ名に改行やタブなどの制御文字があります (BORLING.NO に一行で書けません)";
+  if (!platform::ToCp932(std::string(path))) return "フォルダ名に Shift-JIS (CP932) で書けない文字があります";
+  return "";
 }
 
 long CountDelimiters(std::string_view text, std::string_view delimiters) {

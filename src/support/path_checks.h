@@ -20,6 +20,11 @@ inline constexpr const char* kDriveNameMessage =
 // the user here; the caller tells the rest. Makes the path's drive the current drive.
 bool CheckFolderPath(std::string& path, WindowOps& ui);
 
+// Why a folder path (drive form) cannot be used, or "" when it can: a control character
+// (a line break, a tab), which "BORLING.NO" cannot hold in its one line, or a character that
+// Shift-JIS (CP932) cannot hold, which no file of the conversion can be written with.
+std::string PathRefusal(std::string_view path);
+
 // How many characters of text are one of the delimiter characters.
 long CountDelimiters(std::string_view text, std::string_view delimiters);
 

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "support/boring_fixture.h"
@@ -21,11 +22,14 @@ using test::BoringFixture;
 
 // Starts the command line with stdout and stderr into files of root; the settings file names
 // the fixture's code-table folder.
-pid_t StartCli(const BoringFixture& b, const std::vector<std::string>& args) {
-  b.root.WriteBytes("sys/RaroreD5.ini", "[VUREDA]\r\n" + b.root.Drive("codes") + "\\\r\n");
+// tag tells apart the output files of runs that go on together.
+pid_t StartCli(const BoringFixture& b, const std::vector<std::string>& args, const std::string& tag = "") {
+  // Written once: runs started together read it while the next is started.
+  if (!fs::exists(b.root.path() / "sys" / "RaroreD5.ini"))
+    b.root.WriteBytes("sys/RaroreD5.ini", "[VUREDA]\r\n" + b.root.Drive("codes") + "\\\r\n");
   std::string sys = (b.root.path() / "sys").string();
-  std::string out = (b.root.path() / "out.txt").string();
-  std::string err = (b.root.path() / "err.txt").string();
+  std::string out = (b.root.path() / ("out" + tag + ".txt")).string();
+  std::string err = (b.root.path() / ("err" + tag + ".txt")).string();
   pid_t child = ::fork();
   if (child == 0) {
     ::setenv("ZK_SYSDIR", sys.c_str(), 1);
@@ -147,6 +151,80 @@ TEST(CliHostile, KilledAtRandomMomentsLeavesOldOrCompleteFiles) {
   for (const auto& dir : {b.dst(), b.src()})
     for (const auto& entry : fs::directory_iterator(dir))
       EXPECT_NE(entry.path().extension(), ".converting") << "a leftover stayed: " << entry.path();
+}
+
+// Eight borings of one mesh code, told apart by their names (titl01 field 10), converted
+// together into one folder, round after round: as two engineers on a shared folder, or a batch
+// run with xargs -P. Each run claims a number of its own and no run fails for another.
+TEST(CliHostile, ConcurrentRunsIntoOneFolderEachGetTheirOwnFile) {
+  constexpr int kBorings = 8;
+  constexpr int kRounds = 4;
+  BoringFixture b;
+  std::string titl01 = test::ReadBytes(b.src() / "titl01.txt");
+  ASSERT_NE(titl01.find("\"No.1\""), std::string::npos);
+  std::vector<fs::path> borings;
+  std::vector<std::string> expected;  // each boring's complete file as 53393681.001
+  for (int i = 0; i < kBorings; ++i) {
+    fs::path boring = b.root.path() / ("boring" + std::to_string(i));
+    test::CopyFolder(b.src(), boring);
+    std::string text = titl01;
+    text.replace(text.find("\"No.1\""), 6, "\"No.B" + std::to_string(i) + "\"");
+    b.root.WriteBytes("boring" + std::to_string(i) + "/titl01.txt", text);
+    fs::path alone = b.root.path() / ("alone" + std::to_string(i));
+    fs::create_directories(alone);
+    ASSERT_EQ(RunCli(b, {"--dest", alone.string(), boring.string()}).code, 0);
+    expected.push_back(test::ReadBytes(alone / "53393681.001"));
+    fs::remove(boring / "BORLING.NO");
+    borings.push_back(boring);
+  }
+  for (int i = 1; i < kBorings; ++i) ASSERT_NE(expected[i], expected[0]) << "the borings must differ";
+
+  for (int round = 0; round < kRounds; ++round) {
+    // Made by the runs themselves (--yes), all at once.
+    fs::path shared = b.root.path() / ("shared" + std::to_string(round));
+    std::vector<pid_t> runs;
+    for (int i = 0; i < kBorings; ++i)
+      runs.push_back(StartCli(b, {"--yes", "--dest", shared.string(), borings[i].string()}, std::to_string(i)));
+    for (int i = 0; i < kBorings; ++i) {
+      int status = 0;
+      ::waitpid(runs[i], &status, 0);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+          << "round " << round << ", boring " << i << ": "
+          << test::ReadBytes(b.root.path() / ("err" + std::to_string(i) + ".txt"));
+    }
+    auto files = test::Snapshot(shared);
+    EXPECT_EQ(files.size(), static_cast<std::size_t>(kBorings)) << "round " << round;
+    std::set<std::string> named;
+    for (int i = 0; i < kBorings; ++i) {
+      std::string record = test::ReadBytes(borings[i] / "BORLING.NO");
+      std::string prefix = b.root.Drive("shared" + std::to_string(round)) + "\\";
+      ASSERT_EQ(record.rfind(prefix, 0), 0u) << record;
+      std::string name = record.substr(prefix.size(), 12);
+      EXPECT_TRUE(named.insert(name).second) << "round " << round << ": two borings name " << name;
+      EXPECT_EQ(files[name], WithSequence(expected[i], name)) << "round " << round << ", boring " << i << ": " << name;
+    }
+  }
+}
+
+// A host folder named a\b has no drive form: Z:\...\a\b would be the folder b in a, another
+// boring, which must not be converted (or written into) instead.
+TEST(CliHostile, HostFolderNameWithABackslashIsRefused) {
+  BoringFixture b;
+  test::CopyFolder(b.src(), b.root.path() / "a\\b");
+  test::CopyFolder(b.src(), b.root.path() / "a" / "b");
+  auto other = test::Snapshot(b.root.path() / "a");
+  CliResult asSource = RunCli(b, {"--dest", b.dst().string(), (b.root.path() / "a\\b").string()});
+  EXPECT_EQ(asSource.code, 1);
+  EXPECT_NE(asSource.err.find("指定されたパスは正しくありません。"), std::string::npos) << asSource.err;
+  EXPECT_NE(asSource.err.find("「a\\b」に「\\」があります"), std::string::npos) << asSource.err;
+  EXPECT_TRUE(test::Snapshot(b.dst()).empty());
+  EXPECT_FALSE(fs::exists(b.root.path() / "a\\b" / "BORLING.NO"));
+
+  CliResult asDestination = RunCli(b, {"--dest", (b.root.path() / "a\\b").string(), b.src().string()});
+  EXPECT_EQ(asDestination.code, 1);
+  EXPECT_NE(asDestination.err.find("「\\」があります"), std::string::npos) << asDestination.err;
+  EXPECT_EQ(test::Snapshot(b.root.path() / "a"), other);
+  EXPECT_FALSE(fs::exists(b.src() / "BORLING.NO"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 namespace zk {
 namespace {
 
+namespace fs = std::filesystem;
 using test::FakeWindow;
 using test::RunFolders;
 
@@ -75,20 +76,50 @@ TEST_F(Numbered, ShortRecordFileIsDeletedUnasked) {
   }
 }
 
-TEST_F(Numbered, RecordNamingAFileOfTheDestinationAsksAndReusesIt) {
-  Destination("53393681.002");
-  Destination("53393681.005");
-  Record("C:\\ELSEWHERE\\53393681.002\r\n");  // only the name is compared
-  FakeWindow ui;
-  ui.answers = {true};
-  Numbering n = Assign(ui);
-  ASSERT_EQ(ui.questions.size(), 1u);
-  EXPECT_EQ(ui.questions[0], "既に同一ﾌｫﾙﾀﾞ「C:\\ELSEWHERE\\53393681.002」に変換済みです。変換を実行しますか？");
-  EXPECT_EQ(n.exchangeFileName, "53393681.002");
-  EXPECT_EQ(n.sequence, 2);
+TEST_F(Numbered, RecordedNameIsOfferedAgainOnlyWhereItBelongs) {
+  const std::string dest = f_.destinationDrive();
+  std::string lower = dest;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  struct Case {
+    const char* label;
+    std::string record;
+    bool reuse;
+    const char* name;  // after Yes
+  };
+  const Case cases[] = {
+      {"this folder, this mesh code", dest + "\\53393681.002\r\n", true, "53393681.002"},
+      {"the folder in another letter case", "\"" + lower + "\\53393681.002\"\r\n", true, "53393681.002"},
+      {"the folder with a final separator", dest + "\\\\53393681.002", true, "53393681.002"},
+      {"another folder", "C:\\ELSEWHERE\\53393681.002\r\n", false, "53393681.006"},
+      {"the folder's parent", f_.root.Drive() + "\\53393681.002", false, "53393681.006"},
+      {"another mesh code (coordinates corrected)", dest + "\\53393682.002", false, "53393681.006"},
+      {"not an exchange file name", dest + "\\X1.TXT", false, "53393681.006"},
+      {"a system file's name", dest + "\\passwd", false, "53393681.006"},
+      {"no dot", dest + "\\NODOT", false, "53393681.006"},
+      {"four digits", dest + "\\53393681.0002", false, "53393681.006"},
+      {"not in the folder", dest + "\\53393681.004", false, "53393681.006"},
+  };
+  for (const char* name :
+       {"53393681.002", "53393681.005", "53393682.002", "X1.TXT", "passwd", "NODOT", "53393681.0002"})
+    Destination(name);
+  for (const Case& c : cases) {
+    Record(c.record);
+    std::string shown = c.record.substr(c.record.front() == '"' ? 1 : 0);
+    shown = shown.substr(0, shown.find_first_of("\"\r"));
+    FakeWindow ui;
+    ui.answers = {true};
+    Numbering n = Assign(ui);
+    ASSERT_EQ(ui.questions.size(), 1u) << c.label;
+    EXPECT_EQ(ui.questions[0],
+              (c.reuse ? "既に同一ﾌｫﾙﾀﾞ「" : "既に「") + shown + "」に変換済みです。変換を実行しますか？")
+        << c.label;
+    EXPECT_EQ(n.exchangeFileName, c.name) << c.label;
+    EXPECT_EQ(n.reuse, c.reuse) << c.label;
+    EXPECT_EQ(n.sequence, c.reuse ? 2 : 6) << c.label;
 
-  FakeWindow no;
-  EXPECT_TRUE(Assign(no).stopped);
+    FakeWindow no;
+    EXPECT_TRUE(Assign(no).stopped) << c.label;
+  }
 }
 
 TEST_F(Numbered, RecordNamingAFileElsewhereAsksAndTakesTheNextNumber) {
@@ -105,14 +136,67 @@ TEST_F(Numbered, RecordNamingAFileElsewhereAsksAndTakesTheNextNumber) {
   EXPECT_TRUE(Assign(no).stopped);
 }
 
-TEST_F(Numbered, ReusedNameWithoutDotHasNumberZero) {
-  Destination("NODOT");
-  Record("Z:\\x\\NODOT");
+TEST_F(Numbered, AfterNineNineNineComesZeroThenNothing) {
+  Destination("53393681.999");
   FakeWindow ui;
-  ui.answers = {true};
+  EXPECT_EQ(Assign(ui).exchangeFileName, "53393681.000");
+  Destination("53393681.000");
+  Numbering n;
+  Status s =
+      AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), {"35", "39", "29.1", "139", "45", "45.5"}, ui, n);
+  ASSERT_FALSE(s);
+  EXPECT_EQ(s.file, f_.destinationDrive());
+  EXPECT_NE(s.description.find("53393681"), std::string::npos) << s.description;
+  EXPECT_TRUE(n.exchangeFileName.empty());
+}
+
+TEST_F(Numbered, DestinationThatCannotBeListedStops) {
+  fs::remove(f_.destination());
+  f_.root.WriteBytes("OUT", "a file where the folder should be");
+  Numbering n;
+  FakeWindow ui;
+  Status s =
+      AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), {"35", "39", "29.1", "139", "45", "45.5"}, ui, n);
+  ASSERT_FALSE(s);
+  EXPECT_EQ(s.file, f_.destinationDrive());
+  EXPECT_NE(s.description.find("一覧を読めません"), std::string::npos) << s.description;
+  EXPECT_TRUE(ui.questions.empty());
+}
+
+TEST_F(Numbered, NameFoundTakenWhenClaimedGivesTheNextFreeOne) {
+  FakeWindow ui;
   Numbering n = Assign(ui);
-  EXPECT_EQ(n.exchangeFileName, "NODOT");
-  EXPECT_EQ(n.sequence, 0);
+  ASSERT_EQ(n.exchangeFileName, "53393681.001");
+  Destination("53393681.001");  // another run was quicker
+  std::vector<std::string> taken;
+  ASSERT_TRUE(NumberAgain(f_.destinationDrive(), taken, n));
+  EXPECT_EQ(n.exchangeFileName, "53393681.002");
+  EXPECT_EQ(n.sequence, 2);
+  // A folder under the name is no file the listing shows, but the name stays taken.
+  fs::create_directory(f_.destination() / "53393681.002");
+  ASSERT_TRUE(NumberAgain(f_.destinationDrive(), taken, n));
+  EXPECT_EQ(n.exchangeFileName, "53393681.003");
+  // Taken at .000 after .999: no number is left.
+  Destination("53393681.999");
+  n.exchangeFileName = "53393681.000";
+  Status s = NumberAgain(f_.destinationDrive(), taken, n);
+  EXPECT_FALSE(s);
+  EXPECT_NE(s.description.find("53393681"), std::string::npos) << s.description;
+}
+
+TEST(SameFolder, ComparedAsPathsWithoutLetterCase) {
+  EXPECT_TRUE(SameFolder("Z:\\Work\\A\\", "z:\\work\\a"));
+  EXPECT_TRUE(SameFolder("Z:\\work//A", "Z:\\work\\A"));
+  EXPECT_TRUE(SameFolder("Z:\\", "z:\\"));
+  EXPECT_FALSE(SameFolder("Z:\\work\\A", "Z:\\work\\B"));
+  EXPECT_FALSE(SameFolder("Z:\\work\\A", "Y:\\work\\A"));
+  EXPECT_FALSE(SameFolder("Z:\\work\\A\\sub", "Z:\\work\\A"));
+}
+
+TEST(ExchangeFileName, EightDigitsDotThree) {
+  for (const char* yes : {"53393681.001", "00000000.000"}) EXPECT_TRUE(IsExchangeFileName(yes)) << yes;
+  for (const char* no : {"53393681.0001", "5339368A.001", "53393681..01", "53393681.1.2", "53393681001", "X1.TXT", ""})
+    EXPECT_FALSE(IsExchangeFileName(no)) << no;
 }
 
 TEST_F(Numbered, EveryFileOfALargeDestinationCounts) {

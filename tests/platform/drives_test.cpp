@@ -136,6 +136,31 @@ TEST_F(Drives, HostPathsInDriveFormThroughTheLongestMappedFolder) {
   EXPECT_EQ(CommandLinePathToDriveForm(d_.path().string() + "/sub"), "D:\\sub");
 }
 
+TEST_F(Drives, HostNameHoldingABackslashHasNoDriveForm) {
+  // Z:\tmp\a\b would name the folder b in a.
+  EXPECT_FALSE(ToDriveForm("/tmp/a\\b").has_value());
+  EXPECT_FALSE(ToDriveForm(c_.path() / "x\\" / "B01").has_value());
+  EXPECT_NE(DriveFormRefusal("/tmp/a\\b").find("a\\b"), std::string::npos);
+  EXPECT_EQ(DriveFormRefusal("/tmp/a/b"), "");
+  EXPECT_EQ(CommandLinePathToDriveForm("/tmp/a\\b"), "/tmp/a\\b");  // left for the caller to refuse
+}
+
+TEST_F(Drives, ListingTellsWhyAFolderCannotBeListed) {
+  TempFolder dir;
+  dir.WriteBytes("53393681.001", "1");
+  std::vector<std::string> names{"stale"};
+  EXPECT_TRUE(ListPlainFiles(dir.Drive(), names));
+  EXPECT_EQ(names, std::vector<std::string>{"53393681.001"});
+  for (const std::string& folder : {dir.Drive("missing"), dir.Drive("53393681.001"), std::string("Q:\\x")}) {
+    Status s = ListPlainFiles(folder, names);
+    EXPECT_FALSE(s) << folder;
+    EXPECT_EQ(s.fault, Fault::Unreadable) << folder;
+    EXPECT_EQ(s.file, folder);
+    EXPECT_NE(s.description.find("一覧を読めません ("), std::string::npos) << s.description;
+    EXPECT_TRUE(names.empty()) << folder;
+  }
+}
+
 TEST_F(Drives, PlainFilesAndListing) {
   TempFolder dir;
   dir.WriteBytes("a.txt", "1");

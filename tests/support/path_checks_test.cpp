@@ -109,5 +109,13 @@ TEST(MaxLayerDepthTest, GreatestBottomInSinglePrecision) {
   EXPECT_EQ(depth, 10.7f);  // the cut-short last row is not read
 }
 
+TEST(PathRefusal, NamesThatBorlingNoCannotHold) {
+  EXPECT_EQ(PathRefusal("Z:\\work\\調査\\B01"), "");
+  for (const char* bad : {"Z:\\work\\new\nline", "Z:\\tab\there", "Z:\\cr\r", "Z:\\del\x7f"})
+    EXPECT_NE(PathRefusal(bad).find("制御文字"), std::string::npos) << bad;
+  for (const char* bad : {"Z:\\한국", "Z:\\emoji\xF0\x9F\x98\x80", "Z:\\\xFF\xFE"})
+    EXPECT_NE(PathRefusal(bad).find("CP932"), std::string::npos) << bad;
+}
+
 }  // namespace
 }  // namespace zk::FNOTHER
