@@ -192,14 +192,15 @@ bool Form1::Create() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   MakeFont();
-  Picture1 = CreateWindowExW(WS_EX_CONTROLPARENT, kPictureClass, L"", WS_CHILD | WS_VISIBLE, 0, 0,
-                             Px(kFormWidthTwips), Px(kFormHeightTwips), Form1_, nullptr, instance_, this);
+  Picture1 = CreateWindowExW(WS_EX_CONTROLPARENT, kPictureClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, Px(kFormWidthTwips),
+                             Px(kFormHeightTwips), Form1_, nullptr, instance_, this);
   if (!Picture1) return false;
 
   // Created in tab order; the frames last, so that they lie beneath the controls they hold.
   constexpr DWORD label = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
   constexpr DWORD edit = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
-  constexpr DWORD list = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+  constexpr DWORD list =
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
   constexpr DWORD drives = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
   constexpr DWORD button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
   constexpr DWORD frameStyle = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
@@ -331,8 +332,10 @@ bool Form1::SetFolder(HWND list, FolderListState& state, const std::wstring& pat
   state.path = full;
   FillFolderList(list, state);
   if (changed && quiet_ == 0) {
-    if (list == Dir1) Dir1_Change();
-    else Dir2_Change();
+    if (list == Dir1)
+      Dir1_Change();
+    else
+      Dir2_Change();
   }
   return true;
 }
@@ -481,11 +484,15 @@ void Form1::Picture1_MouseMove() {
 }
 
 void Form1::OnCommand(HWND control, int code) {
-  if (control == Command1 && code == BN_CLICKED) Command1_Click();
-  else if (control == Command2 && code == BN_CLICKED) Command2_Click();
+  if (control == Command1 && code == BN_CLICKED)
+    Command1_Click();
+  else if (control == Command2 && code == BN_CLICKED)
+    Command2_Click();
   else if ((control == Drive1 || control == Drive2) && code == CBN_SELCHANGE) {
-    if (control == Drive1) Drive1_Change();
-    else Drive2_Change();
+    if (control == Drive1)
+      Drive1_Change();
+    else
+      Drive2_Change();
   } else if ((control == Dir1 || control == Dir2) && code == LBN_DBLCLK) {
     FolderListState& state = control == Dir1 ? dir1_ : dir2_;
     LRESULT at = SendMessageW(control, LB_GETCURSEL, 0, 0);
@@ -506,7 +513,9 @@ void Form1::SetStatus(const std::string& text) {
 }
 
 void Form1::ShowMessage(const std::string& text, Icon icon, const std::string& title) {
-  UINT type = MB_OK | (icon == Icon::Exclamation ? MB_ICONEXCLAMATION : icon == Icon::Information ? MB_ICONINFORMATION : 0);
+  UINT type = MB_OK | (icon == Icon::Exclamation   ? MB_ICONEXCLAMATION
+                       : icon == Icon::Information ? MB_ICONINFORMATION
+                                                   : 0);
   MessageBoxW(Form1_, Wide(text).c_str(), Wide(title.empty() ? std::string(kProgramTitle) : title).c_str(), type);
 }
 

@@ -7,8 +7,8 @@
 #include <windows.h>
 
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion/run.h"
@@ -24,7 +24,7 @@ struct StartFolders {
 
 // The state of one folder list: the open folder and, per list entry, the folder it opens.
 struct FolderListState {
-  std::wstring path;                 // "C:\DATA\B001", a root as "C:\"
+  std::wstring path;                  // "C:\DATA\B001", a root as "C:\"
   std::vector<std::wstring> entries;  // ancestors from the root down, the open folder, its sub-folders
 };
 

@@ -1,7 +1,7 @@
 // zk2morvex.exe: the converter's window on Windows.
-#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -68,8 +68,10 @@ void BecomeDpiAware() {
   using ContextFn = BOOL(WINAPI*)(HANDLE);
   auto context = reinterpret_cast<ContextFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
-  if (context) context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));  // per monitor, version 2
-  else SetProcessDPIAware();
+  if (context)
+    context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));  // per monitor, version 2
+  else
+    SetProcessDPIAware();
 }
 
 std::vector<std::string> Arguments() {
@@ -113,7 +115,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   ShowWindow(form.Form1_, options.selfTest || !options.screenshot.empty() ? SW_SHOWNORMAL : show);
   UpdateWindow(form.Form1_);
 
-  if (options.selfTest) return zk::win32window::RunSelfTest(form, options.folders[0], options.folders[1], options.screenshot);
+  if (options.selfTest)
+    return zk::win32window::RunSelfTest(form, options.folders[0], options.folders[1], options.screenshot);
   if (!options.screenshot.empty()) {
     MSG pending;
     while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);

@@ -36,7 +36,8 @@ std::vector<std::wstring> ListItems(HWND list) {
 
 // Lets the window handle everything already sent or posted to it (painting included).
 void Settle(HWND window) {
-  if (window) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  if (window)
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -135,7 +136,8 @@ std::vector<std::uint8_t> Png(int width, int height, const std::vector<std::uint
     z.push_back(static_cast<std::uint8_t>(n >> 8));
     z.push_back(static_cast<std::uint8_t>(~n & 0xFF));
     z.push_back(static_cast<std::uint8_t>((~n >> 8) & 0xFF));
-    z.insert(z.end(), rows.begin() + static_cast<std::ptrdiff_t>(at), rows.begin() + static_cast<std::ptrdiff_t>(at + n));
+    z.insert(z.end(), rows.begin() + static_cast<std::ptrdiff_t>(at),
+             rows.begin() + static_cast<std::ptrdiff_t>(at + n));
     at += n;
   } while (at < rows.size());
   std::uint32_t a = 1, b = 0;
@@ -207,7 +209,8 @@ bool SaveWindowPicture(HWND window, const std::string& pngPath) {
   if (!copied) return false;
 
   std::vector<std::uint8_t> png = Png(width, height, rows);
-  HANDLE file = CreateFileW(Wide(pngPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(Wide(pngPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok = WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr) && written == png.size();
@@ -216,8 +219,7 @@ bool SaveWindowPicture(HWND window, const std::string& pngPath) {
   return ok;
 }
 
-int RunSelfTest(Form1& form, const std::string& source, const std::string& destination,
-                const std::string& screenshot) {
+int RunSelfTest(Form1& form, const std::string& source, const std::string& destination, const std::string& screenshot) {
   int failures = 0;
   Print("font: " + Utf8(form.FontFace()) + "\n");
   HWND answered = nullptr;
@@ -257,7 +259,8 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
 
   SendMessageW(form.Text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(source).c_str()));
   SendMessageW(form.Text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(destination).c_str()));
-  Check(form.SourceText() == source && form.DestinationText() == destination, "Text2 and Text1 hold the two folders", failures);
+  Check(form.SourceText() == source && form.DestinationText() == destination, "Text2 and Text1 hold the two folders",
+        failures);
 
   SendMessageW(form.Command1, BM_CLICK, 0, 0);
   Settle(form.Form1_);
@@ -272,7 +275,8 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
   bool listed = false;
   for (const std::wstring& item : ListItems(form.File1)) {
     Print("File1: " + Utf8(item) + "\n");
-    if (!name.empty() && CompareStringOrdinal(item.c_str(), -1, Wide(name).c_str(), -1, TRUE) == CSTR_EQUAL) listed = true;
+    if (!name.empty() && CompareStringOrdinal(item.c_str(), -1, Wide(name).c_str(), -1, TRUE) == CSTR_EQUAL)
+      listed = true;
   }
   // File1 re-reads its own folder, the one Dir1 shows; a destination typed elsewhere (or made
   // by the run) is not what it lists.

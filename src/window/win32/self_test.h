@@ -16,8 +16,7 @@ void Print(const std::string& text);
 // tells of a finished conversion, that File1 lists the new exchange file and that a mouse
 // move clears the status line; saves a picture of the window after the run when screenshot
 // is not empty; presses 終  了. Prints what it saw; 0 when every check held, else 1.
-int RunSelfTest(Form1& form, const std::string& source, const std::string& destination,
-                const std::string& screenshot);
+int RunSelfTest(Form1& form, const std::string& source, const std::string& destination, const std::string& screenshot);
 
 // Saves the window as it shows on the screen, frame and caption included, as a PNG file.
 bool SaveWindowPicture(HWND window, const std::string& pngPath);
