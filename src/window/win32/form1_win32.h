@@ -117,7 +117,7 @@ class Form1 : public WindowOps {
              int height, int dropHeight = 0);
   void Layout();
   void MakeFont();
-  int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  int Px(int twips) const { return MulDiv(twips, static_cast<int>(dpi_), 1440); }
   void Centre();
 
   // Opens a folder in a folder list; a drive letter with ":" alone opens that drive's current

@@ -1,7 +1,10 @@
 // zk2morvex.exe: the converter's window on Windows.
+// windows.h first: the other system headers build on it.
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windows.h>
+// clang-format on
 
 #include <string>
 #include <vector>
