@@ -44,8 +44,8 @@ bool FontInstalled(const wchar_t* face) {
   HDC screen = GetDC(nullptr);
   EnumFontFamiliesExW(
       screen, &wanted,
-      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
-        *reinterpret_cast<bool*>(found) = true;
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM flag) -> int {
+        *reinterpret_cast<bool*>(flag) = true;
         return 0;
       },
       reinterpret_cast<LPARAM>(&found), 0);
@@ -513,9 +513,9 @@ void Form1::SetStatus(const std::string& text) {
 }
 
 void Form1::ShowMessage(const std::string& text, Icon icon, const std::string& title) {
-  UINT type = MB_OK | (icon == Icon::Exclamation   ? MB_ICONEXCLAMATION
-                       : icon == Icon::Information ? MB_ICONINFORMATION
-                                                   : 0);
+  UINT type = MB_OK;
+  if (icon == Icon::Exclamation) type |= MB_ICONEXCLAMATION;
+  if (icon == Icon::Information) type |= MB_ICONINFORMATION;
   MessageBoxW(Form1_, Wide(text).c_str(), Wide(title.empty() ? std::string(kProgramTitle) : title).c_str(), type);
 }
 
