@@ -159,6 +159,8 @@ Form1::~Form1() {
   if (boxHook_) UnhookWindowsHookEx(boxHook_);
   if (Form1_ && IsWindow(Form1_)) DestroyWindow(Form1_);
   if (font_) DeleteObject(font_);
+  if (folderIcon_) DestroyIcon(folderIcon_);
+  if (openFolderIcon_) DestroyIcon(openFolderIcon_);
 }
 
 bool Form1::Create() {
@@ -176,6 +178,13 @@ bool Form1::Create() {
   picture.lpszClassName = kPictureClass;
   if (!RegisterClassExW(&form) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
   if (!RegisterClassExW(&picture) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  // The shell's folder icons; without them the folder lists show names only.
+  SHSTOCKICONINFO stock{};
+  stock.cbSize = sizeof stock;
+  if (SUCCEEDED(SHGetStockIconInfo(SIID_FOLDER, SHGSI_ICON | SHGSI_SMALLICON, &stock))) folderIcon_ = stock.hIcon;
+  if (SUCCEEDED(SHGetStockIconInfo(SIID_FOLDEROPEN, SHGSI_ICON | SHGSI_SMALLICON, &stock)))
+    openFolderIcon_ = stock.hIcon;
 
   dpi_ = WindowDpi(nullptr);
   RECT frame{0, 0, Px(kFormWidthTwips), Px(kFormHeightTwips)};
@@ -209,9 +218,11 @@ bool Form1::Create() {
   Label1 = Place(L"STATIC", "変換先ﾌｫﾙﾀﾞ名 ：", label, 0, 240, 900, 2235, 315);
   Text1 = Place(L"EDIT", "", edit, WS_EX_CLIENTEDGE, 2400, 840, 6255, 405);
   // Controls inside a frame: the frame's position plus theirs.
-  Dir2 = Place(L"LISTBOX", "", list, 0, 240 + 180, 1620 + 420, 2595, 1530);
+  // The folder lists draw their entries themselves: a folder icon, indented by depth.
+  constexpr DWORD folders = list | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+  Dir2 = Place(L"LISTBOX", "", folders, 0, 240 + 180, 1620 + 420, 2595, 1530);
   Drive2 = Place(L"COMBOBOX", "", drives, 0, 240 + 180, 1620 + 2220, 2595, 390, 3000);
-  Dir1 = Place(L"LISTBOX", "", list, 0, 3540 + 120, 1620 + 420, 2415, 1530);
+  Dir1 = Place(L"LISTBOX", "", folders, 0, 3540 + 120, 1620 + 420, 2415, 1530);
   Drive1 = Place(L"COMBOBOX", "", drives, 0, 3540 + 120, 1620 + 2220, 2415, 390, 3000);
   File1 = Place(L"LISTBOX", "", list | LBS_SORT, 0, 3540 + 2640, 1620 + 420, 2415, 2190);
   Label3 = Place(L"STATIC", "", label, 0, 240 + 180, 4740 + 240, 8175, 315);
@@ -222,6 +233,7 @@ bool Form1::Create() {
   Frame3 = Place(L"BUTTON", "メッセージ", frameStyle, 0, 240, 4740, 8475, 675);
   for (const Placed& p : placed_)
     if (!p.window) return false;
+  SetFolderItemHeight();
 
   ++quiet_;
   FillDriveList(Drive1);
@@ -250,7 +262,51 @@ void Form1::Layout() {
     SendMessageW(p.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     MoveWindow(p.window, Px(p.twips.left), Px(p.twips.top), Px(p.twips.right), Px(p.twips.bottom), FALSE);
   }
+  SetFolderItemHeight();
   InvalidateRect(Form1_, nullptr, TRUE);
+}
+
+// Room for a small icon or a line of text, whichever is taller.
+void Form1::SetFolderItemHeight() {
+  HDC dc = GetDC(Picture1);
+  HGDIOBJ old = SelectObject(dc, font_);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(Picture1, dc);
+  int height = std::max(static_cast<int>(metrics.tmHeight), IconSize()) + Px(30);
+  for (HWND list : {Dir1, Dir2}) SendMessageW(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+}
+
+// One entry of a folder list: its icon (open for the folder and its ancestors, closed for
+// sub-folders) indented by its depth, then its name.
+void Form1::DrawFolderItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1)) return;
+  bool selected = (item.itemState & ODS_SELECTED) != 0;
+  HDC dc = item.hDC;
+  FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  auto data = static_cast<int>(SendMessageW(item.hwndItem, LB_GETITEMDATA, item.itemID, 0));
+  int depth = data / 2;
+  bool open = (data % 2) != 0;
+  int icon = IconSize();
+  int x = item.rcItem.left + Px(30) + depth * Px(180);
+  int top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - icon) / 2;
+  if (HICON glyph = open ? openFolderIcon_ : folderIcon_)
+    DrawIconEx(dc, x, top, glyph, icon, icon, 0, nullptr, DI_NORMAL);
+  int length = static_cast<int>(SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0));
+  std::wstring name(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+  length =
+      static_cast<int>(SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(name.data())));
+  name.resize(static_cast<std::size_t>(std::max(length, 0)));
+  RECT text = item.rcItem;
+  text.left = x + icon + Px(60);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  HGDIOBJ old = SelectObject(dc, font_);
+  DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, old);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
 }
 
 // The first Japanese UI face that is installed, at 9 points for the window's DPI; else the
@@ -343,11 +399,15 @@ bool Form1::SetFolder(HWND list, FolderListState& state, const std::wstring& pat
 // The open folder's ancestors from the root down, each a step further in, then the folder's
 // own sub-folders one step further than it.
 void Form1::FillFolderList(HWND list, FolderListState& state) {
+  struct Entry {
+    std::wstring name;
+    int data;  // depth * 2, plus 1 for an open folder
+  };
   state.entries.clear();
-  std::vector<std::wstring> labels;
+  std::vector<Entry> shown;
   std::wstring ancestor = state.path.substr(0, 3);  // "C:\"
   state.entries.push_back(ancestor);
-  labels.push_back(ancestor);
+  shown.push_back({ancestor, 1});
   std::size_t from = 3;
   int depth = 0;
   while (from < state.path.size()) {
@@ -357,17 +417,20 @@ void Form1::FillFolderList(HWND list, FolderListState& state) {
     ancestor = WithSeparator(ancestor) + name;
     ++depth;
     state.entries.push_back(ancestor);
-    labels.push_back(std::wstring(static_cast<std::size_t>(depth) * 2, L' ') + name);
+    shown.push_back({name, depth * 2 + 1});
     from = end + 1;
   }
   int open = static_cast<int>(state.entries.size()) - 1;
   for (const std::wstring& name : SubFolders(state.path)) {
     state.entries.push_back(WithSeparator(state.path) + name);
-    labels.push_back(std::wstring(static_cast<std::size_t>(depth + 1) * 2, L' ') + name);
+    shown.push_back({name, (depth + 1) * 2});
   }
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  for (const std::wstring& label : labels) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+  for (const Entry& entry : shown) {
+    LRESULT at = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.name.c_str()));
+    if (at >= 0) SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(at), entry.data);
+  }
   SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(open), 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
@@ -620,6 +683,14 @@ LRESULT Form1::OnFormMessage(UINT message, WPARAM w, LPARAM l) {
 
 LRESULT Form1::OnPictureMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+      if (item->hwndItem == Dir1 || item->hwndItem == Dir2) {
+        DrawFolderItem(*item);
+        return TRUE;
+      }
+      break;
+    }
     case WM_COMMAND:
       if (l) OnCommand(reinterpret_cast<HWND>(l), HIWORD(w));
       return 0;

@@ -124,6 +124,9 @@ class Form1 : public WindowOps {
   // folder. false, with nothing changed, when the folder is not there or the drive not ready.
   bool SetFolder(HWND list, FolderListState& state, const std::wstring& path);
   void FillFolderList(HWND list, FolderListState& state);
+  void SetFolderItemHeight();
+  void DrawFolderItem(const DRAWITEMSTRUCT& item);
+  int IconSize() const { return Px(240); }  // 16 pixels at 96 dpi
   void FillDriveList(HWND combo);
   void SelectDriveQuietly(HWND combo, wchar_t letter);
   wchar_t SelectedDrive(HWND combo) const;
@@ -140,6 +143,8 @@ class Form1 : public WindowOps {
   std::wstring helpFilePath_;
   std::wstring fontFace_;
   HFONT font_ = nullptr;
+  HICON folderIcon_ = nullptr;
+  HICON openFolderIcon_ = nullptr;
   UINT dpi_ = 96;
   int completionFlag_ = 0;
   bool busy_ = false;
