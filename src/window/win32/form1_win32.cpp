@@ -179,12 +179,12 @@ bool Form1::Create() {
   if (!RegisterClassExW(&form) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
   if (!RegisterClassExW(&picture) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  // The shell's folder icons; without them the folder lists show names only.
-  SHSTOCKICONINFO stock{};
-  stock.cbSize = sizeof stock;
-  if (SUCCEEDED(SHGetStockIconInfo(SIID_FOLDER, SHGSI_ICON | SHGSI_SMALLICON, &stock))) folderIcon_ = stock.hIcon;
-  if (SUCCEEDED(SHGetStockIconInfo(SIID_FOLDEROPEN, SHGSI_ICON | SHGSI_SMALLICON, &stock)))
-    openFolderIcon_ = stock.hIcon;
+  // The shell's folder icons, closed and open; without them the folder lists show names only.
+  SHFILEINFOW shell{};
+  constexpr UINT iconKind = SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES;
+  if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &shell, sizeof shell, iconKind)) folderIcon_ = shell.hIcon;
+  if (SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &shell, sizeof shell, iconKind | SHGFI_OPENICON))
+    openFolderIcon_ = shell.hIcon;
 
   dpi_ = WindowDpi(nullptr);
   RECT frame{0, 0, Px(kFormWidthTwips), Px(kFormHeightTwips)};
@@ -288,8 +288,8 @@ void Form1::DrawFolderItem(const DRAWITEMSTRUCT& item) {
   auto data = static_cast<int>(SendMessageW(item.hwndItem, LB_GETITEMDATA, item.itemID, 0));
   int depth = data / 2;
   bool open = (data % 2) != 0;
-  int icon = IconSize();
-  int x = item.rcItem.left + Px(30) + depth * Px(180);
+  int icon = folderIcon_ && openFolderIcon_ ? IconSize() : 0;
+  int x = item.rcItem.left + Px(30) + depth * Px(150);
   int top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - icon) / 2;
   if (HICON glyph = open ? openFolderIcon_ : folderIcon_)
     DrawIconEx(dc, x, top, glyph, icon, icon, 0, nullptr, DI_NORMAL);
@@ -299,7 +299,7 @@ void Form1::DrawFolderItem(const DRAWITEMSTRUCT& item) {
       static_cast<int>(SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(name.data())));
   name.resize(static_cast<std::size_t>(std::max(length, 0)));
   RECT text = item.rcItem;
-  text.left = x + icon + Px(60);
+  text.left = x + icon + (icon ? Px(60) : 0);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   HGDIOBJ old = SelectObject(dc, font_);
