@@ -233,30 +233,6 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
   });
   Settle(form.Form1_);
 
-  // Choosing a folder in Dir2 shows it in Text2 at once: the drive's root, its first entry.
-  SendMessageW(form.Dir2, LB_SETCURSEL, 0, 0);
-  Notify(form, form.Dir2, LBN_DBLCLK);
-  std::wstring root = form.Dir2Path();
-  Check(root.size() == 3 && root[1] == L':' && ControlText(form.Text2) == root,
-        "double-clicking the root in Dir2 opens it and shows it in Text2", failures);
-
-  // A drive that is not ready, chosen in Drive2, sends the list back to its first drive.
-  LRESULT drives = SendMessageW(form.Drive2, CB_GETCOUNT, 0, 0), notReady = -1;
-  for (LRESULT i = 1; i < drives && notReady < 0; ++i) {
-    std::wstring driveRoot{DriveAt(form.Drive2, i), L':', L'\\'};
-    if (GetFileAttributesW(driveRoot.c_str()) == INVALID_FILE_ATTRIBUTES) notReady = i;
-  }
-  if (notReady > 0) {
-    Print(std::string("drive not ready: ") + static_cast<char>(DriveAt(form.Drive2, notReady)) + ":\n");
-    SendMessageW(form.Drive2, CB_SETCURSEL, static_cast<WPARAM>(notReady), 0);
-    Notify(form, form.Drive2, CBN_SELCHANGE);
-    Check(SendMessageW(form.Drive2, CB_GETCURSEL, 0, 0) == 0 && !form.Dir2Path().empty() &&
-              form.Dir2Path()[0] == DriveAt(form.Drive2, 0) && ControlText(form.Text2) == form.Dir2Path(),
-          "choosing a drive that is not ready returns Drive2 and Dir2 to the first drive", failures);
-  } else {
-    Print("every drive is ready: the drive that is not ready is not checked\n");
-  }
-
   SendMessageW(form.Text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(source).c_str()));
   SendMessageW(form.Text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(destination).c_str()));
   Check(form.SourceText() == source && form.DestinationText() == destination, "Text2 and Text1 hold the two folders",
@@ -298,6 +274,30 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
   SendMessageW(form.Picture1, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
   Check(ControlText(form.Label3).empty() && form.CompletionFlag() == 0,
         "a mouse move over Picture1 clears Label3 and the flag", failures);
+
+  // Choosing a folder in Dir2 shows it in Text2 at once: the drive's root, its first entry.
+  SendMessageW(form.Dir2, LB_SETCURSEL, 0, 0);
+  Notify(form, form.Dir2, LBN_DBLCLK);
+  std::wstring root = form.Dir2Path();
+  Check(root.size() == 3 && root[1] == L':' && ControlText(form.Text2) == root,
+        "double-clicking the root in Dir2 opens it and shows it in Text2", failures);
+
+  // A drive that is not ready, chosen in Drive2, sends the list back to its first drive.
+  LRESULT drives = SendMessageW(form.Drive2, CB_GETCOUNT, 0, 0), notReady = -1;
+  for (LRESULT i = 1; i < drives && notReady < 0; ++i) {
+    std::wstring driveRoot{DriveAt(form.Drive2, i), L':', L'\\'};
+    if (GetFileAttributesW(driveRoot.c_str()) == INVALID_FILE_ATTRIBUTES) notReady = i;
+  }
+  if (notReady > 0) {
+    Print(std::string("drive not ready: ") + static_cast<char>(DriveAt(form.Drive2, notReady)) + ":\n");
+    SendMessageW(form.Drive2, CB_SETCURSEL, static_cast<WPARAM>(notReady), 0);
+    Notify(form, form.Drive2, CBN_SELCHANGE);
+    Check(SendMessageW(form.Drive2, CB_GETCURSEL, 0, 0) == 0 && !form.Dir2Path().empty() &&
+              form.Dir2Path()[0] == DriveAt(form.Drive2, 0) && ControlText(form.Text2) == form.Dir2Path(),
+          "choosing a drive that is not ready returns Drive2 and Dir2 to the first drive", failures);
+  } else {
+    Print("every drive is ready: the drive that is not ready is not checked\n");
+  }
 
   form.SetDialogAnswerer(nullptr);
   SendMessageW(form.Command2, BM_CLICK, 0, 0);
