@@ -32,12 +32,13 @@ read -r -t 60 number <&"$xout" || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=:$number
 
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
-wineserver -p 2>/dev/null || true
-wine regedit /S "$(winepath -w "$tree/tests/window/win32/wine-prefix.reg")" 2>/dev/null
-
 # Drive Q: names a folder that is not there: a drive that is not ready, for the drive lists.
+# Made while no Wine server runs, as the server reads the drives when it starts.
+wineserver -w
 rm -f "$WINEPREFIX/dosdevices/q:"
 ln -s "$run/no-such-folder" "$WINEPREFIX/dosdevices/q:"
+wineserver -p 2>/dev/null || true
+wine regedit /S "$(winepath -w "$tree/tests/window/win32/wine-prefix.reg")" 2>/dev/null
 
 cp -r "$tree/sample/B001" "$run/B001"
 mkdir -p "$run/sys" "$run/out"
