@@ -9,8 +9,13 @@
 #include <system_error>
 
 #include "conversion/run.h"
+#include "findings.h"
+#include "findings_dialog.h"
 #include "help_file.h"
+#include "picture_window.h"
 #include "platform/drives.h"
+#include "platform/files.h"
+#include "support/path_checks.h"
 #include "support/settings.h"
 
 namespace zk {
@@ -101,11 +106,23 @@ void Form1::Build() {
 
   Command1 = Button(Picture1, "Command1", "実  行", Twips(2520, 5580, 1935, 555));
   Command2 = Button(Picture1, "Command2", "終  了", Twips(5160, 5580, 2055, 555));
+  BuildAdditions();
+}
+
+// Beside the run and exit buttons, leaving every control of the form where it was.
+void Form1::BuildAdditions() {
+  Command3 = Button(Picture1, "Command3", "点  検", Twips(1020, 5580, 1260, 555));
+  Command3->setToolTip(QString::fromUtf8("変換せずに、変換元のボーリングの表を点検します"));
+  Command4 = Button(Picture1, "Command4", "柱状図", Twips(7455, 5580, 1260, 555));
+  Command4->setToolTip(QString::fromUtf8("変換した交換ファイルの柱状図を表示します"));
+  Command4->setEnabled(false);
 }
 
 void Form1::Connect() {
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+  connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
   connect(Dir1, &FolderList::Changed, this, &Form1::Dir1_Change);
   connect(Dir2, &FolderList::Changed, this, &Form1::Dir2_Change);
   connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::Drive1_Change);
@@ -141,7 +158,51 @@ void Form1::Centre() {
   move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
 }
 
-void Form1::Command1_Click() { RunConversion(*this); }
+// A run that found something in the boring says how much on the status line, after the
+// completion message, and lists it at once.
+void Form1::Command1_Click() {
+  WindowRun run = RunWithFindings(*this);
+  if (!run.result.converted) return;
+  lastExchangeFile_ = run.result.exchangeFilePath;
+  Command4->setEnabled(true);
+  QString count = FindingsCountText(run.findings);
+  if (count.isEmpty()) return;
+  Label3->setText(Label3->text() + QString::fromUtf8("　") + count);
+  FindingsDialog list(run.findings, true, this);
+  ExecDialog(list);
+}
+
+// The findings of the source boring without converting it; the path is checked as a run
+// checks it, and nothing is written.
+void Form1::Command3_Click() {
+  std::string source = SourceText();
+  std::string checked = source;
+  if (!FNOTHER::CheckFolderPath(checked, *this) || !platform::IsFolder(source)) {
+    ShowMessage("指定されたパスは正しくありません。", Icon::Exclamation, source);
+    return;
+  }
+  std::string destination = DestinationText();
+  if (!platform::IsFolder(destination)) destination.clear();
+  SetBusy(true);
+  BoringCheck check = CheckWithoutConverting(source, destination);
+  SetBusy(false);
+  QString count = FindingsCountText(check);
+  gCompletionFlag = 0;
+  SetStatus("点検が終わりました。　" + (count.isEmpty() ? std::string("指摘はありません。") : count.toStdString()));
+  FindingsDialog list(check, false, this);
+  ExecDialog(list);
+}
+
+void Form1::Command4_Click() {
+  if (lastExchangeFile_.empty()) return;
+  std::string svg;
+  if (Status s = DrawLogPicture(lastExchangeFile_, svg); !s) {
+    ShowMessage(s.Message(), Icon::Exclamation, "");
+    return;
+  }
+  PictureWindow picture(svg, lastExchangeFile_, this);
+  ExecDialog(picture);
+}
 
 void Form1::Command2_Click() { close(); }
 
@@ -245,6 +306,8 @@ void Form1::ShowHelp(int context) {
 }
 
 int Form1::ExecMessageBox(QMessageBox& box) { return box.exec(); }
+
+int Form1::ExecDialog(QDialog& dialog) { return dialog.exec(); }
 
 void Form1::OpenWithDesktop(const QString& program, const QString& file) { QProcess::startDetached(program, {file}); }
 

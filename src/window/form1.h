@@ -3,6 +3,7 @@
 // to (WindowOps); the run executes on this thread and the window waits for it.
 #pragma once
 
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,10 +67,14 @@ class Form1 : public QWidget, public WindowOps {
   QLabel* Label3;
   QPushButton* Command1;
   QPushButton* Command2;
+  QPushButton* Command3;  // check the boring without converting it
+  QPushButton* Command4;  // the boring log picture of the exchange file just written
 
  public slots:
   void Command1_Click();
   void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
   void Dir1_Change();
   void Dir2_Change();
   void Drive1_Change();
@@ -83,6 +88,9 @@ class Form1 : public QWidget, public WindowOps {
   virtual int ExecMessageBox(QMessageBox& box);
   // Starts the desktop opener on a file, detached.
   virtual void OpenWithDesktop(const QString& program, const QString& file);
+  // Runs a prepared dialog (the findings list, the picture) modally. Tests override it to
+  // look into the dialog and close it without showing it.
+  virtual int ExecDialog(QDialog& dialog);
 
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -92,9 +100,11 @@ class Form1 : public QWidget, public WindowOps {
   void Centre();
   void OpenAtStart(FolderList& dir, DriveList& drive, const std::string& folder);
   void DriveChange(DriveList& drive, FolderList& dir);
+  void BuildAdditions();
 
   std::string helpFilePath_;
   bool busy_ = false;
+  std::string lastExchangeFile_;  // drive form; "" until a run converted
 };
 
 }  // namespace zk

@@ -1,7 +1,6 @@
 // zk2morvex: the converter's window.
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
 #include <iostream>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "folder_list.h"
 #include "platform/drives.h"
 #include "platform/files.h"
+#include "screenshot.h"
 #include "window_options.h"
 
 namespace {
@@ -58,11 +58,9 @@ int main(int argc, char** argv) {
   if (!window.Form_Load()) return 1;
   window.show();
   if (!options.screenshot.empty()) {
-    QTimer::singleShot(800, &window, [&] {
-      bool saved = window.grab().save(QString::fromStdString(options.screenshot), "PNG");
-      if (!saved) std::cerr << "画像を保存できません: " << options.screenshot << "\n";
-      app.exit(saved ? 0 : 1);
-    });
+    QStringList presses;
+    for (const std::string& name : options.press) presses << QString::fromStdString(name);
+    zk::ScheduleScreenshot(window, QString::fromStdString(options.screenshot), presses);
   }
   return app.exec();
 }

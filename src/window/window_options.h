@@ -10,6 +10,7 @@ struct WindowOptions {
   std::string source;       // as given: a host path or drive form
   std::string destination;
   std::string screenshot;   // host path of a PNG to save the window into, then quit
+  std::vector<std::string> press;  // buttons pressed, in order, before the screenshot is taken
   bool help = false;
 };
 
@@ -19,6 +20,7 @@ inline constexpr const char* kWindowUsage =
     "  DEST_FOLDER    変換先フォルダを開いて始めます\n"
     "  フォルダはホストのパス (/tmp/out) でもドライブ形式 (Z:\\tmp\\out) でも指定できます。\n"
     "  --screenshot FILE.png  ウィンドウの画像を保存して終わります\n"
+    "  --press BUTTON,...     画像の前にボタンを順に押します (Command1 実行, Command3 点検, Command4 柱状図)\n"
     "  --help         この説明\n";
 
 // Parses the arguments (without the program name and Qt's own options); false with a reason.

@@ -7,5 +7,6 @@ int main(int argc, char** argv) {
   int failed = 0;
   failed += zk::test::RunForm1Tests(argc, argv);
   failed += zk::test::RunWindowSupportTests(argc, argv);
+  failed += zk::test::RunFindingsTests(argc, argv);
   return failed == 0 ? 0 : 1;
 }

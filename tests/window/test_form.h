@@ -1,9 +1,10 @@
-// Form1 for tests: message boxes are read and answered instead of shown, and the desktop
-// opener is recorded instead of started.
+// Form1 for tests: message boxes are read and answered instead of shown, dialogs are looked
+// into and closed instead of shown, and the desktop opener is recorded instead of started.
 #pragma once
 
 #include <QMessageBox>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "form1.h"
@@ -25,6 +26,8 @@ class TestForm1 : public Form1 {
   std::deque<bool> answers;  // for questions, in order; No when none is left
   std::vector<Box> boxes;    // every box, in order
   std::vector<QStringList> opened;
+  std::vector<QString> dialogs;  // the object name of every dialog, in order
+  std::function<void(QDialog&)> onDialog;  // looks into (or works) each dialog while it is open
 
   QStringList Texts() const {
     QStringList texts;
@@ -43,6 +46,11 @@ class TestForm1 : public Form1 {
     return yes ? QMessageBox::Yes : QMessageBox::No;
   }
   void OpenWithDesktop(const QString& program, const QString& file) override { opened.push_back({program, file}); }
+  int ExecDialog(QDialog& dialog) override {
+    dialogs.push_back(dialog.objectName());
+    if (onDialog) onDialog(dialog);
+    return QDialog::Accepted;
+  }
 };
 
 // Sets an environment variable for one scope and puts the old value back.

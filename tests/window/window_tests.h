@@ -5,5 +5,6 @@ namespace zk::test {
 
 int RunForm1Tests(int argc, char** argv);
 int RunWindowSupportTests(int argc, char** argv);
+int RunFindingsTests(int argc, char** argv);
 
 }  // namespace zk::test
