@@ -3,9 +3,13 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
+#include "findings_win32.h"
 #include "platform/drives.h"
+#include "platform/files.h"
+#include "support/path_checks.h"
 #include "support/settings.h"
 #include "wide_text.h"
 
@@ -14,6 +18,8 @@ namespace {
 
 constexpr const wchar_t* kFormClass = L"Zk2morvexForm1";
 constexpr const wchar_t* kPictureClass = L"Zk2morvexPicture1";
+constexpr const wchar_t* kFindingsClass = L"Zk2morvexFindings";
+constexpr int kCopyId = 1, kCloseId = 2;
 constexpr const wchar_t* kHelpFileName = L"KavoroQX.HLP";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kFormWidthTwips = 9075;
@@ -178,6 +184,10 @@ bool Form1::Create() {
   picture.lpszClassName = kPictureClass;
   if (!RegisterClassExW(&form) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
   if (!RegisterClassExW(&picture) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  WNDCLASSEXW findings = form;
+  findings.lpfnWndProc = FindingsProc;
+  findings.lpszClassName = kFindingsClass;
+  if (!RegisterClassExW(&findings) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
   // The shell's folder icons, closed and open; without them the folder lists show names only.
   SHFILEINFOW shell{};
@@ -226,8 +236,10 @@ bool Form1::Create() {
   Drive1 = Place(L"COMBOBOX", "", drives, 0, 3540 + 120, 1620 + 2220, 2415, 390, 3000);
   File1 = Place(L"LISTBOX", "", list | LBS_SORT, 0, 3540 + 2640, 1620 + 420, 2415, 2190);
   Label3 = Place(L"STATIC", "", label, 0, 240 + 180, 4740 + 240, 8175, 315);
+  Command3 = Place(L"BUTTON", "点  検", button, 0, 1020, 5580, 1260, 555);
   Command1 = Place(L"BUTTON", "実  行", button, 0, 2520, 5580, 1935, 555);
   Command2 = Place(L"BUTTON", "終  了", button, 0, 5160, 5580, 2055, 555);
+  Command4 = Place(L"BUTTON", "柱状図", button | WS_DISABLED, 0, 7455, 5580, 1260, 555);
   Frame2 = Place(L"BUTTON", "変換元ﾌｫﾙﾀﾞ名選択", frameStyle, 0, 240, 1620, 3135, 2895);
   Frame1 = Place(L"BUTTON", "変換先ﾌｫﾙﾀﾞ名選択", frameStyle, 0, 3540, 1620, 5175, 2895);
   Frame3 = Place(L"BUTTON", "メッセージ", frameStyle, 0, 240, 4740, 8475, 675);
@@ -517,8 +529,156 @@ void Form1::DriveChange(HWND drive, HWND dir, FolderListState& state) {
 // ---- Events ----
 
 void Form1::Command1_Click() {
-  lastRun_ = RunConversion(*this);
-  if (lastRun_.converted) completionFlag_ = 1;
+  WindowRun run = RunWithFindings(*this);
+  lastRun_ = run.result;
+  if (!run.result.converted) return;
+  completionFlag_ = 1;
+  lastExchangeFile_ = run.result.exchangeFilePath;
+  EnableWindow(Command4, TRUE);
+  // A run that found something in the boring says how much on the status line, after the
+  // completion message, and lists it at once.
+  std::string count = FindingsCountText(run.findings);
+  if (count.empty()) return;
+  SetStatus(Utf8(WindowText(Label3)) + "　" + count);
+  ShowFindings(run.findings, true);
+}
+
+// The findings of the source boring without converting it; the path is checked as a run
+// checks it, and nothing is written.
+void Form1::Command3_Click() {
+  std::string source = SourceText();
+  std::string checked = source;
+  if (!FNOTHER::CheckFolderPath(checked, *this) || !platform::IsFolder(source)) {
+    ShowMessage("指定されたパスは正しくありません。", Icon::Exclamation, source);
+    return;
+  }
+  std::string destination = DestinationText();
+  if (!platform::IsFolder(destination)) destination.clear();
+  SetBusy(true);
+  BoringCheck check = CheckWithoutConverting(source, destination);
+  SetBusy(false);
+  std::string count = FindingsCountText(check);
+  completionFlag_ = 0;
+  SetStatus("点検が終わりました。　" + (count.empty() ? std::string("指摘はありません。") : count));
+  ShowFindings(check, false);
+}
+
+// The picture opens with the program Windows associates with SVG files (a browser).
+void Form1::Command4_Click() {
+  std::wstring file;
+  if (SaveLogPicture(file)) ShellExecuteW(Form1_, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool Form1::SaveLogPicture(std::wstring& file) {
+  if (lastExchangeFile_.empty()) return false;
+  std::string svg;
+  if (Status s = DrawLogPicture(lastExchangeFile_, svg); !s) {
+    ShowMessage(s.Message(), Icon::Exclamation, "");
+    return false;
+  }
+  wchar_t temp[MAX_PATH + 1] = {};
+  DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+  std::string name = lastExchangeFile_.substr(lastExchangeFile_.find_last_of('\\') + 1);
+  file = std::wstring(temp, n > MAX_PATH ? 0 : n) + Wide(name) + L".svg";
+  HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  bool ok = out != INVALID_HANDLE_VALUE &&
+            WriteFile(out, svg.data(), static_cast<DWORD>(svg.size()), &written, nullptr) && written == svg.size();
+  if (out != INVALID_HANDLE_VALUE) ok = CloseHandle(out) && ok;
+  if (!ok) {
+    DeleteFileW(file.c_str());
+    ShowMessage("柱状図のファイルを書けません。\n" + Utf8(file), Icon::Exclamation, "");
+  }
+  return ok;
+}
+
+void Form1::ShowFindings(const BoringCheck& check, bool converted) {
+  HWND list = CreateWindowExW(WS_EX_DLGMODALFRAME, kFindingsClass,
+                              Wide(std::string(converted ? "変換の指摘 - " : "点検結果 - ") + kProgramTitle).c_str(),
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, CW_USEDEFAULT, CW_USEDEFAULT,
+                              Px(10500), Px(6000), Form1_, nullptr, instance_, nullptr);
+  if (!list) return;
+  RECT area;
+  GetClientRect(list, &area);
+  int width = area.right, height = area.bottom, margin = Px(150), button = Px(1200), buttonHeight = Px(450);
+  constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+  HWND heading = CreateWindowExW(0, L"STATIC", Wide(FindingsHeading(check, converted)).c_str(), child | SS_NOPREFIX,
+                                 margin, margin, width - 2 * margin, Px(600), list, nullptr, instance_, nullptr);
+  HWND text = CreateWindowExW(
+      WS_EX_CLIENTEDGE, L"EDIT", Wide(FindingsText(check)).c_str(),
+      child | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
+      margin, margin + Px(700), width - 2 * margin, height - Px(700) - buttonHeight - 3 * margin, list, nullptr,
+      instance_, nullptr);
+  HWND copy = CreateWindowExW(0, L"BUTTON", L"コピー", child | WS_TABSTOP | BS_PUSHBUTTON,
+                              width - 2 * (button + margin), height - buttonHeight - margin, button, buttonHeight, list,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCopyId)), instance_, nullptr);
+  HWND close = CreateWindowExW(0, L"BUTTON", L"閉じる", child | WS_TABSTOP | BS_DEFPUSHBUTTON, width - button - margin,
+                               height - buttonHeight - margin, button, buttonHeight, list,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseId)), instance_, nullptr);
+  for (HWND control : {heading, text, copy, close})
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(text));
+
+  // Modal over the window: the window takes no input until the list is closed.
+  RECT form, own;
+  GetWindowRect(Form1_, &form);
+  GetWindowRect(list, &own);
+  SetWindowPos(list, nullptr, form.left + (form.right - form.left - (own.right - own.left)) / 2,
+               form.top + (form.bottom - form.top - (own.bottom - own.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EnableWindow(Form1_, FALSE);
+  ShowWindow(list, SW_SHOW);
+  SetFocus(close);
+  MSG message;
+  bool quit = false;
+  while (IsWindow(list)) {
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+      quit = true;
+      break;
+    }
+    if (IsDialogMessageW(list, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  EnableWindow(Form1_, TRUE);
+  SetActiveWindow(Form1_);
+  if (IsWindow(list)) DestroyWindow(list);
+  if (quit) PostQuitMessage(static_cast<int>(message.wParam));
+}
+
+LRESULT CALLBACK Form1::FindingsProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      if (LOWORD(w) == kCloseId || LOWORD(w) == IDCANCEL || LOWORD(w) == IDOK) {
+        DestroyWindow(window);
+        return 0;
+      }
+      if (LOWORD(w) == kCopyId) {
+        // The whole list onto the clipboard as text.
+        auto text = reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        std::wstring all = WindowText(text);
+        if (OpenClipboard(window)) {
+          EmptyClipboard();
+          if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (all.size() + 1) * sizeof(wchar_t))) {
+            if (void* p = GlobalLock(memory)) {
+              memcpy(p, all.c_str(), (all.size() + 1) * sizeof(wchar_t));
+              GlobalUnlock(memory);
+              if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+            } else {
+              GlobalFree(memory);
+            }
+          }
+          CloseClipboard();
+        }
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, w, l);
 }
 
 void Form1::Command2_Click() { DestroyWindow(Form1_); }
@@ -617,15 +777,16 @@ void Form1::SetDialogAnswerer(std::function<void(HWND box)> answerer) {
 // answerer, hand it over. The Form1 is found through the box's owner.
 LRESULT CALLBACK Form1::BoxOpened(int code, WPARAM w, LPARAM l) {
   if (code == HCBT_ACTIVATE) {
-    HWND box = reinterpret_cast<HWND>(w);
-    wchar_t kind[16] = {};
-    GetClassNameW(box, kind, 16);
-    HWND owner = GetWindow(box, GW_OWNER);
+    HWND opened = reinterpret_cast<HWND>(w);
+    wchar_t kind[32] = {};
+    GetClassNameW(opened, kind, 32);
+    HWND owner = GetWindow(opened, GW_OWNER);
     wchar_t ownerKind[32] = {};
     if (owner) GetClassNameW(owner, ownerKind, 32);
-    if (lstrcmpW(kind, L"#32770") == 0 && lstrcmpW(ownerKind, kFormClass) == 0) {
+    bool box = lstrcmpW(kind, L"#32770") == 0 || lstrcmpW(kind, kFindingsClass) == 0;
+    if (box && lstrcmpW(ownerKind, kFormClass) == 0) {
       auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(owner, GWLP_USERDATA));
-      if (self && self->answerer_) self->answerer_(box);
+      if (self && self->answerer_) self->answerer_(opened);
     }
   }
   return CallNextHookEx(nullptr, code, w, l);

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "conversion/check.h"
 #include "conversion/run.h"
 #include "conversion/window_ops.h"
 
@@ -79,16 +80,24 @@ class Form1 : public WindowOps {
   HWND Label3 = nullptr;
   HWND Command1 = nullptr;
   HWND Command2 = nullptr;
+  HWND Command3 = nullptr;  // check the boring without converting it
+  HWND Command4 = nullptr;  // the boring log picture of the exchange file just written
 
   // Event handlers.
   void Command1_Click();
   void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
   void Dir1_Change();
   void Dir2_Change();
   void Drive1_Change();
   void Drive2_Change();
   void File1_Click();
   void Picture1_MouseMove();
+
+  // Writes the boring log picture of the exchange file the last run wrote into the temporary
+  // folder, as an SVG file; its path in file. false, with the user told, when it cannot.
+  bool SaveLogPicture(std::wstring& file);
 
   // The open folders of the two folder lists.
   const std::wstring& Dir1Path() const { return dir1_.path; }
@@ -107,11 +116,14 @@ class Form1 : public WindowOps {
   };
 
   static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK FindingsProc(HWND window, UINT message, WPARAM w, LPARAM l);
   static LRESULT CALLBACK BoxOpened(int code, WPARAM w, LPARAM l);
   static LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT OnFormMessage(UINT message, WPARAM w, LPARAM l);
   LRESULT OnPictureMessage(UINT message, WPARAM w, LPARAM l);
   void OnCommand(HWND control, int code);
+  // The findings in a window of their own, modal: a heading, the list as text, コピー, 閉じる.
+  void ShowFindings(const BoringCheck& check, bool converted);
 
   HWND Place(const wchar_t* kind, const char* text, DWORD style, DWORD exStyle, int left, int top, int width,
              int height, int dropHeight = 0);
@@ -150,6 +162,7 @@ class Form1 : public WindowOps {
   bool busy_ = false;
   int quiet_ = 0;  // > 0 while the window changes a list itself: no change handlers
   RunResult lastRun_;
+  std::string lastExchangeFile_;  // "" until a run converted
   std::function<void(HWND box)> answerer_;
   HHOOK boxHook_ = nullptr;
 };
