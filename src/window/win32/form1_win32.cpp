@@ -711,6 +711,10 @@ void Form1::OnCommand(HWND control, int code) {
     Command1_Click();
   else if (control == Command2 && code == BN_CLICKED)
     Command2_Click();
+  else if (control == Command3 && code == BN_CLICKED)
+    Command3_Click();
+  else if (control == Command4 && code == BN_CLICKED)
+    Command4_Click();
   else if ((control == Drive1 || control == Drive2) && code == CBN_SELCHANGE) {
     if (control == Drive1)
       Drive1_Change();

@@ -222,11 +222,11 @@ bool SaveWindowPicture(HWND window, const std::string& pngPath) {
 int RunSelfTest(Form1& form, const std::string& source, const std::string& destination, const std::string& screenshot) {
   int failures = 0;
   Print("font: " + Utf8(form.FontFace()) + "\n");
-  HWND answered = nullptr;
   int listsShown = 0;
   form.SetDialogAnswerer([&](HWND box) {
-    if (box == answered || !IsWindow(box)) return;
-    answered = box;
+    // A box may become active more than once; it is answered once.
+    if (!IsWindow(box) || GetPropW(box, L"Zk2morvexAnswered")) return;
+    SetPropW(box, L"Zk2morvexAnswered", reinterpret_cast<HANDLE>(1));
     wchar_t kind[32] = {};
     GetClassNameW(box, kind, 32);
     if (lstrcmpW(kind, L"#32770") != 0) {
@@ -298,7 +298,7 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
   std::string head;
   if (drawn) {
     HANDLE in = CreateFileW(picture.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char bytes[64] = {};
+    char bytes[512] = {};
     DWORD got = 0;
     if (in != INVALID_HANDLE_VALUE) {
       ReadFile(in, bytes, sizeof bytes, &got, nullptr);
