@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian, and only what is missing.
 set -euo pipefail
-<<<<<<< HEAD
-packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev fonts-noto-cjk)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev qt6-svg-dev fonts-noto-cjk)
 # The Windows installer and the Windows window's self-test (Xvfb).
 packages+=(nsis xvfb)
-=======
-packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev qt6-svg-dev fonts-noto-cjk)
->>>>>>> main
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
