@@ -8,7 +8,9 @@
 #  3. converts the installed sample boring with the installed zk2morvex-cli (the setting the
 #     installer wrote, no ZK_SYSDIR) and compares the exchange file with the golden file;
 #  4. uninstalls silently and checks every installed file is gone while the BORLING.NO the
-#     conversion wrote into the sample folder is left, as the user's own file.
+#     conversion wrote into the sample folder is left, as the user's own file;
+#  5. installs and uninstalls again over a code-table setting of the user's own: the setting
+#     is neither changed nor removed.
 #   installer_test.sh BIN_DIR SOURCE_TREE WORK_FOLDER
 set -euo pipefail
 bin=$1 tree=$2 work=$3
@@ -72,4 +74,17 @@ done
 [ -z "$(find "$user_dir" -path '*Start Menu/Programs/zk2morvex*')" ] || fail "Start-menu entries left"
 [ ! -e "$settings" ] || fail "the setting the installer wrote was left"
 [ ! -e "$inst/sample/codes" ] || fail "the emptied code-table folder was left"
+
+echo "== again, over a setting of the user's own"
+mkdir -p "$(dirname "$settings")"
+printf '[zk2morvex]\r\n"D:\\codes\\"\r\n' > "$settings"
+cp "$settings" "$run/own-setting"
+wine "$run/zk2morvex-setup.exe" /S "/D=$install_win"
+wineserver -w
+[ -f "$inst/zk2morvex.exe" ] || fail "not installed the second time"
+cmp "$run/own-setting" "$settings" || fail "the installer changed the user's setting"
+wine "$inst/uninstall.exe" /S
+wineserver -w
+[ ! -e "$inst/zk2morvex.exe" ] || fail "left after the second uninstall: zk2morvex.exe"
+cmp "$run/own-setting" "$settings" || fail "the uninstaller changed or removed the user's setting"
 echo "installer round trip passed"
