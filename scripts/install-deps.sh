@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian, and only what is missing.
+# Installs what building and testing need on Debian, and only what is missing. Runs as root or,
+# as another user, through sudo. Waits up to ten minutes for another package manager (an
+# unattended upgrade, a second install) to let go of its lock instead of failing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libgtest-dev qt6-base-dev qt6-svg-dev fonts-noto-cjk)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libcli11-dev qt6-base-dev qt6-svg-dev
+          qt6-translations-l10n fonts-noto-cjk)
 # The Windows installer and the Windows window's self-test (Xvfb).
 packages+=(nsis xvfb)
 packages+=("$@")
@@ -10,8 +13,12 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Needs root or sudo to install: ${missing[*]}" >&2; exit 1; }
+    sudo=(sudo)
+  fi
+  lock=(-o DPkg::Lock::Timeout=600)
+  "${sudo[@]}" apt-get "${lock[@]}" update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "${lock[@]}" install -y -qq "${missing[@]}"
 fi

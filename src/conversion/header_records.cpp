@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/gcc_warnings.h"
 #include "support/path_checks.h"
 #include "support/settings.h"
 #include "support/text_bytes.h"
@@ -16,12 +17,15 @@ using QXCOMSUB::ParseNumber;
 using QXCOMSUB::TrimSpaces;
 using QXCOMSUB::ZeroPad;
 
+// GCC 12 warns -Wrestrict on a concatenation below, falsely (platform/gcc_warnings.h).
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_BEGIN
 // A digit field of the title data, "*" and zeros when it holds no number.
 std::string CodeOrStars(const std::string& text, std::size_t width) {
   std::string field = ZeroPad(NumberText(ParseNumber(text)), width);
   if (ParseNumber(field) == 0) return "*" + std::string(width - 1, '0');
   return field;
 }
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 // Degrees and minutes as written, the seconds in tenths cut (59.96 gives 599).
 std::string AngleText(const std::string& degrees, std::size_t degreeDigits, const std::string& minutes,
@@ -79,6 +83,8 @@ Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const s
 
 }  // namespace
 
+// GCC 12 warns -Wrestrict on a concatenation below, falsely (platform/gcc_warnings.h).
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_BEGIN
 std::string FixedText(double value, std::size_t width) {
   if (!std::isfinite(value)) value = 0;
   double magnitude = std::fabs(value);
@@ -87,6 +93,7 @@ std::string FixedText(double value, std::size_t width) {
   std::string cents = ZeroPad(IntText(centimetres), 2);
   return ZeroPad(whole, width) + "." + cents;
 }
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const std::string& source,
                           const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags) {

@@ -140,19 +140,38 @@ Status WriteExchangeFile(const std::string& source, const std::string& destinati
   }
 }
 
+// The line below the coordinates message when the coordinates were never there to read: the
+// source folder or its title table is missing.
+std::string MissingTitleReason(const std::string& source) {
+  if (!platform::IsFolder(source)) return "\n変換元フォルダ「" + source + "」がありません";
+  if (!platform::IsPlainFile(source + "\\titl01.txt")) return "\n変換元フォルダ「" + source + "」に titl01.txt がありません";
+  return "";
+}
+
 }  // namespace
 
 RunResult RunConversion(WindowOps& ui) {
   ui.SetStatus("只今変換中！　しばらくお待ちください。");
 
+  // An empty box is told as such, before its path is checked (which would call it a path
+  // without a drive).
   std::string sourceChecked = ui.SourceText();
-  if (!FNOTHER::CheckFolderPath(sourceChecked, ui)) {
-    ui.ShowMessage(kBadPath, Icon::Exclamation, ui.SourceText());
+  std::string why;
+  if (QXCOMSUB::TrimSpaces(sourceChecked).empty()) {
+    ui.ShowMessage("変換元ファイルが選択されていません。", Icon::None, "");
+    return Stop(ui, false);
+  }
+  if (!FNOTHER::CheckFolderPath(sourceChecked, ui, why)) {
+    ui.ShowMessage(why.empty() ? kBadPath : kBadPath + ("\n" + why), Icon::Exclamation, ui.SourceText());
     return Stop(ui, false);
   }
   std::string destinationChecked = ui.DestinationText();
-  if (!FNOTHER::CheckFolderPath(destinationChecked, ui)) {
-    ui.ShowMessage(kBadPath, Icon::Exclamation, ui.DestinationText());
+  if (QXCOMSUB::TrimSpaces(destinationChecked).empty()) {
+    ui.ShowMessage("変換先フォルダが選択されていません。", Icon::None, "");
+    return Stop(ui, false);
+  }
+  if (!FNOTHER::CheckFolderPath(destinationChecked, ui, why)) {
+    ui.ShowMessage(why.empty() ? kBadPath : kBadPath + ("\n" + why), Icon::Exclamation, ui.DestinationText());
     ui.FocusDestination();
     return Stop(ui, false);
   }
@@ -210,8 +229,9 @@ RunResult RunConversion(WindowOps& ui) {
   // value such as 1e39) would name the file with a code that its boring id cannot carry.
   if (QXCOMSUB::ParseNumber(where.latDegrees) == 0 || QXCOMSUB::ParseNumber(where.lonDegrees) == 0 ||
       !IsMeshCode(ComputeMeshCode(where))) {
+    std::string reason = MissingTitleReason(source);
     scope.reset();
-    ui.ShowMessage("緯度・経度が正しくありません。", Icon::None, "");
+    ui.ShowMessage("緯度・経度が正しくありません。" + reason, Icon::None, "");
     return Stop(ui, true);
   }
 

@@ -1,7 +1,11 @@
 #include "platform/status.h"
 
+#include "platform/gcc_warnings.h"
+
 namespace zk {
 
+// GCC 12 warns -Wrestrict on a concatenation below, falsely (platform/gcc_warnings.h).
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_BEGIN
 std::string Status::Message() const {
   if (fault == Fault::None) return {};
   std::string text = "「" + file + "」";
@@ -9,5 +13,6 @@ std::string Status::Message() const {
   text += ": " + description;
   return text;
 }
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 }  // namespace zk

@@ -23,22 +23,35 @@ bool ShortNameOk(const std::string& name) {
 }  // namespace
 
 bool CheckFolderPath(std::string& path, WindowOps& ui) {
+  std::string why;
+  return CheckFolderPath(path, ui, why);
+}
+
+bool CheckFolderPath(std::string& path, WindowOps& ui, std::string& why) {
+  why.clear();
+  auto refuse = [&](std::string reason) {
+    why = std::move(reason);
+    return false;
+  };
   path = QXCOMSUB::TrimSpaces(path);
   if (QXCOMSUB::ByteMid(path, 2, 1) != ":") {
     ui.ShowMessage(kDriveNameMessage, Icon::Information, "");
     return false;
   }
-  if (path.find_first_of("*?") != std::string::npos) return false;
-  if (path.size() < 2 || path[1] != ':') return false;
-  if (path.size() > 2 && path[2] != '\\') path.insert(2, "\\");
-  if (!platform::SetCurrentDrive(path[0])) return false;
+  if (path.find_first_of("*?") != std::string::npos) return refuse("「*」や「?」(ワイルドカード) は使えません");
+  if (path.size() < 2 || path[1] != ':') return refuse("ドライブ名が正しくありません");
+  if (path.size() > 2 && path[2] != '\\') path.insert(path.begin() + 2, '\\');
+  if (!platform::SetCurrentDrive(path[0]))
+    return refuse("ドライブ " + path.substr(0, 2) + " は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)");
   if (path.back() != '\\') path += '\\';
   if (path.size() == 3) return true;
-  if (path.find("\\\\") != std::string::npos) return false;
+  if (path.find("\\\\") != std::string::npos) return refuse("空のフォルダ名があります (「\\」が続いています)");
   std::size_t start = 3;
   while (start < path.size()) {
     std::size_t end = path.find('\\', start);
-    if (!ShortNameOk(path.substr(start, end - start))) return false;
+    std::string name = path.substr(start, end - start);
+    if (!ShortNameOk(name))
+      return refuse("「" + name + "」は 8.3 形式の名前ではありません (「.」のある名前は「.」の前 8 バイト、後 3 バイトまで)");
     start = end + 1;
   }
   return true;

@@ -19,6 +19,9 @@ inline constexpr const char* kDriveNameMessage =
 // (blanks trimmed, "\" after the drive, a final "\"). Only the drive-name fault is told to
 // the user here; the caller tells the rest. Makes the path's drive the current drive.
 bool CheckFolderPath(std::string& path, WindowOps& ui);
+// The same, giving in why the reason a path was refused, for the line below the caller's
+// message ("" when the drive-name message already told it).
+bool CheckFolderPath(std::string& path, WindowOps& ui, std::string& why);
 
 // Why a folder path (drive form) cannot be used, or "" when it can: a control character
 // (a line break, a tab), which "BORLING.NO" cannot hold in its one line, or a character that

@@ -5,20 +5,38 @@
 #include <optional>
 #include <string>
 
+#include "platform/status.h"
+
 namespace zk {
 
 // The message shown when the setting is missing or names nothing.
 inline constexpr const char* kNoVuredaMessage = " VUREDA の設定がありません.";
 
+// The settings file, as a host path: the system folder & "/RaroreD5.ini".
+std::string SettingsFilePath();
+
 // The VUREDA value without surrounding blanks, or "" when there is none.
 std::string ReadVuredaSetting();
 
-// Reads and checks the setting; on success it becomes the code-table folder and true is
-// returned. false: the caller shows kNoVuredaMessage and ends the program.
+// Reads and checks the setting; on success it becomes the code-table folder and Ok is returned.
+// Otherwise the Status names the settings file (host path) and says what is wrong with it and
+// which folder was tested; the caller shows NoVuredaText of it and ends the program.
+Status LoadCodeTableSetting();
+// The same, telling only whether the setting could be used.
 bool LoadCodeTableFolder();
+
+// kNoVuredaMessage, and on the line below the reason a failed LoadCodeTableSetting gave.
+std::string NoVuredaText(const Status& why);
 
 // The code-table folder in drive form, ending in "\" as the setting wrote it ("" before start-up).
 const std::string& CodeTableFolder();
 void SetCodeTableFolder(std::string folder);
+
+// Writes the settings file for a code-table folder (a host path or drive form): checks that the
+// folder holds "L9.txt" and "Kishitu.txt" (names matched as the conversion matches them), then
+// writes the file in Shift-JIS, a first line and the folder's absolute host path with its final
+// "/", replacing a settings file that was there only once the new one is whole. written gets the
+// settings file's host path.
+Status WriteCodeTableSetting(const std::string& folder, std::string& written);
 
 }  // namespace zk

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QProcess>
 #include <QScreen>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "platform/files.h"
 #include "support/path_checks.h"
 #include "support/settings.h"
+#include "support/text_bytes.h"
 
 namespace zk {
 namespace {
@@ -60,6 +63,15 @@ std::string WorkingFolder() {
 }
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// The text of a path box as the run reads it: a host path (/home/me/B01) is taken through the
+// drive map, as the command line takes it; anything else as typed.
+std::string BoxPath(const QLineEdit& box) {
+  std::string text = box.text().toStdString();
+  std::string trimmed = QXCOMSUB::TrimSpaces(text);
+  if (!trimmed.empty() && trimmed[0] == '/') return platform::CommandLinePathToDriveForm(trimmed);
+  return text;
+}
 
 }  // namespace
 
@@ -140,15 +152,39 @@ void Form1::OpenAtStart(FolderList& dir, DriveList& drive, const std::string& fo
 
 bool Form1::Form_Load() {
   Centre();
-  if (!LoadCodeTableFolder()) {
-    ShowMessage(kNoVuredaMessage, Icon::None, "");
-    return false;
-  }
+  if (!LoadOrChooseCodeTableFolder()) return false;
   helpFilePath_ = LocateHelpFile(QCoreApplication::applicationDirPath().toStdString(), qEnvironmentVariable("PATH").toStdString());
   gCompletionFlag = 0;
   Text1->setText(Q(Dir1->Path()));
   Text2->setText(Q(Dir2->Path()));
   return true;
+}
+
+// The setting, or the reason it cannot be used and the offer to choose the folder now; the
+// folder chosen is written into the settings file as set-codes writes it.
+bool Form1::LoadOrChooseCodeTableFolder() {
+  Status setting = LoadCodeTableSetting();
+  if (setting) return true;
+  ShowMessage(NoVuredaText(setting), Icon::None, "");
+  while (AskYesNo("コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ) を今選びますか？")) {
+    std::string folder = ChooseCodeTableFolder();
+    if (folder.empty()) return false;
+    std::string written;
+    if (Status s = WriteCodeTableSetting(folder, written); !s) {
+      ShowMessage(s.Message() + "\n設定ファイル「" + written + "」は書きませんでした。", Icon::Exclamation, "");
+      continue;
+    }
+    setting = LoadCodeTableSetting();
+    if (setting) return true;
+    ShowMessage(NoVuredaText(setting), Icon::None, "");
+  }
+  return false;
+}
+
+std::string Form1::ChooseCodeTableFolder() {
+  QString folder = QFileDialog::getExistingDirectory(
+      this, QString::fromUtf8("コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ)"), QDir::homePath());
+  return folder.toStdString();
 }
 
 void Form1::Centre() {
@@ -163,6 +199,7 @@ void Form1::Centre() {
 void Form1::Command1_Click() {
   WindowRun run = RunWithFindings(*this);
   if (!run.result.converted) return;
+  ShowDestinationFolder(QXCOMSUB::FolderPart(run.result.exchangeFilePath));
   lastExchangeFile_ = run.result.exchangeFilePath;
   Command4->setEnabled(true);
   QString count = FindingsCountText(run.findings);
@@ -202,6 +239,15 @@ void Form1::Command4_Click() {
   }
   PictureWindow picture(svg, lastExchangeFile_, this);
   ExecDialog(picture);
+}
+
+// After a run into a typed destination the lists move there, so that the new exchange file
+// is in sight.
+void Form1::ShowDestinationFolder(const std::string& driveFolder) {
+  std::string folder = AbsoluteFolder(driveFolder);
+  if (folder.empty() || folder == Dir1->Path()) return;
+  if (!Dir1->SetPath(folder)) return;
+  Drive1->SelectQuietly(Dir1->Path()[0]);
 }
 
 void Form1::Command2_Click() { close(); }
@@ -294,9 +340,9 @@ void Form1::FocusDestination() {
 
 void Form1::RefreshDestinationList() { File1->Refresh(); }
 
-std::string Form1::SourceText() { return Text2->text().toStdString(); }
+std::string Form1::SourceText() { return BoxPath(*Text2); }
 
-std::string Form1::DestinationText() { return Text1->text().toStdString(); }
+std::string Form1::DestinationText() { return BoxPath(*Text1); }
 
 void Form1::ShowHelp(int context) {
   if (context == 4 || helpFilePath_.empty()) return;

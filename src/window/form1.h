@@ -32,7 +32,8 @@ class Form1 : public QWidget, public WindowOps {
   ~Form1() override;
 
   // Start-up: centres the window, loads the code-table setting, finds the help file and fills
-  // the path boxes. false: the setting is missing and the user was told; the program ends.
+  // the path boxes. Without a usable setting the user is told why and offered to choose the
+  // code-table folder now. false: no setting; the program ends.
   bool Form_Load();
 
   // Hands the help file to the desktop's opener; nothing when there is no file or no opener.
@@ -91,6 +92,8 @@ class Form1 : public QWidget, public WindowOps {
   // Runs a prepared dialog (the findings list, the picture) modally. Tests override it to
   // look into the dialog and close it without showing it.
   virtual int ExecDialog(QDialog& dialog);
+  // Lets the user pick the code-table folder; its host path, or "" when cancelled.
+  virtual std::string ChooseCodeTableFolder();
 
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -101,6 +104,8 @@ class Form1 : public QWidget, public WindowOps {
   void OpenAtStart(FolderList& dir, DriveList& drive, const std::string& folder);
   void DriveChange(DriveList& drive, FolderList& dir);
   void BuildAdditions();
+  bool LoadOrChooseCodeTableFolder();
+  void ShowDestinationFolder(const std::string& driveFolder);
 
   std::string helpFilePath_;
   bool busy_ = false;

@@ -9,6 +9,7 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "screenshot.h"
+#include "translations.h"
 #include "window_options.h"
 
 namespace {
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("zk2morvex");
   QApplication::setWindowIcon(ProgramIcon());
+  zk::LoadQtTranslations(app);
 
   std::vector<std::string> args;
   for (const QString& a : QApplication::arguments().mid(1)) args.push_back(a.toStdString());

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/gcc_warnings.h"
 #include "tables/numbers.h"
 
 namespace zk::QXCOMSUB {
@@ -40,6 +41,8 @@ float FoldAngle(float v) {
   return v;
 }
 
+// GCC 12 warns -Wrestrict on a concatenation below, falsely (platform/gcc_warnings.h).
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_BEGIN
 // Mantissa digits as d.ddd: the first digit, then digits - 1 more, zero-filled on the right.
 std::string MantissaText(long long mantissa, int digits) {
   std::string all = std::to_string(mantissa);
@@ -48,6 +51,7 @@ std::string MantissaText(long long mantissa, int digits) {
   if (digits > 1) text += "." + all.substr(1, static_cast<std::size_t>(digits - 1));
   return text;
 }
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 // value x 10^power rounded to the nearest whole number, a half to the even neighbour.
 long long ScaledRound(double value, int power) {
@@ -165,11 +169,14 @@ std::string FormatDegreesMinutes(std::string_view text) {
   return ZeroPad(IntText(degrees), 2) + ZeroPad(IntText(minutes), 2);
 }
 
+// GCC 12 warns -Wrestrict on a concatenation below, falsely (platform/gcc_warnings.h).
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_BEGIN
 std::string FormatExponent(float value, int digits, int expDigits) {
   if (digits > 6 || digits < 1) return "";
   if (!std::isfinite(value) || value == 0) return MantissaText(0, digits) + "E+" + Zeros(expDigits);
   if (value < 0) return "-" + ExponentOfPositive(-value, digits, expDigits);
   return ExponentOfPositive(value, digits, expDigits);
 }
+ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 }  // namespace zk::QXCOMSUB

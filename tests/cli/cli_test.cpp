@@ -111,7 +111,7 @@ TEST_F(Cli, MissingSettingStopsAtStart) {
   fs::remove(f_.root.path() / "sys" / "RaroreD5.ini");
   Outcome o = Run("--dest " + Dest() + " " + Src());
   EXPECT_EQ(o.status, kStopped);
-  EXPECT_EQ(o.err, " VUREDA の設定がありません.\n");
+  EXPECT_EQ(o.err.substr(0, o.err.find('\n') + 1), " VUREDA の設定がありません.\n");
   EXPECT_FALSE(fs::exists(f_.destination() / "53393681.001"));
 }
 

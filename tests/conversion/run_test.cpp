@@ -76,7 +76,7 @@ TEST_F(Run, BadDestinationPathFocusesIt) {
   ui_.destination = f_.destinationDrive() + "\\*.x";
   ExpectStopped(RunConversion(ui_));
   ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].text, kBadPath);
+  EXPECT_EQ(ui_.messages[0].text, std::string(kBadPath) + "\n「*」や「?」(ワイルドカード) は使えません");
   EXPECT_EQ(ui_.messages[0].title, ui_.destination);
   EXPECT_EQ(ui_.focusCount, 1);
 }
@@ -142,7 +142,10 @@ TEST_F(Run, CoordinatesMissingOrZero) {
     if (titl01 != "x") f_.Table("titl01.txt", titl01);
     EXPECT_FALSE(RunConversion(ui).converted);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "緯度・経度が正しくありません。");
+    // Without titl01.txt the line below says so.
+    EXPECT_EQ(ui.messages[0].text, titl01 != "x" ? std::string("緯度・経度が正しくありません。")
+                                                 : "緯度・経度が正しくありません。\n変換元フォルダ「" + ui.source +
+                                                       "」に titl01.txt がありません");
     EXPECT_EQ(ui.messages[0].icon, Icon::None);
     EXPECT_EQ(ui.busy, (std::vector<bool>{true, false}));
     EXPECT_EQ(ui.LastStatus(), "");

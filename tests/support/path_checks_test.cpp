@@ -52,25 +52,28 @@ TEST_F(CheckFolderPathTest, AcceptsAndNormalises) {
   EXPECT_EQ(platform::CurrentDrive(), 'C');
 }
 
-TEST_F(CheckFolderPathTest, Refuses) {
-  const char* cases[] = {
-      "C:\\DATA\\\\X",      // empty folder name
-      "C:\\DATA\\*.TXT",    // wildcards
-      "C:\\DATA\\?",
-      "C:\\LONGNAME1.TXT\\",  // 9 characters before the dot
-      "C:\\A.TEXT\\",         // 4 after it
-      "C:\\A.B.C\\",          // two dots
-      "C:\\フォルダ名.A\\",     // 10 bytes before the dot
-      "C:\\フォルダ.ＡＢ\\",    // 4 bytes after it
-      "Q:\\DATA",             // a drive whose folder does not exist
-      "R:\\DATA",             // a drive that is not mapped
-      "1:\\DATA",
+TEST_F(CheckFolderPathTest, RefusesAndSaysWhy) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\DATA\\\\X", "空のフォルダ名があります"},
+      {"C:\\DATA\\*.TXT", "ワイルドカード"},
+      {"C:\\DATA\\?", "ワイルドカード"},
+      {"C:\\LONGNAME1.TXT\\", "「LONGNAME1.TXT」は 8.3 形式の名前ではありません"},  // 9 characters before the dot
+      {"C:\\A.TEXT\\", "「A.TEXT」は 8.3 形式"},                                 // 4 after it
+      {"C:\\A.B.C\\", "「A.B.C」は 8.3 形式"},                                   // two dots
+      {"C:\\フォルダ名.A\\", "8.3 形式"},                                         // 10 bytes before the dot
+      {"C:\\フォルダ.ＡＢ\\", "8.3 形式"},                                        // 4 bytes after it
+      {"Q:\\DATA", "ドライブ Q: は用意されていません"},                               // its folder does not exist
+      {"R:\\DATA", "ドライブ R: は用意されていません"},                               // not mapped
+      {"1:\\DATA", "ドライブ 1: は用意されていません"},
   };
-  for (const char* given : cases) {
+  for (const auto& [given, why] : cases) {
     FakeWindow ui;
-    std::string path = given;
-    EXPECT_FALSE(CheckFolderPath(path, ui)) << given;
+    std::string path = given, reason;
+    EXPECT_FALSE(CheckFolderPath(path, ui, reason)) << given;
+    EXPECT_NE(reason.find(why), std::string::npos) << given << ": " << reason;
     EXPECT_TRUE(ui.messages.empty()) << given;
+    path = given;
+    EXPECT_FALSE(CheckFolderPath(path, ui)) << given;
   }
 }
 

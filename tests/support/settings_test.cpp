@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <optional>
+#include <vector>
 
 #include "platform/drives.h"
 #include "support/test_util.h"
@@ -124,6 +125,129 @@ TEST_F(SettingsTest, LoadChecksTheFolderAndKeepsItInDriveForm) {
     EXPECT_EQ(LoadCodeTableFolder(), c.folder.has_value()) << c.name;
     EXPECT_EQ(CodeTableFolder(), c.folder.value_or("")) << c.name;
   }
+}
+
+struct WhyCase {
+  const char* name;
+  std::optional<std::string> bytes;  // the settings file, nullopt: none
+  std::vector<std::string> said;     // what the second line holds, besides the file's path
+};
+
+// Each mistake in the settings file is told on the line below the message: the settings file,
+// what is wrong with it, and the folder that was looked for.
+TEST_F(SettingsTest, EachMistakeIsToldOnTheSecondLine) {
+  std::string host = codes.path().string();
+  std::string drive = codes.Drive();
+  const WhyCase cases[] = {
+      {"missing file", std::nullopt, {"設定ファイルがありません", "set-codes"}},
+      {"empty file", "", {"空でした"}},
+      {"one line only", "[VUREDA]\r\n", {"1 行しかありません"}},
+      {"setting on line 1 only", host + "/", {"1 行しかありません"}},
+      {"line 2 blank", "[VUREDA]\r\n   \r\n", {"2 行目が空です"}},
+      {"folder that does not exist", "x\r\n" + host + "/nowhere/\r\n",
+       {"フォルダ「" + host + "/nowhere」がありません", "(調べたフォルダ: " + host + "/nowhere)"}},
+      {"drive-form folder that does not exist", "x\r\n" + drive + "\\nowhere\\\r\n",
+       {"(調べたフォルダ: " + drive + "\\nowhere)"}},
+      {"no final separator", "x\r\n" + host + "\r\n",
+       {"「" + host + "」が区切り (/) で終わっていません", "(調べたフォルダ: " + host.substr(0, host.size() - 1) + ")"}},
+      {"no final separator, drive form", "x\r\n" + drive + "\r\n", {"区切り (\\) で終わっていません"}},
+      {"UTF-8 BOM", "\xEF\xBB\xBFx\r\n" + host + "/\xE3\x82\xB3\xE3\x83\xBC\xE3\x83\x89/\r\n",
+       {"UTF-8 (BOM 付き)", "Shift-JIS で保存してください"}},
+      {"UTF-8 BOM, ASCII folder", "\xEF\xBB\xBFx\r\n" + host + "/\r\n", {"UTF-8 (BOM 付き)"}},
+      {"relative path", "x\r\ncodes/\r\n", {"「codes/」は相対パスです"}},
+      {"drive-relative path", "x\r\nZ:codes\\\r\n", {"相対パスです"}},
+      {"home folder", "x\r\n~/codes/\r\n", {"「~/codes/」の ~ はホームフォルダになりません"}},
+      {"unmapped drive", "x\r\nQ:\\codes\\\r\n", {"ドライブ Q: は用意されていません"}},
+      {"not Shift-JIS", "x\r\n\xfd\r\n", {"設定ファイルを読めません", "2 行目"}},
+  };
+  for (const auto& c : cases) {
+    fs::remove(Ini());
+    if (c.bytes) system.WriteBytes("RaroreD5.ini", *c.bytes);
+    Status why = LoadCodeTableSetting();
+    ASSERT_FALSE(why) << c.name;
+    EXPECT_EQ(CodeTableFolder(), "") << c.name;
+    std::string text = NoVuredaText(why);
+    std::size_t newline = text.find('\n');
+    ASSERT_NE(newline, std::string::npos) << c.name;
+    EXPECT_EQ(text.substr(0, newline), kNoVuredaMessage) << c.name;
+    std::string second = text.substr(newline + 1);
+    EXPECT_EQ(second.find('\n'), std::string::npos) << c.name << ": one line";
+    EXPECT_NE(second.find("「" + Ini().string() + "」"), std::string::npos) << c.name << ": " << second;
+    for (const std::string& part : c.said) EXPECT_NE(second.find(part), std::string::npos) << c.name << ": " << second;
+  }
+}
+
+TEST_F(SettingsTest, UsableSettingGivesTheMessageAlone) {
+  system.WriteBytes("RaroreD5.ini", "x\r\n" + codes.path().string() + "/\r\n");
+  Status ok = LoadCodeTableSetting();
+  EXPECT_TRUE(ok) << ok.Message();
+  EXPECT_EQ(NoVuredaText(Status::Ok()), kNoVuredaMessage);
+}
+
+struct WriteCase {
+  const char* name;
+  std::vector<std::string> tables;  // files put into the code-table folder
+  bool written;
+  const char* said;  // part of the refusal
+};
+
+// set-codes: the folder must hold both code tables; the file written is read back as the setting.
+TEST_F(SettingsTest, WriteCodeTableSetting) {
+  const WriteCase cases[] = {
+      {"both tables", {"L9.txt", "Kishitu.txt"}, true, ""},
+      {"names in other letter case", {"l9.TXT", "KISHITU.txt"}, true, ""},
+      {"no L9.txt", {"Kishitu.txt"}, false, "L9.txt がありません"},
+      {"no Kishitu.txt", {"L9.txt"}, false, "Kishitu.txt がありません"},
+      {"empty folder", {}, false, "L9.txt"},
+  };
+  for (const auto& c : cases) {
+    TempFolder folder;
+    for (const std::string& t : c.tables) folder.WriteBytes(t, "1,a\r\n");
+    fs::remove(Ini());
+    std::string written;
+    Status s = WriteCodeTableSetting(folder.path().string(), written);
+    EXPECT_EQ(written, Ini().string()) << c.name;
+    EXPECT_EQ(static_cast<bool>(s), c.written) << c.name << ": " << s.Message();
+    if (!c.written) {
+      EXPECT_NE(s.Message().find(c.said), std::string::npos) << c.name << ": " << s.Message();
+      EXPECT_FALSE(fs::exists(Ini())) << c.name;
+      continue;
+    }
+    EXPECT_EQ(test::ReadBytes(Ini()), "[VUREDA]\r\n" + folder.path().string() + "/\r\n") << c.name;
+    ASSERT_TRUE(LoadCodeTableFolder()) << c.name;
+    EXPECT_EQ(CodeTableFolder(), folder.Drive() + "\\") << c.name;
+  }
+}
+
+TEST_F(SettingsTest, WriteCodeTableSettingReplacesAndCreates) {
+  codes.WriteBytes("L9.txt", "1,a\r\n");
+  codes.WriteBytes("Kishitu.txt", "1,a\r\n");
+  std::string written;
+  // In drive form with its separator, into a system folder not there yet.
+  fs::path deeper = system.path() / "new" / "sys";
+  setenv("ZK_SYSDIR", deeper.c_str(), 1);
+  ASSERT_TRUE(WriteCodeTableSetting(codes.Drive() + "\\", written));
+  EXPECT_EQ(written, (deeper / "RaroreD5.ini").string());
+  EXPECT_EQ(test::ReadBytes(written), "[VUREDA]\r\n" + codes.path().string() + "/\r\n");
+  // A Shift-JIS folder name is written in Shift-JIS; an old setting is replaced.
+  TempFolder parent;
+  fs::path named = parent.path() / "コード";
+  fs::create_directories(named);
+  for (const char* t : {"L9.txt", "Kishitu.txt"}) parent.WriteBytes(std::string("コード/") + t, "1\r\n");
+  ASSERT_TRUE(WriteCodeTableSetting(named.string(), written));
+  EXPECT_EQ(test::ReadBytes(written), "[VUREDA]\r\n" + parent.path().string() + "/\x83\x52\x81\x5b\x83\x68/\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(deeper), fs::directory_iterator()), 1) << "no temporary file left";
+  // A folder name that Shift-JIS cannot hold is refused, and the setting before stays.
+  fs::path emoji = parent.path() / "\xF0\x9F\x98\x80";
+  for (const char* t : {"L9.txt", "Kishitu.txt"}) parent.WriteBytes(std::string("\xF0\x9F\x98\x80/") + t, "1\r\n");
+  Status unwritable = WriteCodeTableSetting(emoji.string(), written);
+  EXPECT_FALSE(unwritable);
+  EXPECT_NE(unwritable.Message().find("Shift-JIS で書けない"), std::string::npos) << unwritable.Message();
+  EXPECT_EQ(test::ReadBytes(written), "[VUREDA]\r\n" + parent.path().string() + "/\x83\x52\x81\x5b\x83\x68/\r\n");
+  // A folder that is not there.
+  Status missing = WriteCodeTableSetting((parent.path() / "nowhere").string(), written);
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.Message().find("フォルダがありません"), std::string::npos);
 }
 
 TEST_F(SettingsTest, BothFormsReachTheCodeTables) {

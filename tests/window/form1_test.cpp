@@ -13,6 +13,7 @@
 #include "support/settings.h"
 #include "support/test_util.h"
 #include "test_form.h"
+#include "translations.h"
 #include "window_tests.h"
 
 namespace fs = std::filesystem;
@@ -158,8 +159,11 @@ class Form1Test : public QObject {
     if (ini != "-") system.WriteCp932("RaroreD5.ini", ini.toStdString());
     TestForm1 form;
     QVERIFY(!form.Form_Load());
-    QCOMPARE(form.boxes.size(), std::size_t{1});
-    QCOMPARE(form.boxes[0].text, Q(kNoVuredaMessage));
+    QCOMPARE(form.boxes.size(), std::size_t{2});  // the message, then the offer to choose the folder (No)
+    QCOMPARE(form.boxes[1].text, "コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ) を今選びますか？");
+    QCOMPARE(form.boxes[1].icon, QMessageBox::Question);
+    QCOMPARE(form.boxes[0].text.section('\n', 0, 0), Q(kNoVuredaMessage));
+    QVERIFY(form.boxes[0].text.section('\n', 1, 1).startsWith(Q("「" + (system.path() / "RaroreD5.ini").string() + "」: ")));
     QCOMPARE(form.boxes[0].title, Q(kProgramTitle));
     QCOMPARE(form.boxes[0].icon, QMessageBox::NoIcon);
     QCOMPARE(form.boxes[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -256,17 +260,27 @@ class Form1Test : public QObject {
     QTest::newRow("source without drive")
         << "tmp\\boring" << "@" << QStringList{driveName, bad} << QStringList{"-", "tmp\\boring"}
         << int(QMessageBox::Warning) << false;
+    // Each refused path says why on the line below.
     QTest::newRow("source with wildcard")
-        << "Z:\\tmp\\*.txt" << "@" << QStringList{bad} << QStringList{"Z:\\tmp\\*.txt"} << int(QMessageBox::Warning)
-        << false;
+        << "Z:\\tmp\\*.txt" << "@" << QStringList{bad + "\n「*」や「?」(ワイルドカード) は使えません"}
+        << QStringList{"Z:\\tmp\\*.txt"} << int(QMessageBox::Warning) << false;
     QTest::newRow("source on unmapped drive")
-        << "Q:\\boring" << "@" << QStringList{bad} << QStringList{"Q:\\boring"} << int(QMessageBox::Warning) << false;
+        << "Q:\\boring" << "@"
+        << QStringList{bad + "\nドライブ Q: は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)"}
+        << QStringList{"Q:\\boring"} << int(QMessageBox::Warning) << false;
     QTest::newRow("destination with empty folder name")
-        << "@" << "Z:\\tmp\\\\out" << QStringList{bad} << QStringList{"Z:\\tmp\\\\out"} << int(QMessageBox::Warning)
-        << true;
+        << "@" << "Z:\\tmp\\\\out" << QStringList{bad + "\n空のフォルダ名があります (「\\」が続いています)"}
+        << QStringList{"Z:\\tmp\\\\out"} << int(QMessageBox::Warning) << true;
     QTest::newRow("destination name too long before the dot")
-        << "@" << "Z:\\LONGNAME1.TXT" << QStringList{bad} << QStringList{"Z:\\LONGNAME1.TXT"}
-        << int(QMessageBox::Warning) << true;
+        << "@" << "Z:\\LONGNAME1.TXT"
+        << QStringList{bad + "\n「LONGNAME1.TXT」は 8.3 形式の名前ではありません (「.」のある名前は「.」の前 8 バイト、後 3 バイトまで)"}
+        << QStringList{"Z:\\LONGNAME1.TXT"} << int(QMessageBox::Warning) << true;
+    QTest::newRow("empty source box")
+        << "" << "@" << QStringList{"変換元ファイルが選択されていません。"} << QStringList{"-"} << int(QMessageBox::NoIcon)
+        << false;
+    QTest::newRow("blank destination box")
+        << "@" << "   " << QStringList{"変換先フォルダが選択されていません。"} << QStringList{"-"} << int(QMessageBox::NoIcon)
+        << false;
     QTest::newRow("destination ends in separator")
         << "@" << "@\\" << QStringList{"最後のフォルダに「￥」は要りません。"} << QStringList{"@\\"}
         << int(QMessageBox::Warning) << false;
@@ -471,6 +485,100 @@ class Form1Test : public QObject {
     QCOMPARE(int(form.boxes[0].icon), boxIcon);
     QCOMPARE(form.boxes[0].title, boxTitle);
     QCOMPARE(form.boxes[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  }
+
+  void startUpOffersToChooseTheCodeTableFolder_data() {
+    QTest::addColumn<QStringList>("folders");  // chosen in turn: "good", "bare" (no code tables), "" (cancel)
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<bool>("started");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("yes, a folder of code tables") << QStringList{"good"} << QList<bool>{true} << true << 2;
+    QTest::newRow("yes, then cancel") << QStringList{""} << QList<bool>{true} << false << 2;
+    QTest::newRow("a folder without the tables, then no")
+        << QStringList{"bare"} << QList<bool>{true, false} << false << 4;
+    QTest::newRow("a folder without the tables, then a good one")
+        << QStringList{"bare", "good"} << QList<bool>{true, true} << true << 4;
+  }
+  void startUpOffersToChooseTheCodeTableFolder() {
+    QFETCH(QStringList, folders);
+    QFETCH(QList<bool>, answers);
+    QFETCH(bool, started);
+    QFETCH(int, boxes);
+    TempFolder system, good, bare;
+    ScopedEnv env("ZK_SYSDIR", QByteArray::fromStdString(system.path().string()));
+    good.WriteBytes("L9.txt", "1,a\r\n");
+    good.WriteBytes("Kishitu.txt", "1,a\r\n");
+    TestForm1 form;
+    for (const QString& f : folders)
+      form.chosenFolders.push_back(f == "good" ? good.path().string() : f == "bare" ? bare.path().string() : "");
+    for (bool a : answers) form.answers.push_back(a);
+    QCOMPARE(form.Form_Load(), started);
+    QCOMPARE(int(form.boxes.size()), boxes);
+    QCOMPARE(form.boxes[0].text.section('\n', 0, 0), Q(kNoVuredaMessage));
+    if (boxes == 4) QVERIFY(form.boxes[2].text.contains("L9.txt がありません"));
+    QCOMPARE(fs::exists(system.path() / "RaroreD5.ini"), started);
+    if (started) {
+      QCOMPARE(test::ReadBytes(system.path() / "RaroreD5.ini"), "[VUREDA]\r\n" + good.path().string() + "/\r\n");
+      QCOMPARE(CodeTableFolder(), good.Drive() + "\\");
+    }
+    SetCodeTableFolder("");
+  }
+
+  // Host paths typed into both boxes are taken through the drive map; afterwards the lists
+  // show the typed destination with the new exchange file in it.
+  void typedHostPathsAndListsFollowTheDestination_data() {
+    QTest::addColumn<bool>("host");
+    QTest::newRow("host paths") << true;
+    QTest::newRow("drive form") << false;
+  }
+  void typedHostPathsAndListsFollowTheDestination() {
+    QFETCH(bool, host);
+    Setting setting;
+    TempFolder source, start, typed;
+    WriteBoring(source);
+    TestForm1 form({source.Drive(), start.Drive()});
+    QVERIFY(form.Form_Load());
+    form.Text2->setText(Q(host ? source.path().string() : source.Drive()));
+    form.Text1->setText(Q(host ? typed.path().string() + "/" : typed.Drive()));
+    form.Command1_Click();
+    QCOMPARE(form.Texts(), QStringList());
+    QVERIFY(fs::is_regular_file(typed.path() / "53393681.001"));
+    QCOMPARE(form.Dir1->Path(), typed.Drive());
+    QCOMPARE(form.Text1->text(), Q(typed.Drive()));
+    QCOMPARE(Items(form.File1), QStringList{"53393681.001"});
+    QCOMPARE(form.Drive1->Drive(), 'Z');
+  }
+
+  void coordinatesMessageSaysWhatIsMissing_data() {
+    QTest::addColumn<QString>("source");  // "@": a folder without titl01.txt, "-": a folder not there
+    QTest::addColumn<QString>("second");
+    QTest::newRow("no titl01.txt") << "@" << "」に titl01.txt がありません";
+    QTest::newRow("no folder") << "-" << "」がありません";
+  }
+  void coordinatesMessageSaysWhatIsMissing() {
+    QFETCH(QString, source);
+    QFETCH(QString, second);
+    Setting setting;
+    TempFolder folder, out;
+    folder.WriteBytes("X1.TXT", "1,1.0,101,a\r\n");
+    TestForm1 form({folder.Drive(), out.Drive()});
+    QVERIFY(form.Form_Load());
+    std::string path = source == "@" ? folder.Drive() : folder.Drive("gone");
+    form.Text2->setText(Q(path));
+    form.Command1_Click();
+    QCOMPARE(form.boxes.size(), std::size_t{1});
+    QCOMPARE(form.boxes[0].text, "緯度・経度が正しくありません。\n変換元フォルダ「" + Q(path) + second);
+    QVERIFY(fs::is_empty(out.path()));
+  }
+
+  // Qt's own buttons speak the window's language.
+  void qtButtonsInJapanese() {
+    QVERIFY(LoadQtTranslations(*QCoreApplication::instance()));
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
+    QVERIFY2(box.button(QMessageBox::Yes)->text().contains("はい"), qPrintable(box.button(QMessageBox::Yes)->text()));
+    QVERIFY2(box.button(QMessageBox::No)->text().contains("いいえ"), qPrintable(box.button(QMessageBox::No)->text()));
+    QVERIFY(box.button(QMessageBox::Ok)->text().contains("OK"));
   }
 
   void exitButtonClosesTheWindow() {

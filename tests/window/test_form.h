@@ -28,6 +28,7 @@ class TestForm1 : public Form1 {
   std::vector<QStringList> opened;
   std::vector<QString> dialogs;  // the object name of every dialog, in order
   std::function<void(QDialog&)> onDialog;  // looks into (or works) each dialog while it is open
+  std::deque<std::string> chosenFolders;  // what the folder dialog returns, in order; "" cancels
 
   QStringList Texts() const {
     QStringList texts;
@@ -50,6 +51,12 @@ class TestForm1 : public Form1 {
     dialogs.push_back(dialog.objectName());
     if (onDialog) onDialog(dialog);
     return QDialog::Accepted;
+  }
+  std::string ChooseCodeTableFolder() override {
+    if (chosenFolders.empty()) return {};
+    std::string folder = chosenFolders.front();
+    chosenFolders.pop_front();
+    return folder;
   }
 };
 
