@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Windows programs on Debian with MinGW-w64 (Release, static): zk2morvex-cli.exe and
-# the tests, into build-windows/ (ZK_WINDOWS_BUILD overrides). GoogleTest for MinGW is built once
-# from Debian's sources into the build folder and kept there.
+# Builds the Windows programs on Debian with MinGW-w64 (Release, static): zk2morvex.exe (the
+# window), zk2morvex-cli.exe and the tests, into build-windows/ (ZK_WINDOWS_BUILD overrides).
+# GoogleTest for MinGW is built once from Debian's sources into the build folder and kept there.
 #   bash scripts/build-windows.sh          build
 #   bash scripts/build-windows.sh --test   build, then run the tests under Wine through ctest
 set -euo pipefail
@@ -34,7 +34,7 @@ CMAKE
 fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-  -DZK_BUILD_TESTS=ON -DGTest_DIR="$gtest/install/lib/cmake/GTest" -DCLI11_DIR="$cli11" \
+  -DZK_BUILD_TESTS=ON -DZK_BUILD_WINDOW=ON -DGTest_DIR="$gtest/install/lib/cmake/GTest" -DCLI11_DIR="$cli11" \
   ${ZK_WINDOWS_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build"
 
