@@ -29,7 +29,7 @@ class Cli : public ::testing::Test {
     f_.root.WriteBytes("sys/RaroreD5.ini", "[settings]\r\n" + (f_.root.path() / "codes").string() + "/\r\n");
     f_.Table("titl01.txt", test::SampleTitl01());
   }
-  Outcome Run(const std::string& args) { return test::RunProgram(args, f_.root.path() / "sys"); }
+  Outcome Run(const std::string& args) { return test::RunCli(test::ShellWords(args), f_.root.path() / "sys"); }
   std::string Src() const { return "'" + f_.source().string() + "'"; }
   std::string Dest() const { return "'" + f_.destination().string() + "'"; }
   RunFolders f_;
@@ -73,9 +73,12 @@ TEST_F(Cli, DriveFormPathsAreTakenAsTheyAre) {
 TEST_F(Cli, MessagesWithTitleAndABatchThatGoesOn) {
   fs::create_directories(f_.root.path() / "EMPTY");
   std::string empty = "'" + (f_.root.path() / "EMPTY").string() + "'";
-  Outcome o = Run("--dest '" + f_.destinationDrive() + "\\' " + Src());
+  Outcome o;
+#ifndef _WIN32  // on Windows the drive form is the host path, whose final separator names the folder
+  o = Run("--dest '" + f_.destinationDrive() + "\\' " + Src());
   EXPECT_EQ(o.code, kStopped);
   EXPECT_NE(o.err.find(f_.destinationDrive() + "\\: 最後のフォルダに「￥」は要りません。"), std::string::npos) << o.err;
+#endif
 
   o = Run("--yes --dest " + Dest() + " " + empty + " " + Src());
   EXPECT_EQ(o.code, kStopped);
