@@ -1,9 +1,10 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -216,29 +217,34 @@ TEST_F(Cli, CheckHasAnErrorWhereverTheConversionRefuses) {
     std::function<void(const fs::path&)> make;  // puts something under X1.TXT
     const char* why;
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {"folder", [](const fs::path& p) { fs::create_directory(p); }, "フォルダ"},
-      {"pipe", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, "普通のファイルではありません"},
-      {"dangling link", [](const fs::path& p) { fs::create_symlink(p.parent_path() / "nowhere", p); },
-       "リンク先のファイルがありません"},
-      {"device", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }, "普通のファイルではありません"},
-      {"unreadable",
-       [](const fs::path& p) {
-         std::ofstream(p) << "1,1.0,101,a\r\n";
-         fs::permissions(p, fs::perms::none);
-       },
-       "開けません"},
   };
+#ifndef _WIN32  // pipes, links and permission bits: Windows has none of them to make here
+  cases.push_back({"pipe", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, "普通のファイルではありません"});
+  cases.push_back({"dangling link", [](const fs::path& p) { fs::create_symlink(p.parent_path() / "nowhere", p); },
+                   "リンク先のファイルがありません"});
+  cases.push_back(
+      {"device", [](const fs::path& p) { fs::create_symlink("/dev/null", p); }, "普通のファイルではありません"});
+  cases.push_back({"unreadable",
+                   [](const fs::path& p) {
+                     std::ofstream(p) << "1,1.0,101,a\r\n";
+                     fs::permissions(p, fs::perms::none);
+                   },
+                   "開けません"});
+#endif
   for (const Case& c : cases) {
     fs::path x1 = f_.source() / "X1.TXT";
     fs::remove_all(x1);
     c.make(x1);
     Outcome check = Run("--check " + Src());
     Outcome convert = Run("--yes --dest " + Dest() + " " + Src());
+#ifndef _WIN32
     if (std::string(c.name) == "unreadable" && ::geteuid() == 0) {  // root reads it all the same
       EXPECT_EQ(check.code, convert.code) << c.name;
       continue;
     }
+#endif
     EXPECT_EQ(convert.code, kStopped) << c.name << convert.err;
     EXPECT_NE(convert.err.find(c.why), std::string::npos) << c.name << convert.err;
     EXPECT_EQ(check.code, kStopped) << c.name << check.out;

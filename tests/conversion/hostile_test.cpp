@@ -4,11 +4,12 @@
 //
 // Cases on tables that only the record blocks read are checked once those blocks write into
 // the exchange file; until then they report themselves as skipped, naming the block they wait for.
+#include <gtest/gtest.h>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -208,7 +208,9 @@ TEST_F(SettingsTest, EachMistakeIsToldOnTheSecondLine) {
 #endif
 
 TEST_F(SettingsTest, UsableSettingGivesTheMessageAlone) {
-  system.WriteBytes("RaroreD5.ini", "x\r\n" + codes.path().string() + "/\r\n");
+  // The folder as set-codes writes it: the host path and the host's separator.
+  system.WriteBytes("RaroreD5.ini",
+                    "x\r\n" + codes.path().string() + static_cast<char>(fs::path::preferred_separator) + "\r\n");
   std::string folder;
   Status ok = LoadCodeTableSetting(folder);
   EXPECT_TRUE(ok) << ok.Message();

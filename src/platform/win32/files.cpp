@@ -188,6 +188,23 @@ bool DescribeOpened(int fd, OpenedFile& file) {
   return true;
 }
 
+std::vector<std::string> ListEntryNames(const fs::path& hostFolder) {
+  std::vector<std::string> names;
+  std::wstring pattern = hostFolder.native();
+  if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW found{};
+  HANDLE h = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                FIND_FIRST_EX_LARGE_FETCH);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring_view name(found.cFileName);
+    if (name != L"." && name != L"..") names.push_back(Narrow(name));
+  } while (::FindNextFileW(h, &found));
+  ::FindClose(h);
+  return names;
+}
+
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
   std::vector<std::string> names;
   Status ignored = ListPlainFiles(driveFolder, names);

@@ -1,7 +1,10 @@
 #include "platform/shell.h"
 
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on it.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include "platform/files.h"
 
