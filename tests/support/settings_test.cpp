@@ -218,9 +218,6 @@ TEST_F(SettingsTest, UsableSettingGivesTheMessageAlone) {
   EXPECT_EQ(NoVuredaText(Status::Ok()), kNoVuredaMessage);
 }
 
-// set-codes writes the host path with Linux separators; on Windows the drive form is the host
-// path and the same code writes it.
-#ifndef _WIN32
 struct WriteCase {
   const char* name;
   std::vector<std::string> tables;  // files put into the code-table folder
@@ -250,10 +247,16 @@ TEST_F(SettingsTest, WriteCodeTableSetting) {
       EXPECT_FALSE(fs::exists(Ini())) << c.name;
       continue;
     }
-    EXPECT_EQ(test::ReadBytes(Ini()), "[VUREDA]\r\n" + folder.path().string() + "/\r\n") << c.name;
+    EXPECT_EQ(test::ReadBytes(Ini()),
+              "[VUREDA]\r\n" + folder.path().string() + static_cast<char>(fs::path::preferred_separator) + "\r\n")
+        << c.name;
     EXPECT_EQ(LoadCodeTableFolder(), folder.Drive() + "\\") << c.name;
   }
 }
+
+// Linux host paths and a Japanese folder name made through narrow paths: the Windows build's
+// set-codes is tested through the installed program and the command-line tests.
+#ifndef _WIN32
 
 TEST_F(SettingsTest, WriteCodeTableSettingReplacesAndCreates) {
   codes.WriteBytes("L9.txt", "1,a\r\n");
