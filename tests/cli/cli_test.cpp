@@ -13,6 +13,7 @@
 #include <map>
 
 #include "support/cli_run.h"
+#include "support/json_value.h"
 #include "support/run_fixture.h"
 
 namespace zk::cli {
@@ -156,27 +157,22 @@ TEST_F(Cli, CheckAsJsonHoldsTheSameFindings) {
   Outcome text = Run("--check " + Src());
   Outcome json = Run("--check --format json " + Src());
   EXPECT_EQ(json.code, text.code);
-  fs::path file = f_.root.path() / "report.json";
-  std::ofstream(file) << json.out;
-  if (std::system("command -v python3 >/dev/null") == 0) {
-    std::string parse =
-        "python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
-        "print(len(d[\"borings\"][0][\"findings\"]))' '" +
-        file.string() + "' > '" + file.string() + ".n'";
-    ASSERT_EQ(std::system(parse.c_str()), 0) << json.out;
-    long findings = std::stol(test::ReadBytes(file.string() + ".n"));
-    long lines = 0;
-    for (std::size_t at = text.out.find(": warning: "); at != std::string::npos;
-         at = text.out.find(": warning: ", at + 1))
-      ++lines;
-    EXPECT_EQ(findings, lines);
-  }
+  test::JsonValue doc;
+  std::string error;
+  ASSERT_TRUE(test::JsonReader::Parse(json.out, doc, error)) << error << "\n" << json.out;
+  std::size_t lines = 0;
+  for (std::size_t at = text.out.find(": warning: "); at != std::string::npos;
+       at = text.out.find(": warning: ", at + 1))
+    ++lines;
+  EXPECT_EQ(doc["borings"][0]["findings"].items.size(), lines);
   EXPECT_NE(json.out.find("\"code\": \"unclosed-quote\""), std::string::npos) << json.out;
   EXPECT_NE(json.out.find("\"line\": 2"), std::string::npos);
 }
 
 TEST_F(Cli, CheckAsJsonIsValidForAFolderNameInAnotherEncoding) {
-  if (std::system("command -v python3 >/dev/null") != 0) GTEST_SKIP() << "python3 is needed to read the JSON";
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows keeps names in UTF-16: every folder name has a UTF-8 form";
+#endif
   fs::path latin1 = f_.root.path() / "caf\xe9";  // "café" in ISO 8859-1: no UTF-8
   fs::create_directories(latin1);
   fs::copy_file(f_.source() / "titl01.txt", latin1 / "titl01.txt");
@@ -184,11 +180,9 @@ TEST_F(Cli, CheckAsJsonIsValidForAFolderNameInAnotherEncoding) {
   // Refused as the conversion refuses it (no Shift-JIS form), and told in valid JSON.
   EXPECT_EQ(json.code, kStopped) << json.out;
   EXPECT_NE(json.out.find("\"code\": \"stopped\""), std::string::npos) << json.out;
-  fs::path file = f_.root.path() / "report.json";
-  std::ofstream(file, std::ios::binary) << json.out;
-  std::string parse =
-      "python3 -c 'import json,sys; json.load(open(sys.argv[1], encoding=\"utf-8\"))' '" + file.string() + "'";
-  EXPECT_EQ(std::system(parse.c_str()), 0) << json.out;
+  test::JsonValue doc;
+  std::string error;
+  EXPECT_TRUE(test::JsonReader::Parse(json.out, doc, error)) << error << "\n" << json.out;
 }
 
 TEST_F(Cli, ABatchNamesTheBoringThatStoppedAndWhy) {
