@@ -1,16 +1,17 @@
 #include "form1_win32.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
+#include "conversion/code_table_setting.h"
 #include "findings_win32.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "support/path_checks.h"
-#include "support/settings.h"
 #include "wide_text.h"
 
 namespace zk::win32window {
@@ -351,10 +352,9 @@ void Form1::MakeFont() {
 
 bool Form1::Form_Load() {
   Centre();
-  if (Status setting = LoadCodeTableSetting(context_.codeTableFolder); !setting) {
-    ShowMessage(NoVuredaText(setting), Icon::None, "");
+  if (!LoadOrChooseCodeTableFolder(
+          *this, [this] { return ChooseCodeTableFolder(); }, context_.codeTableFolder))
     return false;
-  }
   helpFilePath_ = HelpFileIn(ProgramFolder());
   if (helpFilePath_.empty()) {
     std::wstring path = EnvironmentText(L"PATH");
@@ -370,6 +370,22 @@ bool Form1::Form_Load() {
   SetWindowTextW(Text1, dir1_.path.c_str());
   SetWindowTextW(Text2, dir2_.path.c_str());
   return true;
+}
+
+std::string Form1::ChooseCodeTableFolder() {
+  std::wstring title = Wide("コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ)");
+  BROWSEINFOW browse{};
+  browse.hwndOwner = Form1_;
+  browse.lpszTitle = title.c_str();
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+  if (!chosen) return "";
+  // Room for the longest path Windows has, so that a deep folder is not cut.
+  std::wstring path(32768, L'\0');
+  if (!SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) path.clear();
+  CoTaskMemFree(chosen);
+  path.resize(wcslen(path.c_str()));
+  return Utf8(path);
 }
 
 void Form1::Centre() {

@@ -106,6 +106,9 @@ class Form1 : public WindowOps {
   // answer it; unset (nullptr), the user answers.
   void SetDialogAnswerer(std::function<void(HWND box)> answerer);
 
+  // The code-table folder chosen in the shell's folder browser, "" when cancelled.
+  std::string ChooseCodeTableFolder();
+
   // The face name of the font the controls were given.
   const std::wstring& FontFace() const { return fontFace_; }
 
