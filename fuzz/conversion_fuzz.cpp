@@ -48,7 +48,7 @@ struct Folders {
 
 const Folders& Setup() {
   static const Folders folders = [] {
-    Folders f{zk::fuzz::WorkFolder() / "src", zk::fuzz::WorkFolder() / "dst", zk::fuzz::WorkFolder() / "codes"};
+    Folders f{zk::fuzz::WorkFolder() / "src", zk::fuzz::WorkFolder() / "dst", zk::fuzz::WorkFolder() / "codes", {}};
     fs::copy(kFixture / "boring", f.src, fs::copy_options::recursive);
     fs::copy(kFixture / "codes", f.codes, fs::copy_options::recursive);
     fs::create_directories(f.dst);

@@ -5,6 +5,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libcli11-dev qt6-base-dev qt6-svg-dev
           qt6-translations-l10n fonts-noto-cjk clang-format-14)
+# The Windows installer and the Windows window's self-test (Xvfb).
+packages+=(nsis xvfb)
 packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do

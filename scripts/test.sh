@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test build (AddressSanitizer and UndefinedBehaviorSanitizer)
-# and runs every test; then builds the fuzz targets with clang and runs each a fixed number of
-# times from a fixed seed (reproducible; a crash fails the script and leaves its input in
-# build-fuzz/artifacts/). ZK_FUZZ_RUNS overrides the number of runs; ZK_FUZZ_RUNS=0 skips fuzzing.
+# and runs every test; then builds the Windows programs with MinGW-w64 and runs their tests under
+# Wine (scripts/build-windows.sh; ZK_WINDOWS=0 leaves that out); then builds the fuzz targets with
+# clang and runs each a fixed number of times from a fixed seed (reproducible; a crash fails the
+# script and leaves its input in build-fuzz/artifacts/). ZK_FUZZ_RUNS overrides the number of
+# runs; ZK_FUZZ_RUNS=0 skips fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh xvfb clang
@@ -11,16 +13,37 @@ bash scripts/check-format.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZK_SANITIZE=ON -DZK_WERROR=ON
 cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build-test --output-on-failure -j2 | tee build-test/ctest.log
-# The test count again at the very end, after the fuzz runs' own output.
-# Skipped tests (a mount or a dropped right this machine does not allow) are counted apart.
-summary() {
-  local total failed skipped
-  total=$(grep -oE 'tests failed out of [0-9]+' build-test/ctest.log | grep -oE '[0-9]+$')
-  failed=$(grep -oE '[0-9]+ tests failed out of' build-test/ctest.log | grep -oE '^[0-9]+')
-  skipped=$(grep -cE '\*\*\*Skipped|Not Run' build-test/ctest.log || true)
-  echo "tests: $((total - failed - skipped)) passed, ${failed} failed, ${skipped} skipped"
+ctest --test-dir build-test --output-on-failure -j2 --output-junit ctest-junit.xml | tee build-test/ctest.log
+windows_status=0
+if [ "${ZK_WINDOWS:-1}" != "0" ]; then
+  bash scripts/build-windows.sh --test || windows_status=$?
+fi
+
+# The test counts again at the very end, after the fuzz runs' own output: passed, skipped (with
+# their reasons in the log above) and failed, for each build.
+count() {
+  local log=$1 total failed skipped
+  [ -f "$log" ] || { echo "not run"; return; }
+  total=$(grep -oE 'tests failed out of [0-9]+' "$log" | grep -oE '[0-9]+$' || echo 0)
+  failed=$(grep -oE '[0-9]+ tests failed out of' "$log" | grep -oE '^[0-9]+' || echo 0)
+  skipped=$(grep -cE '\(Skipped\)$' "$log" || true)
+  echo "$((total - failed - skipped)) passed, ${skipped} skipped, ${failed} failed"
 }
+# The reason each skipped test gave, from ctest's JUnit file.
+skip_reasons() {
+  [ -f "$1" ] || return 0
+  awk '/<testcase name="/ { match($0, /name="[^"]*"/); name = substr($0, RSTART + 6, RLENGTH - 7) }
+       reason { print "  skipped " name ": " $0; reason = 0 }
+       /: Skipped$/ { reason = 1 }' "$1"
+}
+summary() {
+  echo "tests (Linux): $(count build-test/ctest.log)"
+  skip_reasons build-test/ctest-junit.xml
+  [ "${ZK_WINDOWS:-1}" = "0" ] && return
+  echo "tests (Windows, under Wine): $(count build-windows/ctest.log)"
+  skip_reasons build-windows/ctest-junit.xml
+}
+[ "$windows_status" -eq 0 ] || { summary; exit 1; }
 
 runs_default=${ZK_FUZZ_RUNS:-}
 [ "${runs_default}" = "0" ] && { summary; exit 0; }

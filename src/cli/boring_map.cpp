@@ -7,6 +7,7 @@
 
 #include "cli/check_report.h"
 #include "exchange/exchange_file.h"
+#include "platform/files.h"
 
 namespace zk::cli {
 namespace {
@@ -102,7 +103,7 @@ std::string BoringMapGeoJson(const std::vector<BoringPoint>& points) {
 }
 
 Status WriteWholeFile(const std::string& hostPath, const std::string& text) {
-  return ReplaceHostFileBytes(fs::path(hostPath), text);
+  return ReplaceHostFileBytes(platform::HostPath(hostPath), text);
 }
 
 }  // namespace zk::cli

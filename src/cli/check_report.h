@@ -23,7 +23,8 @@ void WriteWarnings(const BoringCheck& check, std::ostream& err);
 // the document stays valid JSON.
 std::string JsonString(const std::string& text);
 
-// The errors alone, for a conversion that stopped: which boring, which file and why.
+// The errors alone, for a conversion that stopped: which boring, which file and why; the error
+// that stopped it is left out, its message having told it already.
 void WriteErrors(const BoringCheck& check, std::ostream& err);
 
 }  // namespace zk::cli

@@ -12,6 +12,7 @@
 #include "exchange/exchange_reader.h"
 #include "picture/boring_log_svg.h"
 #include "platform/drives.h"
+#include "platform/files.h"
 #include "support/settings.h"
 #include "support/text_bytes.h"
 
@@ -209,6 +210,8 @@ bool CheckRequired(Options& options, const std::string& format, std::string& err
 // The subcommand form, through the parser. Its exceptions stay in here.
 bool ParseSubcommands(const std::vector<std::string>& args, Options& options, std::string& error) {
   CLI::App app{"Zk -> MORVEX 変換プログラム (コマンド行)", "zk2morvex-cli"};
+  // "/opt/codes" is a path on every system, never an option written Windows' way.
+  app.allow_windows_style_options(false);
   auto formatter = app.get_formatter();
   formatter->label("Usage", "使い方");
   formatter->label("OPTIONS", "オプション");
@@ -353,7 +356,7 @@ class TerminalWindow : public WindowOps {
 // "\\"): told on err, and false.
 bool HasDriveForm(const std::string& text, std::ostream& err) {
   if (text.size() >= 2 && text[1] == ':') return true;  // already in drive form
-  std::string why = platform::DriveFormRefusal(text);
+  std::string why = platform::DriveFormRefusal(platform::HostPath(text));
   if (why.empty()) return true;
   err << "「" << text << "」: 指定されたパスは正しくありません。\n" << why << "\n";
   return false;
@@ -368,7 +371,7 @@ std::string Folded(std::string text) {
 
 std::string HostText(const std::string& drivePath) {
   auto host = platform::ToHost(drivePath);
-  return host ? host->string() : drivePath;
+  return host ? platform::HostText(*host) : drivePath;
 }
 
 // One picture per exchange file. Two files of the same name (from two folders) would give the
@@ -441,7 +444,7 @@ int WriteMap(const Options& options, std::ostream& out, std::ostream& err) {
     err << s.Message() << "\n";
     return kStopped;
   }
-  out << mapHost->string() << "\n";
+  out << platform::HostText(*mapHost) << "\n";
   err << "地図: ボーリング " << points.size() << " 本\n";
   return code;
 }
@@ -449,8 +452,8 @@ int WriteMap(const Options& options, std::ostream& out, std::ostream& err) {
 int SetCodes(const Options& options, std::ostream& out, std::ostream& err) {
   std::string written;
   Status s = WriteCodeTableSetting(options.codesFolder, written);
-  const char* where =
-      std::getenv("ZK_SYSDIR") && *std::getenv("ZK_SYSDIR") ? "ZK_SYSDIR の設定ファイル" : "既定の設定ファイル";
+  auto sysdir = platform::Environment("ZK_SYSDIR");
+  const char* where = sysdir && !sysdir->empty() ? "ZK_SYSDIR の設定ファイル" : "既定の設定ファイル";
   if (!s) {
     err << s.Message() << "\n" << where << "「" << written << "」は書きませんでした\n";
     return kStopped;

@@ -108,8 +108,11 @@ class Run {
   }
   RunResult Fail(const Status& status) {
     scope_.reset();
-    findings_.Fault(status);
-    if (!checking_) ui_.ShowMessage(status.Message(), Icon::Exclamation, "");
+    Finding finding = findings_.Fault(status);
+    if (!checking_) {
+      ui_.ShowMessage(status.Message(), Icon::Exclamation, "");
+      result_.report.told = finding;
+    }
     return Stop(true);
   }
   RunResult Result() {

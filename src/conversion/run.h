@@ -2,6 +2,7 @@
 // writing nothing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct BoringCheck {
   std::string exchangeFileName;  // the name it gets (or would get)
   std::vector<Finding> findings;
   long errors = 0, warnings = 0;
+  std::optional<Finding> told;  // the error that stopped the run, already told in its message
 };
 
 struct RunResult {

@@ -68,11 +68,12 @@ platform::FileHandle CreateTemporary(const fs::path& hostFinal, const std::strin
                                      Status& status) {
   std::string reason;
   for (int i = 0; i < kTemporaryNameTries; ++i) {
-    fs::path temp = hostFinal.parent_path() / TemporaryNameFor(hostFinal.filename().string());
+    fs::path temp =
+        hostFinal.parent_path() / platform::HostPath(TemporaryNameFor(platform::HostText(hostFinal.filename())));
     bool exists = false;
     platform::FileHandle file = platform::CreateNewFile(temp, exists, reason);
     if (file != platform::kNoFile) {
-      hostTemp = temp.string();
+      hostTemp = platform::HostText(temp);
       return file;
     }
     if (!exists) break;
@@ -115,7 +116,7 @@ class FileBuffer : public std::streambuf {
 // The folder's new entry made durable; a failure told as a fault of the file it names.
 Status SyncFolderOf(const std::string& hostFinal, const std::string& drivePath) {
   std::string reason;
-  if (platform::SyncFolder(fs::path(hostFinal).parent_path(), reason)) return Status::Ok();
+  if (platform::SyncFolder(platform::HostPath(hostFinal).parent_path(), reason)) return Status::Ok();
   return Status::Failed(Fault::Unwritable, drivePath, "フォルダに保存できません (" + reason + ")");
 }
 
@@ -204,7 +205,7 @@ Status ExchangeFile::Create(const std::string& folder, const std::string& name) 
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (ドライブが使えません)");
     return status_;
   }
-  hostFinal_ = host->string();
+  hostFinal_ = platform::HostText(*host);
   file_ = CreateTemporary(*host, drivePath_, hostTemp_, status_);
   return status_;
 }
@@ -266,10 +267,10 @@ Status ExchangeFile::Commit(bool replace) {
   if (hostTemp_.empty()) return status_;  // already committed, or never created
   std::string reason;
   if (replace) {
-    if (!platform::ReplaceName(hostTemp_, hostFinal_, reason))
+    if (!platform::ReplaceName(platform::HostPath(hostTemp_), platform::HostPath(hostFinal_), reason))
       status_ = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + reason + ")");
   } else {
-    switch (platform::ClaimName(hostTemp_, hostFinal_, reason)) {
+    switch (platform::ClaimName(platform::HostPath(hostTemp_), platform::HostPath(hostFinal_), reason)) {
       case platform::Claim::Claimed:
         break;
       case platform::Claim::Taken:
@@ -292,13 +293,13 @@ Status ExchangeFile::Commit(bool replace) {
 void ExchangeFile::Abandon() {
   platform::CloseFile(file_);
   file_ = platform::kNoFile;
-  if (!hostTemp_.empty()) platform::RemoveEntry(hostTemp_);
+  if (!hostTemp_.empty()) platform::RemoveEntry(platform::HostPath(hostTemp_));
   hostTemp_.clear();
   pending_.clear();
 }
 
 StagedTextFile::~StagedTextFile() {
-  if (!hostTemp_.empty()) platform::RemoveEntry(hostTemp_);
+  if (!hostTemp_.empty()) platform::RemoveEntry(platform::HostPath(hostTemp_));
 }
 
 Status StagedTextFile::Stage(const std::string& drivePath, const std::string& utf8) {
@@ -321,7 +322,7 @@ Status StagedTextFile::StageStream(const std::string& drivePath, const std::func
 Status StagedTextFile::StageHostStream(const fs::path& host, const std::string& drivePath,
                                        const std::function<void(std::ostream&)>& write) {
   drivePath_ = drivePath;
-  hostFinal_ = host.string();
+  hostFinal_ = platform::HostText(host);
   Status status;
   std::string temp;
   platform::FileHandle file = CreateTemporary(host, drivePath, temp, status);
@@ -338,7 +339,7 @@ Status StagedTextFile::StageHostStream(const fs::path& host, const std::string& 
   std::string closeReason;
   bool closed = written ? platform::SyncAndCloseFile(file, closeReason) : (platform::CloseFile(file), false);
   if (written && closed) return Status::Ok();
-  platform::RemoveEntry(hostTemp_);
+  platform::RemoveEntry(platform::HostPath(hostTemp_));
   hostTemp_.clear();
   return Status::Failed(Fault::Unwritable, drivePath, Unwritable(written ? closeReason : reason));
 }
@@ -346,9 +347,9 @@ Status StagedTextFile::StageHostStream(const fs::path& host, const std::string& 
 Status StagedTextFile::Commit() {
   if (hostTemp_.empty()) return Status::Failed(Fault::Unwritable, drivePath_, "書き込めません");
   std::string reason;
-  if (!platform::ReplaceName(hostTemp_, hostFinal_, reason)) {
+  if (!platform::ReplaceName(platform::HostPath(hostTemp_), platform::HostPath(hostFinal_), reason)) {
     Status failed = Status::Failed(Fault::Unwritable, drivePath_, "名前を付けられません (" + reason + ")");
-    platform::RemoveEntry(hostTemp_);
+    platform::RemoveEntry(platform::HostPath(hostTemp_));
     hostTemp_.clear();
     return failed;
   }
@@ -371,7 +372,7 @@ Status ReplaceFileBytes(const std::string& drivePath, std::string_view bytes) {
 Status ReplaceHostFileBytes(const fs::path& host, std::string_view bytes) {
   StagedTextFile file;
   auto write = [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); };
-  if (Status s = file.StageHostStream(host, host.string(), write); !s) return s;
+  if (Status s = file.StageHostStream(host, platform::HostText(host), write); !s) return s;
   return file.Commit();
 }
 
@@ -381,7 +382,7 @@ Status ListRemovingStaleFiles(const std::string& folder, std::vector<std::string
   std::erase_if(names, [&](const std::string& name) {
     if (!IsTemporaryName(name)) return false;
     if (host) {
-      fs::path entry = *host / name;
+      fs::path entry = *host / platform::HostPath(name);
       auto age = platform::SecondsSinceChange(entry);
       if (age && IsStaleTemporary(name, *age)) platform::RemoveEntry(entry);
     }

@@ -1,9 +1,6 @@
 #include "exchange/exchange_reader.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <span>
 
@@ -196,9 +193,8 @@ Status ReadExchangeFile(const std::string& drivePath, const std::function<Status
   std::string line;
   std::vector<char> chunk(1 << 16);
   Status status = Status::Ok();
-  for (;;) {
-    ssize_t n = ::read(fd, chunk.data(), chunk.size());
-    if (n < 0 && errno == EINTR) continue;
+  for (unsigned long long at = 0;;) {
+    long long n = platform::ReadAt(fd, chunk.data(), chunk.size(), at);
     if (n < 0) {
       status = Status::Failed(Fault::Unreadable, drivePath, "読めません");
       break;
@@ -207,6 +203,7 @@ Status ReadExchangeFile(const std::string& drivePath, const std::function<Status
       if (!line.empty()) status = reader.Line(line);
       break;
     }
+    at += static_cast<unsigned long long>(n);
     std::string_view got(chunk.data(), static_cast<std::size_t>(n));
     while (status && !got.empty()) {
       std::size_t end = got.find('\n');
@@ -222,7 +219,7 @@ Status ReadExchangeFile(const std::string& drivePath, const std::function<Status
     }
     if (!status) break;
   }
-  ::close(fd);
+  platform::CloseReadFile(fd);
   if (!status) return status;
   return reader.Finish();
 }

@@ -1,75 +1,109 @@
 #include "platform/codepage.h"
 
-#include <iconv.h>
-
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
+#include "platform/codepage_system.h"
+
 namespace zk::platform {
 namespace {
-
-// glibc's "CP932" is Microsoft's table; its "SJIS" would read 0x5C as the yen sign.
-constexpr const char* kCodePage = "CP932";
-
-iconv_t Encoder() {
-  static iconv_t cd = iconv_open(kCodePage, "UTF-8");
-  return cd;
-}
 
 bool IsAscii(std::string_view text) { return FirstNonAscii(text) == text.size(); }
 
 bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-// Converts all of in; nullopt on any character that does not convert.
-std::optional<std::string> Run(iconv_t cd, std::string_view in) {
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  iconv(cd, nullptr, nullptr, nullptr, nullptr);
-  std::string out(in.size() * 2 + 16, '\0');
-  char* src = const_cast<char*>(in.data());
-  std::size_t srcLeft = in.size();
-  std::size_t used = 0;
-  while (srcLeft > 0) {
-    char* dst = out.data() + used;
-    std::size_t dstLeft = out.size() - used;
-    std::size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    used = out.size() - dstLeft;
-    if (r != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() * 2);
-      continue;
-    }
-    return std::nullopt;
+// Where the two converters (glibc's and Windows') differ, both builds read and write as decided
+// here, so that a table reads alike and an exchange file comes out byte for byte the same.
+//
+// Single bytes 0x80, 0xA0 and 0xFD to 0xFF are no characters of Shift-JIS: glibc refuses them,
+// Windows reads them as U+0080 and private-use characters. Both builds refuse them, so a table
+// holding them is reported as not Shift-JIS text, and those characters are never written.
+bool IsRefusedByte(unsigned char b) { return b == 0x80 || b == 0xA0 || b >= 0xFD; }
+bool IsRefusedCodePoint(char32_t c) { return c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3); }
+
+// Characters that have no place of their own in CP932 but stand for one that has: glibc writes
+// them as that character, Windows refuses them. Both builds write them as glibc does, so that
+// a wave dash or a minus typed on another system (a folder name, a setting) is written alike.
+char32_t CanonicalCodePoint(char32_t c) {
+  switch (c) {
+    case 0x00A2:
+      return 0xFFE0;  // cent sign -> full-width cent
+    case 0x00A3:
+      return 0xFFE1;  // pound sign -> full-width pound
+    case 0x00A5:
+      return 0x005C;  // yen sign -> 0x5C, which CP932 reads as "\"
+    case 0x00AC:
+      return 0xFFE2;  // not sign -> full-width not
+    case 0x2014:
+      return 0x2015;  // em dash -> horizontal bar (0x815C)
+    case 0x2016:
+      return 0x2225;  // double vertical line -> parallel to (0x8161)
+    case 0x203E:
+      return 0x007E;  // overline -> 0x7E
+    case 0x2212:
+      return 0xFF0D;  // minus sign -> full-width hyphen-minus (0x817C)
+    case 0x301C:
+      return 0xFF5E;  // wave dash -> full-width tilde (0x8160)
+    default:
+      return c;
   }
-  out.resize(used);
+}
+
+// The next code point of UTF-8 text at i (advancing i); nullopt for bytes that are no UTF-8.
+std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& i) {
+  auto b = static_cast<unsigned char>(s[i]);
+  std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+  if (n == 0 || i + n > s.size()) return std::nullopt;
+  char32_t c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+  for (std::size_t k = 1; k < n; ++k) {
+    auto t = static_cast<unsigned char>(s[i + k]);
+    if ((t & 0xC0) != 0x80) return std::nullopt;
+    c = (c << 6) | (t & 0x3F);
+  }
+  i += n;
+  return c;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The text with the pinned characters in their decided form; nullopt when it holds one that
+// is refused (or bytes that are no UTF-8).
+std::optional<std::string> Pinned(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    auto c = NextCodePoint(utf8, i);
+    if (!c || IsRefusedCodePoint(*c)) return std::nullopt;
+    AppendUtf8(out, CanonicalCodePoint(*c));
+  }
   return out;
 }
 
-// The UTF-8 form of one CP932 character; length 0 where the bytes are no character.
-struct Utf8Char {
-  std::uint8_t length = 0;
-  char bytes[3] = {};
-};
-
-// Every CP932 character, as glibc's converter reads it, asked once: a table look-up then
-// decodes a table's bytes without a converter call per field.
+// Every CP932 character, as the system's converter reads it, asked once at start: a table
+// look-up then decodes a table's bytes without a converter call per field.
 class DecodeTable {
  public:
   DecodeTable() {
-    iconv_t cd = iconv_open("UTF-8", kCodePage);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return;
-    for (int b = 0x80; b <= 0xFF; ++b) {
-      char one[1] = {static_cast<char>(b)};
-      if (!IsLead(static_cast<unsigned char>(b))) single_[static_cast<std::size_t>(b - 0x80)] = Ask(cd, one, 1);
-    }
-    for (int lead = 0x80; lead <= 0xFF; ++lead)
-      if (IsLead(static_cast<unsigned char>(lead)) && !AskRow(cd, lead))
-        for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
-          char two[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-          pair_[Index(lead, trail)] = Ask(cd, two, 2);
-        }
-    iconv_close(cd);
+    AskSystemDecoder(single_, pair_);
+    for (int b = 0x80; b <= 0xFF; ++b)
+      if (IsRefusedByte(static_cast<unsigned char>(b))) single_[static_cast<std::size_t>(b - 0x80)] = Utf8Char{};
   }
 
   // The character starting at text[i] (not ASCII): its UTF-8 form and how many bytes it took;
@@ -82,79 +116,12 @@ class DecodeTable {
     }
     taken = 2;
     if (i + 1 >= text.size()) return none_;
-    return pair_[Index(b, static_cast<unsigned char>(text[i + 1]))];
+    return pair_[PairIndex(b, static_cast<unsigned char>(text[i + 1]))];
   }
 
  private:
-  static Utf8Char Ask(iconv_t cd, char* in, std::size_t n) {
-    Utf8Char c;
-    char out[8];
-    char* src = in;
-    char* dst = out;
-    std::size_t srcLeft = n, dstLeft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0) return c;
-    std::size_t length = sizeof out - dstLeft;
-    if (length == 0 || length > sizeof c.bytes) return c;
-    c.length = static_cast<std::uint8_t>(length);
-    for (std::size_t k = 0; k < length; ++k) c.bytes[k] = out[k];
-    return c;
-  }
-
-  static constexpr int kFirstTrail = 0x40;
-  static constexpr int kLastTrail = 0xFC;
-  static std::size_t Index(int lead, int trail) { return static_cast<std::size_t>((lead - 0x80) * 256 + trail); }
-
-  // Every pair of one lead byte in one converter call, cut only where a pair is no character:
-  // asking pair by pair would be some 24,000 calls at every start. false when the converter's
-  // answer does not split into one character per pair; the pairs are then asked one by one.
-  bool AskRow(iconv_t cd, int lead) {
-    std::string in;
-    for (int trail = kFirstTrail; trail <= kLastTrail; ++trail) {
-      in += static_cast<char>(lead);
-      in += static_cast<char>(trail);
-    }
-    char* src = in.data();
-    std::size_t left = in.size();
-    while (left > 0) {
-      std::size_t first = (in.size() - left) / 2;  // the pair the call starts at
-      char out[1024];
-      char* dst = out;
-      std::size_t room = sizeof out;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      std::size_t r = iconv(cd, &src, &left, &dst, &room);
-      std::size_t done = in.size() - left;
-      if (done % 2 != 0 || !Share(lead, first, done / 2 - first, std::string_view(out, sizeof out - room)))
-        return false;
-      if (r != static_cast<std::size_t>(-1)) break;
-      if (errno != EILSEQ && errno != EINVAL) return false;
-      src += 2;  // no character: its entry stays empty
-      left -= 2;
-    }
-    return true;
-  }
-
-  // Gives pairs first to first + count - 1 of the row their characters of utf8, one each.
-  bool Share(int lead, std::size_t first, std::size_t count, std::string_view utf8) {
-    std::size_t at = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-      if (at >= utf8.size()) return false;
-      auto b = static_cast<unsigned char>(utf8[at]);
-      std::size_t length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-      if (at + length > utf8.size()) return false;
-      Utf8Char& c = pair_[Index(lead, kFirstTrail + static_cast<int>(first + k))];
-      c = Utf8Char{};
-      if (length <= sizeof c.bytes) {  // as Ask: a character beyond three bytes counts as none
-        c.length = static_cast<std::uint8_t>(length);
-        for (std::size_t i = 0; i < length; ++i) c.bytes[i] = utf8[at + i];
-      }
-      at += length;
-    }
-    return at == utf8.size();
-  }
-
-  std::array<Utf8Char, 128> single_{};
-  std::array<Utf8Char, 128 * 256> pair_{};
+  SingleTable single_{};
+  PairTable pair_{};
   Utf8Char none_{};
 };
 
@@ -216,7 +183,9 @@ std::size_t FirstNonAscii(std::string_view text, std::size_t from) {
 
 std::optional<std::string> ToCp932(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  return Run(Encoder(), utf8);
+  auto pinned = Pinned(utf8);
+  if (!pinned) return std::nullopt;
+  return SystemEncode(*pinned);
 }
 
 std::optional<std::string> FromCp932(std::string_view cp932) {

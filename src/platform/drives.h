@@ -1,6 +1,8 @@
-// Drive letters over the host file system. Paths inside the conversion keep their Windows
-// form (C:\DATA\B01): the path checks, the messages and "BORLING.NO" all work on it.
-// Z: is the host root by default; ZK_DRIVES ("C=/srv/data;D=/media/usb") adds or overrides.
+// Drive letters. Paths inside the conversion keep their Windows form (C:\DATA\B01): the path
+// checks, the messages and "BORLING.NO" all work on it.
+// Linux: drives over the host file system; Z: is the host root by default, ZK_DRIVES
+// ("C=/srv/data;D=/media/usb") adds or overrides. Windows: the system's own drives, where the
+// drive form is the host path itself and ZK_DRIVES means nothing.
 #pragma once
 
 #include <cstdint>
@@ -69,6 +71,9 @@ class PathScope {
 // drive with the longest folder that holds it: /tmp/a is Z:\tmp\a with the default map.
 // nullopt also for a path whose drive form would name another path (DriveFormRefusal).
 std::optional<std::string> ToDriveForm(const std::filesystem::path& host);
+// The same for a host path written as UTF-8 text.
+std::optional<std::string> ToDriveForm(const std::string& hostText);
+inline std::optional<std::string> ToDriveForm(const char* hostText) { return ToDriveForm(std::string(hostText)); }
 
 // Why a host path has no drive form, or "" when it has: a name holding "\", which the drive
 // form reads as a separator (the folder a\b would be taken for b in a).

@@ -1,9 +1,9 @@
-// The file services the conversion needs, on drive-form paths.
+// The file services the conversion needs, on drive-form paths. One interface, built over the
+// host's own calls: platform/posix/ on Linux, platform/win32/ on Windows.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,9 +26,25 @@ bool Exists(const std::string& drivePath);
 // Length of a plain file in bytes; nullopt when it is no plain file.
 std::optional<std::uintmax_t> FileLength(const std::string& drivePath);
 
+// A host path as UTF-8 text, and back. Every host path made from text goes through these, so
+// that a Japanese folder name never passes through a narrow code page.
+std::string HostText(const std::filesystem::path& host);
+std::filesystem::path HostPath(const std::string& hostText);
+
 // A descriptor to read a host file with, or -1 (errno tells why). The open never waits: should
 // a pipe have taken a table's place since it was looked at, it returns at once.
 int OpenToRead(const std::filesystem::path& host);
+// Up to n bytes from offset, fewer only at the end of the file; -1 on a read error (errno).
+long long ReadAt(int fd, char* to, std::size_t n, unsigned long long offset);
+void CloseReadFile(int fd);
+
+// What an open descriptor is: a regular file, and its length.
+struct OpenedFile {
+  bool regular = false;
+  std::uintmax_t size = 0;
+};
+// false when the descriptor cannot be asked (errno tells why).
+bool DescribeOpened(int fd, OpenedFile& file);
 
 // Names of every entry of a host folder ("." and ".." left out), in the host's listing order.
 std::vector<std::string> ListEntryNames(const std::filesystem::path& hostFolder);
@@ -80,8 +96,12 @@ std::string MachineName();
 // 32 bits from the system's random source, as 8 hexadecimal digits.
 std::string RandomHex();
 
-// The system folder, where the settings file lies: ZK_SYSDIR, else
-// ${XDG_CONFIG_HOME:-$HOME/.config}/zk2morvex. A host path.
+// The system folder, where the settings file lies. A host path.
+// Linux: ZK_SYSDIR, else ${XDG_CONFIG_HOME:-$HOME/.config}/zk2morvex.
+// Windows: ZK_SYSDIR, else %APPDATA%\zk2morvex when it holds RaroreD5.ini, else the Windows folder.
 std::string SystemFolder();
+
+// The value of an environment variable as UTF-8, or nullopt when it is not set.
+std::optional<std::string> Environment(const char* name);
 
 }  // namespace zk::platform

@@ -96,7 +96,9 @@ std::string CheckValue(const std::string& value, std::string& tested, std::strin
 
 }  // namespace
 
-std::string SettingsFilePath() { return reda32::QPRTrim(reda32::SysDir()) + "/RaroreD5.ini"; }
+std::string SettingsFilePath() {
+  return reda32::QPRTrim(reda32::SysDir()) + static_cast<char>(fs::path::preferred_separator) + "RaroreD5.ini";
+}
 
 std::string ReadVuredaSetting() {
   SettingRead read = ReadSetting();
@@ -161,7 +163,7 @@ Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
   }
   auto host = platform::ToHost(drive);
   if (!host) return Status::Failed(Fault::NotFound, folder, "コード表のフォルダがありません");
-  std::string value = host->lexically_normal().string();
+  std::string value = platform::HostText(host->lexically_normal());
   if (value.empty() || value.back() != fs::path::preferred_separator) value += fs::path::preferred_separator;
   auto bytes = platform::ToCp932("[VUREDA]\r\n" + value + "\r\n");
   if (!bytes) return Status::Failed(Fault::Unwritable, folder, "フォルダ名に Shift-JIS で書けない文字があります");
@@ -169,7 +171,7 @@ Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
   // Written beside the old file under a temporary name of this run and put in its place whole,
   // so that a failed write leaves the old setting as it was.
   std::error_code ec;
-  fs::path target(written);
+  fs::path target = platform::HostPath(written);
   fs::create_directories(target.parent_path(), ec);
   if (Status s = ReplaceHostFileBytes(target, *bytes); !s)
     return Status::Failed(Fault::Unwritable, written, "設定ファイルを書けません (" + s.description + ")");

@@ -30,8 +30,11 @@ std::vector<Finding> FindingSink::findings() const {
   return all;
 }
 
-void FindingSink::Fault(const Status& status) {
-  Error(status.file, status.line, FaultCode(status.fault), status.description + " (変換は止まります)");
+Finding FindingSink::Fault(const Status& status) {
+  Finding finding{status.file, status.line, Severity::Error, FaultCode(status.fault),
+                  status.description + " (変換は止まります)"};
+  Add(finding);
+  return finding;
 }
 
 const char* FaultCode(Fault fault) {

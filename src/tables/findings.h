@@ -34,8 +34,8 @@ class FindingSink {
   void Warn(const std::string& file, long line, const char* code, std::string message) {
     Add({file, line, Severity::Warning, code, std::move(message)});
   }
-  // A fault that stops the conversion, as an error.
-  void Fault(const Status& status);
+  // A fault that stops the conversion, as an error; the finding made of it.
+  Finding Fault(const Status& status);
 
   // Every finding in the order told; of one kind of warning in one table the first kCap, then
   // one line saying how many more there are.

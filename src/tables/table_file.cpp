@@ -1,15 +1,12 @@
 #include "tables/table_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/codepage.h"
 #include "platform/drives.h"
+#include "platform/files.h"
 
 namespace zk {
 namespace {
@@ -81,44 +78,40 @@ TableFile LoadTableFile(const std::string& drivePath, const std::optional<std::f
     return Fails(table, TableState::Folder, Fault::NotAFile, drivePath, "ファイルではなくフォルダです");
   if (target != fs::file_type::regular)
     return Fails(table, TableState::NotAFile, Fault::NotAFile, drivePath, "普通のファイルではありません");
-  std::string name = host->filename().string();
+  std::string name = platform::HostText(host->filename());
   if (!name.empty() && name[0] == '.') return table;  // hidden: no table
   // Messages name the table as it is written on disk.
   if (hostDriveForm)
     table.drivePath = *hostDriveForm;
   else if (auto actual = platform::ToDriveForm(*host))
     table.drivePath = *actual;
-  if (opened) opened(host->string());
+  if (opened) opened(platform::HostText(*host));
   // The open never waits: should a pipe have taken the table's place since it was looked at,
   // it returns at once and is refused below.
-  int fd = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  struct stat st {};
-  if (fd < 0 || ::fstat(fd, &st) != 0) {
+  int fd = platform::OpenToRead(*host);
+  platform::OpenedFile file;
+  if (fd < 0 || !platform::DescribeOpened(fd, file)) {
     std::string why = std::string("開けません (") + std::strerror(errno) + ")";
-    if (fd >= 0) ::close(fd);
+    if (fd >= 0) platform::CloseReadFile(fd);
     table.length = seen.size;
     return Fails(table, TableState::Unreadable, Fault::Unreadable, drivePath, why);
   }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
+  if (!file.regular) {
+    platform::CloseReadFile(fd);
     return Fails(table, TableState::NotAFile, Fault::NotAFile, drivePath, "普通のファイルではありません");
   }
-  // The length as opened: the fields end there, whatever is appended meanwhile.
-  table.length = static_cast<std::uintmax_t>(st.st_size > 0 ? st.st_size : 0);
+  // The length as opened: the fields end there, whatever is appended meanwhile. A file cut
+  // short meanwhile gives the bytes that are there.
+  table.length = file.size;
   table.bytes.resize(static_cast<std::size_t>(table.length));
-  std::size_t got = 0;
-  while (got < table.bytes.size()) {
-    ssize_t n = ::read(fd, table.bytes.data() + got, table.bytes.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      std::string why = std::string("読み込めません (") + std::strerror(errno) + ")";
-      ::close(fd);
-      return Fails(table, TableState::Unreadable, Fault::Unreadable, table.drivePath, why);
-    }
-    if (n == 0) break;  // cut short meanwhile: the bytes that are there
-    got += static_cast<std::size_t>(n);
+  long long n = platform::ReadAt(fd, table.bytes.data(), table.bytes.size(), 0);
+  if (n < 0) {
+    std::string why = std::string("読み込めません (") + std::strerror(errno) + ")";
+    platform::CloseReadFile(fd);
+    return Fails(table, TableState::Unreadable, Fault::Unreadable, table.drivePath, why);
   }
-  ::close(fd);
+  platform::CloseReadFile(fd);
+  std::size_t got = static_cast<std::size_t>(n);
   table.bytes.resize(got);
   CheckBytes(table);
   return table;

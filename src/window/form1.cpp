@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "conversion/code_table_setting.h"
 #include "conversion/run.h"
 #include "findings.h"
 #include "findings_dialog.h"
@@ -18,7 +19,6 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "support/path_checks.h"
-#include "support/settings.h"
 #include "support/text_bytes.h"
 
 namespace zk {
@@ -152,34 +152,15 @@ void Form1::OpenAtStart(FolderList& dir, DriveList& drive, const std::string& fo
 
 bool Form1::Form_Load() {
   Centre();
-  if (!LoadOrChooseCodeTableFolder()) return false;
+  if (!LoadOrChooseCodeTableFolder(
+          *this, [this] { return ChooseCodeTableFolder(); }, context_.codeTableFolder))
+    return false;
   helpFilePath_ =
       LocateHelpFile(QCoreApplication::applicationDirPath().toStdString(), qEnvironmentVariable("PATH").toStdString());
   completionFlag = 0;
   Text1->setText(Q(Dir1->Path()));
   Text2->setText(Q(Dir2->Path()));
   return true;
-}
-
-// The setting, or the reason it cannot be used and the offer to choose the folder now; the
-// folder chosen is written into the settings file as set-codes writes it.
-bool Form1::LoadOrChooseCodeTableFolder() {
-  Status setting = LoadCodeTableSetting(context_.codeTableFolder);
-  if (setting) return true;
-  ShowMessage(NoVuredaText(setting), Icon::None, "");
-  while (AskYesNo("コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ) を今選びますか？")) {
-    std::string folder = ChooseCodeTableFolder();
-    if (folder.empty()) return false;
-    std::string written;
-    if (Status s = WriteCodeTableSetting(folder, written); !s) {
-      ShowMessage(s.Message() + "\n設定ファイル「" + written + "」は書きませんでした。", Icon::Exclamation, "");
-      continue;
-    }
-    setting = LoadCodeTableSetting(context_.codeTableFolder);
-    if (setting) return true;
-    ShowMessage(NoVuredaText(setting), Icon::None, "");
-  }
-  return false;
 }
 
 std::string Form1::ChooseCodeTableFolder() {

@@ -112,7 +112,6 @@ class Form1 : public QWidget, public WindowOps {
   void OpenAtStart(FolderList& dir, DriveList& drive, const std::string& folder);
   void DriveChange(DriveList& drive, FolderList& dir);
   void BuildAdditions();
-  bool LoadOrChooseCodeTableFolder();
   void ShowDestinationFolder(const std::string& driveFolder);
 
   std::string helpFilePath_;

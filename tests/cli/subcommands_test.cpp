@@ -1,8 +1,6 @@
 // The command line's subcommands, the older flag forms that stay as their aliases, the batch's
 // last line, the map of borings and the writing of the code-table setting.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -23,12 +21,14 @@ namespace {
 namespace fs = std::filesystem;
 using test::JsonReader;
 using test::JsonValue;
+using test::RunCli;
 using test::RunMain;
-using test::RunProgram;
 using test::TempFolder;
 using Ran = test::CliOutcome;
 
 const fs::path kExchange = ZK_FIXTURES "/exchange/53393681.001";
+// The host's separator, which set-codes writes after the folder.
+const std::string kSeparator(1, static_cast<char>(fs::path::preferred_separator));
 
 struct ParseCase {
   std::vector<std::string> args;
@@ -161,13 +161,13 @@ TEST(Subcommands, BatchMessagesNameTheirBoringAndALastLineSumsUp) {
   fs::create_directories(f.root.path() / "EMPTY");
   std::string empty = (f.root.path() / "EMPTY").string();
   std::string missing = (f.root.path() / "NONE").string();
-  for (const char* form : {"convert ", ""}) {
+  for (const char* form : {"convert", ""}) {
     fs::remove_all(f.destination());
     fs::create_directories(f.destination());
     fs::remove(f.source() / "BORLING.NO");
-    Ran r = RunProgram(std::string(form) + "--yes --dest '" + f.destination().string() + "' '" + empty + "' '" +
-                           f.source().string() + "' '" + missing + "'",
-                       f.root.path() / "sys");
+    std::vector<std::string> args = {"--yes", "--dest", f.destination().string(), empty, f.source().string(), missing};
+    if (*form) args.insert(args.begin(), "convert");
+    Ran r = RunCli(args, f.root.path() / "sys");
     EXPECT_EQ(r.code, kStopped) << form;
     EXPECT_EQ(r.out, (f.destination() / "53393681.001").string() + "\n") << form;
     EXPECT_NE(r.err.find("[" + empty + "] 緯度・経度が正しくありません。"), std::string::npos) << form << r.err;
@@ -178,8 +178,7 @@ TEST(Subcommands, BatchMessagesNameTheirBoringAndALastLineSumsUp) {
   }
   fs::remove(f.source() / "BORLING.NO");
   fs::remove_all(f.destination());
-  Ran ok = RunProgram("convert --yes --dest '" + f.destination().string() + "' '" + f.source().string() + "'",
-                      f.root.path() / "sys");
+  Ran ok = RunCli({"convert", "--yes", "--dest", f.destination().string(), f.source().string()}, f.root.path() / "sys");
   EXPECT_EQ(ok.code, kSuccess) << ok.err;
   EXPECT_NE(Warnings(ok.err), "0");
   EXPECT_NE(ok.err.find("合計: 変換 1 本, 停止 0 本, 警告 " + Warnings(ok.err) + " 件\n"), std::string::npos) << ok.err;
@@ -300,20 +299,22 @@ TEST(SetCodes, WritesTheSettingThatAConversionThenUses) {
   f.root.WriteBytes("Codes/l9.TXT", "1,a\r\n");
   f.root.WriteBytes("Codes/KISHITU.txt", "1,a\r\n");
   fs::path sys = f.root.path() / "sys";
-  Ran set = RunProgram("set-codes '" + (f.root.path() / "Codes").string() + "'", sys);
+  Ran set = RunCli({"set-codes", (f.root.path() / "Codes").string()}, sys);
   EXPECT_EQ(set.code, kSuccess) << set.err;
   EXPECT_EQ(set.out, (sys / "RaroreD5.ini").string() + "\n");
   EXPECT_NE(set.err.find("ZK_SYSDIR"), std::string::npos) << set.err;
-  EXPECT_EQ(test::ReadBytes(sys / "RaroreD5.ini"), "[VUREDA]\r\n" + (f.root.path() / "Codes").string() + "/\r\n");
-  Ran run = RunProgram("convert --dest '" + f.destination().string() + "' '" + f.source().string() + "'", sys);
+  EXPECT_EQ(test::ReadBytes(sys / "RaroreD5.ini"),
+            "[VUREDA]\r\n" + (f.root.path() / "Codes").string() + kSeparator + "\r\n");
+  Ran run = RunCli({"convert", "--dest", f.destination().string(), f.source().string()}, sys);
   EXPECT_EQ(run.code, kSuccess) << run.err;
 
   fs::remove(f.root.path() / "Codes/KISHITU.txt");
-  Ran refused = RunProgram("set-codes '" + (f.root.path() / "Codes").string() + "'", sys);
+  Ran refused = RunCli({"set-codes", (f.root.path() / "Codes").string()}, sys);
   EXPECT_EQ(refused.code, kStopped);
   EXPECT_NE(refused.err.find("Kishitu.txt がありません"), std::string::npos) << refused.err;
   EXPECT_NE(refused.err.find((sys / "RaroreD5.ini").string()), std::string::npos) << refused.err;
-  EXPECT_EQ(test::ReadBytes(sys / "RaroreD5.ini"), "[VUREDA]\r\n" + (f.root.path() / "Codes").string() + "/\r\n")
+  EXPECT_EQ(test::ReadBytes(sys / "RaroreD5.ini"),
+            "[VUREDA]\r\n" + (f.root.path() / "Codes").string() + kSeparator + "\r\n")
       << "the setting that was there stays";
 }
 

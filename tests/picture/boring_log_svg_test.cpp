@@ -81,7 +81,7 @@ TEST(BoringLogSvg, DrawsAtTheDepthsAndBlowCountsWritten) {
   heights.erase(heights.begin());
   EXPECT_EQ(ys, (std::vector<double>{190, 230, 330, 438, 512}));
   EXPECT_EQ(heights, (std::vector<double>{40, 100, 108, 74, 105.6}));
-  long edgeMarks = std::count_if(scan.elements.begin(), scan.elements.end(), [](const auto& e) {
+  auto edgeMarks = std::count_if(scan.elements.begin(), scan.elements.end(), [](const auto& e) {
     return e.name == "path" && e.attributes.at("d").rfind("M780,", 0) == 0;
   });
   EXPECT_EQ(edgeMarks, 3);  // 60, 50 and 99 at the edge of the axis

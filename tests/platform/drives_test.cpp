@@ -8,12 +8,18 @@
 #include "platform/files.h"
 #include "support/test_util.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace zk::platform {
 namespace {
 
 namespace fs = std::filesystem;
 using test::TempFolder;
 
+#ifndef _WIN32
+// Linux: drives mapped by ZK_DRIVES over host folders.
 class Drives : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -130,6 +136,7 @@ TEST_F(Drives, HostPathsInDriveFormThroughTheLongestMappedFolder) {
   EXPECT_EQ(ToDriveForm(c_.path()), "C:\\");
   EXPECT_EQ(ToDriveForm(c_.path() / "Data/../Data/B01/"), "C:\\Data\\B01");
   EXPECT_EQ(CommandLinePathToDriveForm("D:\\sub"), "D:\\sub");
+  EXPECT_EQ(CommandLinePathToDriveForm("D:/sub/x"), "D:\\sub\\x");  // the run splits at "\" only
   EXPECT_EQ(CommandLinePathToDriveForm(d_.path().string() + "/sub"), "D:\\sub");
 }
 
@@ -191,6 +198,166 @@ TEST(SystemFolderTest, FromTheEnvironment) {
   EXPECT_EQ(SystemFolder(), "/home/u/.config/zk2morvex");
   setenv("HOME", home.c_str(), 1);
 }
+
+#else
+// Windows: the system's own drives; the drive form is the host path itself.
+
+// A new file of bytes, written as the run writes its files.
+void WriteNew(const fs::path& host, std::string_view bytes) {
+  bool exists = false;
+  std::string reason;
+  FileHandle file = CreateNewFile(host, exists, reason);
+  ASSERT_NE(file, kNoFile) << reason;
+  EXPECT_TRUE(WriteToFile(file, bytes, reason)) << reason;
+  EXPECT_TRUE(SyncAndCloseFile(file, reason)) << reason;
+}
+
+TEST(WindowsDrives, ReadinessFromTheSystemsDrives) {
+  std::vector<char> letters = MappedDrives();
+  ASSERT_FALSE(letters.empty());
+  char missing = 0;
+  for (char c = 'Y'; c >= 'D' && !missing; --c)
+    if (std::find(letters.begin(), letters.end(), c) == letters.end()) missing = c;
+  ASSERT_NE(missing, 0);
+  EXPECT_FALSE(DriveRoot(missing));
+  EXPECT_FALSE(SetCurrentDrive(missing));
+  EXPECT_FALSE(ToHost(std::string(1, missing) + ":\\x"));
+  TempFolder dir;
+  char own = dir.Drive()[0];
+  EXPECT_TRUE(DriveRoot(own));
+  EXPECT_TRUE(SetCurrentDrive(static_cast<char>(own - 'A' + 'a')));
+  EXPECT_EQ(CurrentDrive(), own);
+  ResetDrives();
+}
+
+// Names match without regard to letter case, natively; the last name comes back as it is
+// written on disk, so that a message names "X1.TXT" when "x1.txt" was asked for.
+TEST(WindowsDrives, NamesAsWrittenOnDiskWhateverTheLetterCase) {
+  TempFolder dir;
+  dir.WriteBytes("Data/B01/X1.TXT", "12345");
+  SeenEntry seen;
+  auto host = ToHost(dir.Drive("Data\\B01\\x1.txt"), seen);
+  ASSERT_TRUE(host);
+  EXPECT_EQ(host->filename().native(), L"X1.TXT");
+  EXPECT_EQ(seen.type, fs::file_type::regular);
+  EXPECT_EQ(seen.size, 5u);
+  EXPECT_EQ(ToDriveForm(*host), dir.Drive("Data\\B01\\X1.TXT"));
+  EXPECT_EQ(FileLength(dir.Drive("DATA\\b01\\X1.txt")), 5u);
+  EXPECT_EQ(ToHost(dir.Drive("Data\\.\\..\\Data\\B01\\X1.TXT")), host);
+  ToHost(dir.Drive("Data\\B01\\X3.TXT"), seen);
+  EXPECT_EQ(seen.type, fs::file_type::not_found);
+  ToHost(dir.Drive("Data\\B01"), seen);
+  EXPECT_EQ(seen.type, fs::file_type::directory);
+  EXPECT_FALSE(IsPlainFile(dir.Drive("Data\\B01")));
+  EXPECT_TRUE(IsFolder(dir.Drive("data\\b01")));
+  EXPECT_FALSE(IsPlainFile(dir.Drive("Data\\B01\\*.TXT")));  // a wildcard names no file
+}
+
+// Japanese names go through the wide calls whole: made, listed, measured, renamed, removed.
+TEST(WindowsDrives, JapaneseNamesThroughTheWideCalls) {
+  TempFolder dir;
+  std::string folder = dir.Drive("ボーリング①");
+  ASSERT_TRUE(CreateFolder(folder));
+  auto table = ToHost(folder + "\\表.txt");
+  ASSERT_TRUE(table);
+  WriteNew(*table, "abc");
+  EXPECT_TRUE(fs::exists(dir.path() / L"ボーリング①" / L"表.txt"));
+  EXPECT_EQ(ListPlainFiles(folder), (std::vector<std::string>{"表.txt"}));
+  EXPECT_EQ(FileLength(folder + "\\表.TXT"), 3u);
+  EXPECT_EQ(ToDriveForm(*table), folder + "\\表.txt");
+  auto renamed = ToHost(folder + "\\〜名前.txt");
+  ASSERT_TRUE(renamed);
+  std::string reason;
+  EXPECT_EQ(ClaimName(*table, *renamed, reason), Claim::Claimed) << reason;
+  EXPECT_EQ(ListPlainFiles(folder), (std::vector<std::string>{"〜名前.txt"}));
+  // A name taken is left alone by a claim and given up only to a replacing rename.
+  WriteNew(*table, "new");
+  EXPECT_EQ(ClaimName(*table, *renamed, reason), Claim::Taken);
+  EXPECT_EQ(FileLength(folder + "\\〜名前.txt"), 3u);
+  EXPECT_TRUE(ReplaceName(*table, *renamed, reason)) << reason;
+  EXPECT_EQ(ListPlainFiles(folder), (std::vector<std::string>{"〜名前.txt"}));
+  EXPECT_TRUE(RemoveFile(folder + "\\〜名前.txt"));
+  EXPECT_TRUE(ListPlainFiles(folder).empty());
+}
+
+// Beyond 260 characters a path works as any other (the "\\?\" form underneath).
+TEST(WindowsDrives, PathsLongerThan260Characters) {
+  TempFolder dir;
+  std::vector<std::string> folders;
+  std::string path = dir.Drive();
+  for (int i = 0; path.size() < 320; ++i) {
+    path += "\\" + std::string(30, static_cast<char>('a' + i));
+    ASSERT_TRUE(CreateFolder(path)) << path.size();
+    folders.push_back(path);
+  }
+  std::string file = path + "\\X1.TXT";
+  auto host = ToHost(file);
+  ASSERT_TRUE(host);
+  WriteNew(*host, "1,2");
+  EXPECT_EQ(FileLength(path + "\\x1.txt"), 3u);
+  EXPECT_EQ(ListPlainFiles(path), (std::vector<std::string>{"X1.TXT"}));
+  EXPECT_EQ(ToDriveForm(*host), file);
+  int fd = OpenToRead(*host);
+  ASSERT_GE(fd, 0);
+  char bytes[8] = {};
+  EXPECT_EQ(ReadAt(fd, bytes, sizeof bytes, 2), 1);
+  EXPECT_EQ(bytes[0], '2');
+  CloseReadFile(fd);
+  EXPECT_TRUE(RemoveFile(file));
+  // The folders go deepest first, through the same long form.
+  for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+    EXPECT_TRUE(::RemoveDirectoryW(ToHost(*it)->c_str())) << it->size();
+}
+
+TEST(WindowsDrives, DriveRelativePathsUseTheDrivesFolder) {
+  TempFolder dir;
+  dir.WriteBytes("Data/B01/x.txt", "1");
+  std::string drive = dir.Drive();
+  char letter = drive[0];
+  ASSERT_TRUE(SetCurrentFolder(drive));
+  EXPECT_EQ(CurrentFolder(letter), drive);
+  EXPECT_EQ(ToDriveForm(*ToHost(std::string(1, letter) + ":Data\\B01")), drive + "\\Data\\B01");
+  EXPECT_FALSE(SetCurrentFolder(drive + "\\nothing"));
+  EXPECT_EQ(CurrentFolder(letter), drive);
+  ResetDrives();
+}
+
+// A path given on the command line: drive form with either separator, or relative.
+TEST(WindowsDrives, CommandLinePathsInDriveForm) {
+  EXPECT_EQ(CommandLinePathToDriveForm("D:/sub/x"), "D:\\sub\\x");
+  EXPECT_EQ(CommandLinePathToDriveForm("C:\\data\\"), "C:\\data");
+  EXPECT_EQ(CommandLinePathToDriveForm("C:\\"), "C:\\");
+  EXPECT_EQ(CommandLinePathToDriveForm("sub/../x"), ToDriveForm(fs::current_path() / L"x"));
+}
+
+TEST(WindowsDrives, AScopeKeepsNamesWithinItsFolders) {
+  TempFolder dir;
+  dir.WriteBytes("B01/X1.TXT", "1");
+  dir.WriteBytes("other/secret.txt", "1");
+  PathScope scope({dir.Drive("b01")});
+  EXPECT_TRUE(ToHost(dir.Drive("B01\\X1.TXT")));
+  EXPECT_FALSE(ToHost(dir.Drive("B01\\..\\other\\secret.txt")));
+  EXPECT_FALSE(ToHost(dir.Drive("other")));
+  EXPECT_FALSE(ToHost(dir.Drive("B01x")));
+}
+
+// A device name is no table: opening it to read is refused, not waited on. Nor is a file's
+// data stream ("X1.TXT:hidden").
+TEST(WindowsDrives, DeviceNamesAndStreamsAreNoTables) {
+  TempFolder dir;
+  dir.WriteBytes("X1.TXT", "1,2");
+  EXPECT_FALSE(ToHost(dir.Drive("X1.TXT:hidden")));
+  EXPECT_FALSE(IsPlainFile(dir.Drive("X1.TXT:hidden")));
+  EXPECT_FALSE(ToHost(dir.Drive("sub\\D:\\x")));
+  for (const char* name : {"CON", "NUL", "COM1"}) {
+    auto host = ToHost(dir.Drive(name));
+    ASSERT_TRUE(host) << name;
+    int fd = OpenToRead(*host);
+    EXPECT_EQ(fd, -1) << name;
+    if (fd >= 0) CloseReadFile(fd);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace zk::platform

@@ -21,6 +21,9 @@ std::vector<std::string> Sorted(std::vector<std::string> names) {
 }
 
 TEST(FolderListing, PlainFilesOnlyLinksToFilesFollowed) {
+#ifdef _WIN32
+  GTEST_SKIP() << "making links needs rights a test does not have on Windows";
+#endif
   TempFolder dir;
   dir.WriteBytes("53393681.001", "x");
   dir.WriteBytes(".hidden", "x");

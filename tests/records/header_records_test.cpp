@@ -1,13 +1,14 @@
 #include "records/header_records.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cmath>
 #include <limits>
 
 #include "conversion/run.h"
+#include "platform/drives.h"
 #include "support/fake_window.h"
+#include "support/run_program.h"
 #include "support/settings.h"
 #include "support/test_util.h"
 
@@ -311,10 +312,11 @@ TEST(HeaderRun, SampleThroughTheCommandLine) {
   TempFolder system, boring, destination;
   test::CopyFolder(fs::path(ZK_SAMPLE) / "B001", boring.path());
   fs::remove(boring.path() / "BORLING.NO");
-  system.WriteBytes("RaroreD5.ini", "[zk2morvex]\r\n" + (fs::path(ZK_SAMPLE) / "codes").string() + "/\r\n");
-  std::string command = "ZK_SYSDIR='" + system.path().string() + "' '" + ZK_CLI + "' --yes --dest '" +
-                        destination.path().string() + "' '" + boring.path().string() + "' >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  system.WriteBytes("RaroreD5.ini", "[zk2morvex]\r\n" + *platform::ToDriveForm(ZK_SAMPLE "/codes") + "\\\r\n");
+  test::ProgramResult run =
+      test::RunProgram(ZK_CLI, {"--yes", "--dest", destination.path().string(), boring.path().string()},
+                       {{"ZK_SYSDIR", system.path().string()}}, system.path());
+  ASSERT_EQ(run.code, 0) << run.err;
   auto lines = test::SplitCrLf(test::ReadCp932(destination.path() / "53393681.001"));
   ASSERT_GE(lines.size(), 5u);
   EXPECT_EQ(lines[0], "\"A\",\"53393681001\",\"000\"");
@@ -329,16 +331,14 @@ TEST(HeaderRun, CommandLineWithoutSettingStops) {
   for (const auto& [name, ini] : cases) {
     TempFolder system, destination;
     if (ini) system.WriteBytes("RaroreD5.ini", ini);
-    std::string command = "ZK_SYSDIR='" + system.path().string() + "' '" + ZK_CLI + "' --yes --dest '" +
-                          destination.path().string() + "' '" + ZK_SAMPLE + "/B001' 2>'" +
-                          (system.path() / "err").string() + "' >/dev/null";
-    int status = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << name;
+    test::ProgramResult run =
+        test::RunProgram(ZK_CLI, {"--yes", "--dest", destination.path().string(), ZK_SAMPLE "/B001"},
+                         {{"ZK_SYSDIR", system.path().string()}}, system.path());
+    EXPECT_EQ(run.code, 1) << name;
     // The message, and on the line below the settings file and what is wrong with it.
-    std::string err = test::ReadBytes(system.path() / "err");
-    EXPECT_EQ(err.substr(0, err.find('\n')), kNoVuredaMessage) << name;
-    EXPECT_NE(err.find("\n「" + (system.path() / "RaroreD5.ini").string() + "」: "), std::string::npos)
-        << name << ": " << err;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), kNoVuredaMessage) << name;
+    EXPECT_NE(run.err.find("\n「" + (system.path() / "RaroreD5.ini").string() + "」: "), std::string::npos)
+        << name << ": " << run.err;
     EXPECT_TRUE(fs::is_empty(destination.path())) << name;
   }
 }

@@ -1,12 +1,9 @@
 #include "support/cli_run.h"
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <sstream>
 
 #include "cli/cli.h"
-#include "support/test_util.h"
+#include "support/run_program.h"
 
 namespace zk::test {
 
@@ -17,19 +14,30 @@ CliOutcome RunMain(const std::vector<std::string>& args) {
   return {code, out.str(), err.str()};
 }
 
-CliOutcome RunProgram(const std::string& args, const std::filesystem::path& sysdir) {
-  std::filesystem::path errFile = sysdir / "stderr.txt";
-  std::string command =
-      "ZK_SYSDIR='" + sysdir.string() + "' '" ZK_CLI "' " + args + " </dev/null 2>'" + errFile.string() + "'";
-  CliOutcome r{};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  int raw = pclose(pipe);
-  r.code = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.err = ReadBytes(errFile);
-  return r;
+CliOutcome RunCli(const std::vector<std::string>& args, const std::filesystem::path& sysdir) {
+  ProgramResult r = RunProgram(ZK_CLI, args, {{"ZK_SYSDIR", sysdir.string()}}, sysdir);
+  return {r.code, r.out, r.err};
+}
+
+std::vector<std::string> ShellWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false, quoted = false;
+  for (char c : line) {
+    if (c == '\'') {
+      quoted = !quoted;
+      inWord = true;
+    } else if (c == ' ' && !quoted) {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
 }
 
 }  // namespace zk::test

@@ -1,6 +1,6 @@
 // A small strict JSON reader for tests: whatever a program writes as JSON is read back by the
-// grammar of RFC 8259 (no trailing commas, no single quotes, strings with escapes only, numbers
-// without leading zeros), so that a fault in the writer fails the test rather than passing
+// grammar of RFC 8259 (UTF-8 text, no trailing commas, no single quotes, strings with escapes
+// only, numbers without leading zeros), so that a fault in the writer fails the test rather than passing
 // unseen by a search for substrings.
 #pragma once
 
@@ -141,6 +141,20 @@ class JsonReader {
       unsigned char c = static_cast<unsigned char>(s_[at_++]);
       if (c == '"') return true;
       if (c < 0x20) return false;
+      if (c >= 0x80) {  // a UTF-8 sequence, whole and in its shortest form
+        std::size_t n = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+        if (n == 0 || at_ + n > s_.size()) return false;
+        auto second = static_cast<unsigned char>(s_[at_]);
+        if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+            (c == 0xF4 && second > 0x8F))
+          return false;
+        out += static_cast<char>(c);
+        for (std::size_t k = 0; k < n; ++k) {
+          if ((static_cast<unsigned char>(s_[at_]) & 0xC0) != 0x80) return false;
+          out += s_[at_++];
+        }
+        continue;
+      }
       if (c != '\\') {
         out += static_cast<char>(c);
         continue;

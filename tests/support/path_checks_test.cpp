@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/drives.h"
+#include "support/run_program.h"
 #include "support/test_util.h"
 
 namespace zk::FNOTHER {
@@ -12,16 +13,21 @@ namespace {
 
 using test::TempFolder;
 
-// C: is a folder of our own with a DATA folder and a LONGFOLDERNAME folder in it.
+// C: is a folder of our own with a DATA folder in it; Q: is a drive that is not ready. On
+// Windows C: is the system's own and Q: is not there: the checks ask only for a ready drive.
 class CheckFolderPathTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(drive_.path() / "DATA");
-    setenv("ZK_DRIVES", ("C=" + drive_.path().string() + ";Q=/no/such/folder").c_str(), 1);
+#ifndef _WIN32
+    test::SetEnvironment("ZK_DRIVES", "C=" + drive_.path().string() + ";Q=/no/such/folder");
+#endif
     platform::ResetDrives();
   }
   void TearDown() override {
-    unsetenv("ZK_DRIVES");
+#ifndef _WIN32
+    test::UnsetEnvironment("ZK_DRIVES");
+#endif
     platform::ResetDrives();
   }
   TempFolder drive_;

@@ -1,13 +1,21 @@
 #include "support/settings.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <cctype>
 #include <optional>
 #include <vector>
 
 #include "platform/drives.h"
+#include "platform/files.h"
+#include "support/run_program.h"
 #include "support/test_util.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+#endif
 
 namespace zk {
 namespace {
@@ -22,7 +30,7 @@ class SettingsTest : public ::testing::Test {
   void SetUp() override {
     Save("ZK_SYSDIR", sysdir_);
     Save("XDG_CONFIG_HOME", xdg_);
-    setenv("ZK_SYSDIR", system.path().c_str(), 1);
+    test::SetEnvironment("ZK_SYSDIR", system.path().string());
   }
   void TearDown() override {
     Restore("ZK_SYSDIR", sysdir_);
@@ -33,15 +41,12 @@ class SettingsTest : public ::testing::Test {
   TempFolder system, codes;
 
  private:
-  static void Save(const char* name, std::optional<std::string>& value) {
-    const char* v = getenv(name);
-    value = v ? std::optional<std::string>(v) : std::nullopt;
-  }
+  static void Save(const char* name, std::optional<std::string>& value) { value = platform::Environment(name); }
   static void Restore(const char* name, const std::optional<std::string>& value) {
     if (value)
-      setenv(name, value->c_str(), 1);
+      test::SetEnvironment(name, *value);
     else
-      unsetenv(name);
+      test::UnsetEnvironment(name);
   }
   std::optional<std::string> sysdir_, xdg_;
 };
@@ -85,12 +90,28 @@ TEST_F(SettingsTest, MissingOrEmptySettingsFile) {
   EXPECT_EQ(LoadCodeTableFolder(), "");
 }
 
+#ifndef _WIN32
 TEST_F(SettingsTest, SystemFolderFromTheConfigHomeWithoutZkSysdir) {
-  unsetenv("ZK_SYSDIR");
-  setenv("XDG_CONFIG_HOME", system.path().c_str(), 1);
+  test::UnsetEnvironment("ZK_SYSDIR");
+  test::SetEnvironment("XDG_CONFIG_HOME", system.path().string());
   system.WriteBytes("zk2morvex/RaroreD5.ini", "x\r\nZ:\\from\\config\\\r\n");
   EXPECT_EQ(ReadVuredaSetting(), "Z:\\from\\config\\");
 }
+#else
+// Without ZK_SYSDIR: the user's own settings file when there is one, else the Windows folder's.
+TEST_F(SettingsTest, SystemFolderFromApplicationDataThenTheWindowsFolder) {
+  std::optional<std::string> appData = platform::Environment("APPDATA");
+  test::UnsetEnvironment("ZK_SYSDIR");
+  test::SetEnvironment("APPDATA", system.path().string());
+  wchar_t windows[MAX_PATH];
+  UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
+  EXPECT_EQ(platform::SystemFolder(), platform::win32::Narrow(std::wstring_view(windows, n)));
+  system.WriteBytes("zk2morvex/RaroreD5.ini", "x\r\nZ:\\from\\appdata\\\r\n");
+  EXPECT_EQ(platform::SystemFolder(), system.path().string() + "\\zk2morvex");
+  EXPECT_EQ(ReadVuredaSetting(), "Z:\\from\\appdata\\");
+  if (appData) test::SetEnvironment("APPDATA", *appData);
+}
+#endif
 
 struct LoadCase {
   const char* name;
@@ -101,12 +122,15 @@ struct LoadCase {
 TEST_F(SettingsTest, LoadChecksTheFolderAndKeepsItInDriveForm) {
   std::string drive = codes.Drive();  // Z:\tmp\zk-test-...
   std::string host = codes.path().string();
+  std::string lower(1, static_cast<char>(std::tolower(static_cast<unsigned char>(drive[0]))));
   const LoadCase cases[] = {
       {"drive form", drive + "\\", drive + "\\"},
       {"drive form, blanks around", "  " + drive + "\\  ", drive + "\\"},
-      {"drive form, other letter case", "z" + drive.substr(1) + "\\", "z" + drive.substr(1) + "\\"},
+      {"drive form, other letter case", lower + drive.substr(1) + "\\", lower + drive.substr(1) + "\\"},
+#ifndef _WIN32  // on Windows the host path is the drive form
       {"host path", host + "/", drive + "\\"},
       {"host path, quoted with blanks", "\" " + host + "/ \"", drive + "\\"},
+#endif
       {"folder that does not exist", drive + "\\nowhere\\", std::nullopt},
       {"host folder that does not exist", host + "/nowhere/", std::nullopt},
       // Without its separator the name is tested minus its last letter.
@@ -128,6 +152,9 @@ struct WhyCase {
   std::vector<std::string> said;     // what the second line holds, besides the file's path
 };
 
+// The mistakes as written with Linux host paths ("/" separators, "~/"); the Windows forms are
+// told by the same code, with the drive form as the host path.
+#ifndef _WIN32
 // Each mistake in the settings file is told on the line below the message: the settings file,
 // what is wrong with it, and the folder that was looked for.
 TEST_F(SettingsTest, EachMistakeIsToldOnTheSecondLine) {
@@ -178,8 +205,12 @@ TEST_F(SettingsTest, EachMistakeIsToldOnTheSecondLine) {
   }
 }
 
+#endif
+
 TEST_F(SettingsTest, UsableSettingGivesTheMessageAlone) {
-  system.WriteBytes("RaroreD5.ini", "x\r\n" + codes.path().string() + "/\r\n");
+  // The folder as set-codes writes it: the host path and the host's separator.
+  system.WriteBytes("RaroreD5.ini",
+                    "x\r\n" + codes.path().string() + static_cast<char>(fs::path::preferred_separator) + "\r\n");
   std::string folder;
   Status ok = LoadCodeTableSetting(folder);
   EXPECT_TRUE(ok) << ok.Message();
@@ -216,10 +247,16 @@ TEST_F(SettingsTest, WriteCodeTableSetting) {
       EXPECT_FALSE(fs::exists(Ini())) << c.name;
       continue;
     }
-    EXPECT_EQ(test::ReadBytes(Ini()), "[VUREDA]\r\n" + folder.path().string() + "/\r\n") << c.name;
+    EXPECT_EQ(test::ReadBytes(Ini()),
+              "[VUREDA]\r\n" + folder.path().string() + static_cast<char>(fs::path::preferred_separator) + "\r\n")
+        << c.name;
     EXPECT_EQ(LoadCodeTableFolder(), folder.Drive() + "\\") << c.name;
   }
 }
+
+// Linux host paths and a Japanese folder name made through narrow paths: the Windows build's
+// set-codes is tested through the installed program and the command-line tests.
+#ifndef _WIN32
 
 TEST_F(SettingsTest, WriteCodeTableSettingReplacesAndCreates) {
   codes.WriteBytes("L9.txt", "1,a\r\n");
@@ -252,9 +289,15 @@ TEST_F(SettingsTest, WriteCodeTableSettingReplacesAndCreates) {
   EXPECT_NE(missing.Message().find("フォルダがありません"), std::string::npos);
 }
 
+#endif
+
 TEST_F(SettingsTest, BothFormsReachTheCodeTables) {
   codes.WriteBytes("L9.txt", "1,a\r\n");
+#ifdef _WIN32
+  for (const std::string& value : {codes.Drive() + "\\", codes.Drive() + "/"}) {
+#else
   for (const std::string& value : {codes.Drive() + "\\", codes.path().string() + "/"}) {
+#endif
     system.WriteBytes("RaroreD5.ini", "x\r\n" + value + "\r\n");
     std::string folder = LoadCodeTableFolder();
     ASSERT_FALSE(folder.empty()) << value;

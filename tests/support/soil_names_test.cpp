@@ -177,7 +177,9 @@ TEST(LoadSoilNameTable, MissingEmptyAndUnreadableTables) {
   EXPECT_EQ(table.size(), 0u);
 
   codes.WriteBytes("kishitu.TXT", "1,\x82\xa0,,,,\r\n");  // letter case does not matter
+#ifndef _WIN32                                            // on Windows the two names are one file, written over
   std::filesystem::remove(codes.path() / "Kishitu.txt");
+#endif
   EXPECT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
   EXPECT_EQ(LookupSoilName("1", table), "あ");
 
@@ -186,7 +188,11 @@ TEST(LoadSoilNameTable, MissingEmptyAndUnreadableTables) {
   Status s = LoadSoilNameTable(bad, codes.Drive() + "\\");
   EXPECT_EQ(s.fault, Fault::NotCp932);
   EXPECT_EQ(s.line, 2);
+#ifdef _WIN32
+  EXPECT_NE(s.file.find("Kishitu.txt"), std::string::npos);  // named as it is on disk: written over
+#else
   EXPECT_NE(s.file.find("kishitu.TXT"), std::string::npos);  // named as it is on disk
+#endif
 }
 
 TEST(LoadSoilNameTable, AnEditBetweenConversionsTakesEffect) {

@@ -79,8 +79,15 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 }
 
 void CopyFolder(const fs::path& from, const fs::path& to) {
+  // Entry by entry: MinGW's fs::copy refuses a folder that exists already.
   fs::create_directories(to);
-  fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  for (const auto& entry : fs::recursive_directory_iterator(from)) {
+    fs::path target = to / fs::relative(entry.path(), from);
+    if (entry.is_directory())
+      fs::create_directories(target);
+    else
+      fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing);
+  }
 }
 
 }  // namespace zk::test

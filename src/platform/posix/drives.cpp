@@ -298,9 +298,16 @@ std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
   return best;
 }
 
+std::optional<std::string> ToDriveForm(const std::string& hostText) { return ToDriveForm(fs::path(hostText)); }
+
 std::string CommandLinePathToDriveForm(const std::string& text) {
-  if (text.size() >= 2 && text[1] == ':' && IsLetter(text[0])) return text;
-  if (auto drive = ToDriveForm(text)) return *drive;
+  if (text.size() >= 2 && text[1] == ':' && IsLetter(text[0])) {
+    // "Z:/data/b01" names what "Z:\data\b01" does; the run splits the drive form at "\" only.
+    std::string drive = text;
+    std::replace(drive.begin(), drive.end(), '/', '\\');
+    return drive;
+  }
+  if (auto drive = ToDriveForm(fs::path(text))) return *drive;
   return text;
 }
 

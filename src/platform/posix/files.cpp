@@ -76,6 +76,9 @@ std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
   return PlainFileLength(*host, seen);
 }
 
+std::string HostText(const fs::path& host) { return host.string(); }
+fs::path HostPath(const std::string& hostText) { return fs::path(hostText); }
+
 int OpenToRead(const fs::path& host) { return ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
 
 std::vector<std::string> ListEntryNames(const fs::path& hostFolder) {
@@ -88,6 +91,28 @@ std::vector<std::string> ListEntryNames(const fs::path& hostFolder) {
   }
   ::closedir(dir);
   return names;
+}
+
+long long ReadAt(int fd, char* to, std::size_t n, unsigned long long offset) {
+  std::size_t got = 0;
+  while (got < n) {
+    ssize_t r = ::pread(fd, to + got, n - got, static_cast<off_t>(offset + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;
+    got += static_cast<std::size_t>(r);
+  }
+  return static_cast<long long>(got);
+}
+
+void CloseReadFile(int fd) { ::close(fd); }
+
+bool DescribeOpened(int fd, OpenedFile& file) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  file.regular = S_ISREG(st.st_mode);
+  file.size = st.st_size > 0 ? static_cast<std::uintmax_t>(st.st_size) : 0;
+  return true;
 }
 
 std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
@@ -253,6 +278,12 @@ std::string RandomHex() {
   char text[9];
   std::snprintf(text, sizeof text, "%08x", value);
   return text;
+}
+
+std::optional<std::string> Environment(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value) return std::nullopt;
+  return std::string(value);
 }
 
 std::string SystemFolder() {
