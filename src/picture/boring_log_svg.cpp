@@ -425,14 +425,35 @@ void WriteBoringLogSvg(const BoringLog& log, const std::string& fileName, std::o
   svg.Raw("</svg>\n");
 }
 
+namespace {
+
+// The records go into the log as they are read; only what the picture shows is kept, and the
+// first bad line refuses the file.
+Status ReadBoringLog(const std::string& exchangeFile, BoringLog& log) {
+  auto collect = [&](const ExchangeRecord& record) { return CollectRecord(record, exchangeFile, log); };
+  return ReadExchangeFile(exchangeFile, collect);
+}
+
+std::string NamePart(const std::string& exchangeFile) {
+  return exchangeFile.substr(QXCOMSUB::FolderPart(exchangeFile).size());
+}
+
+}  // namespace
+
+Status DrawLogPicture(const std::string& exchangeFile, std::string& svg) {
+  svg.clear();
+  BoringLog log;
+  if (Status s = ReadBoringLog(exchangeFile, log); !s) return s;
+  svg = BoringLogSvg(log, NamePart(exchangeFile));
+  return Status::Ok();
+}
+
 Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string& folder, std::string& written) {
   written.clear();
   if (!platform::IsFolder(folder)) return Status::Failed(Fault::NotFound, folder, "出力フォルダがありません");
-  // The records go into the log as they are read; only what the picture shows is kept.
   BoringLog log;
-  auto collect = [&](const ExchangeRecord& record) { return CollectRecord(record, exchangeFile, log); };
-  if (Status s = ReadExchangeFile(exchangeFile, collect); !s) return s;
-  std::string name = exchangeFile.substr(QXCOMSUB::FolderPart(exchangeFile).size());
+  if (Status s = ReadBoringLog(exchangeFile, log); !s) return s;
+  std::string name = NamePart(exchangeFile);
   std::string target = folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + name + ".svg";
   // Written under a temporary name of this run, then put over an earlier picture of that name;
   // what killed runs left there goes first.

@@ -54,6 +54,10 @@ std::string BoringLogSvg(const BoringLog& log, const std::string& fileName);
 // The same written to out as it is drawn.
 void WriteBoringLogSvg(const BoringLog& log, const std::string& fileName, std::ostream& out);
 
+// Reads the exchange file (drive form) and draws it: the picture as SVG text (UTF-8), or the
+// fault with the file and line that could not be read or drawn.
+Status DrawLogPicture(const std::string& exchangeFile, std::string& svg);
+
 // Reads the exchange file (drive form), draws it and writes folder\<its name>.svg by way of a
 // temporary file, so that a failure leaves no half-written picture. written receives the
 // picture's drive-form path.

@@ -1,30 +1,12 @@
-// What the window tells of a boring besides converting it: the findings of a run (values the
-// exchange file will hold otherwise than the tables, rows it drops, codes it cannot find) and of
-// a check made without converting, as the list and the status line show them.
+// How the Qt window names a finding in its list: the severity in words and the place in short.
+// The runs and the texts it shares with the Windows window are in conversion/window_runs.h.
 #pragma once
 
 #include <QString>
-#include <string>
 
-#include "conversion/run.h"
-#include "conversion/window_ops.h"
+#include "conversion/window_runs.h"
 
 namespace zk {
-
-// A conversion through ui; its report holds what the run itself found in the boring on the
-// way. Each run takes the code tables and lists the destination as they are now (an edit, a
-// file added or removed between two runs counts).
-RunResult RunWithFindings(WindowOps& ui, ConversionContext& context);
-
-// The findings of a boring without converting it: the same run writing nothing anywhere.
-// source and destination are as the path boxes hold them; destination may be "" (the exchange
-// file's name is then the one an empty folder gives).
-BoringCheck CheckWithoutConverting(ConversionContext& context, const std::string& source,
-                                   const std::string& destination);
-
-// The counts as the status line adds them after the completion message: "警告 2 件", or
-// "エラー 1 件、警告 2 件" when there are errors; "" when nothing was found.
-QString FindingsCountText(const BoringCheck& check);
 
 // "エラー" or "警告".
 QString SeverityText(Severity severity);
@@ -32,9 +14,5 @@ QString SeverityText(Severity severity);
 // Where a finding is: the table's name and its line ("X5.TXT:3"); the name alone when no line
 // applies.
 QString FindingPlace(const Finding& finding);
-
-// The whole list as text for the clipboard: a heading line naming the boring and the counts,
-// then one line a finding, "path:line: 警告: message [code]", with the table's full path.
-QString FindingsText(const BoringCheck& check);
 
 }  // namespace zk

@@ -21,31 +21,15 @@ QTableWidgetItem* Cell(const QString& text, const QString& tip = {}) {
   return item;
 }
 
-QString HeadingText(const BoringCheck& check, bool converted) {
-  QString folder = QString::fromUtf8("「") + Q(check.folder) + QString::fromUtf8("」");
-  QString counts = QString::fromUtf8("エラー %1 件、警告 %2 件").arg(check.errors).arg(check.warnings);
-  QString name = check.exchangeFileName.empty() ? QString() : Q(check.exchangeFileName);
-  if (converted) {
-    QString text = folder + QString::fromUtf8(" を ") + name + QString::fromUtf8(" に変換しました: ") + counts;
-    if (!check.findings.empty()) text += QString::fromUtf8("\n次の点で交換ファイルは表のとおりではありません。");
-    return text;
-  }
-  QString text = folder + QString::fromUtf8(" の点検 (変換はしていません): ") + counts;
-  if (!name.isEmpty())
-    text += QString::fromUtf8("\n変換すると交換ファイル ") + name + QString::fromUtf8(" になります。");
-  if (check.findings.empty()) text += QString::fromUtf8("\n指摘することはありません。");
-  return text;
-}
-
 }  // namespace
 
 FindingsDialog::FindingsDialog(const BoringCheck& check, bool converted, QWidget* parent)
-    : QDialog(parent), text_(FindingsText(check)) {
+    : QDialog(parent), text_(Q(FindingsText(check, "\n"))) {
   setObjectName("FindingsDialog");
   if (parent) setFont(parent->font());  // a window of its own does not take it by itself
   setWindowTitle(QString::fromUtf8(converted ? "変換の指摘 - " : "点検結果 - ") + QString::fromUtf8(kProgramTitle));
 
-  Heading = new QLabel(HeadingText(check, converted), this);
+  Heading = new QLabel(Q(FindingsHeading(check, converted, "\n")), this);
   Heading->setObjectName("Heading");
   Heading->setTextFormat(Qt::PlainText);
   Heading->setWordWrap(true);

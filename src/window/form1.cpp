@@ -15,6 +15,7 @@
 #include "findings.h"
 #include "findings_dialog.h"
 #include "help_file.h"
+#include "picture/boring_log_svg.h"
 #include "picture_window.h"
 #include "platform/drives.h"
 #include "platform/files.h"
@@ -185,7 +186,7 @@ void Form1::Command1_Click() {
   ShowDestinationFolder(QXCOMSUB::FolderPart(run.exchangeFilePath));
   lastExchangeFile_ = run.exchangeFilePath;
   Command4->setEnabled(true);
-  QString count = FindingsCountText(run.report);
+  QString count = Q(FindingsCountText(run.report));
   if (count.isEmpty()) return;
   Label3->setText(Label3->text() + QString::fromUtf8("　") + count);
   FindingsDialog list(run.report, true, this);
@@ -208,7 +209,7 @@ void Form1::Command3_Click() {
   SetBusy(true);
   BoringCheck check = CheckWithoutConverting(context_, source, destination);
   SetBusy(false);
-  QString count = FindingsCountText(check);
+  QString count = Q(FindingsCountText(check));
   completionFlag = 0;
   SetStatus("点検が終わりました。　" + (count.isEmpty() ? std::string("指摘はありません。") : count.toStdString()));
   FindingsDialog list(check, false, this);

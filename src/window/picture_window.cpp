@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 
 #include "conversion/window_ops.h"
-#include "exchange/exchange_reader.h"
 #include "picture/boring_log_svg.h"
 #include "platform/drives.h"
 
@@ -23,16 +22,6 @@ QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 std::string NamePart(const std::string& drivePath) { return drivePath.substr(drivePath.find_last_of('\\') + 1); }
 
 }  // namespace
-
-Status DrawLogPicture(const std::string& exchangeFile, std::string& svg) {
-  svg.clear();
-  // The records go into the log as they are read; the first bad line refuses the file.
-  BoringLog log;
-  auto collect = [&](const ExchangeRecord& record) { return CollectRecord(record, exchangeFile, log); };
-  if (Status s = ReadExchangeFile(exchangeFile, collect); !s) return s;
-  svg = BoringLogSvg(log, NamePart(exchangeFile));
-  return Status::Ok();
-}
 
 PictureWindow::PictureWindow(const std::string& svg, const std::string& exchangeFile, QWidget* parent)
     : QDialog(parent), svg_(QByteArray::fromStdString(svg)) {

@@ -15,10 +15,6 @@
 
 namespace zk {
 
-// Draws the exchange file at a drive-form path: the picture as SVG text (UTF-8), or the fault
-// with the file and line that could not be read or drawn.
-Status DrawLogPicture(const std::string& exchangeFile, std::string& svg);
-
 class PictureWindow : public QDialog {
   Q_OBJECT
  public:

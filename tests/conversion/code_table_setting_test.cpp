@@ -23,8 +23,8 @@ TEST(CodeTableSetting, LoadedOrChosenAtStart) {
   struct Case {
     const char* name;
     bool usableAtStart;
-    std::vector<bool> answers;    // to "choose now?", in order
-    std::vector<int> choices;     // 0: cancel, 1: a folder without the tables, 2: the code tables
+    std::vector<bool> answers;  // to "choose now?", in order
+    std::vector<int> choices;   // 0: cancel, 1: a folder without the tables, 2: the code tables
     bool started;
     std::size_t questions;
     std::vector<const char*> shown;  // part of each message, in order
@@ -33,9 +33,19 @@ TEST(CodeTableSetting, LoadedOrChosenAtStart) {
       {"setting usable", true, {}, {}, true, 0, {}},
       {"declined", false, {false}, {}, false, 1, {"RaroreD5.ini"}},
       {"cancelled in the chooser", false, {true}, {0}, false, 1, {"RaroreD5.ini"}},
-      {"a folder without the tables, then declined", false, {true, false}, {1}, false, 2,
+      {"a folder without the tables, then declined",
+       false,
+       {true, false},
+       {1},
+       false,
+       2,
        {"RaroreD5.ini", "L9.txt がありません"}},
-      {"a folder without the tables, then the code tables", false, {true, true}, {1, 2}, true, 2,
+      {"a folder without the tables, then the code tables",
+       false,
+       {true, true},
+       {1, 2},
+       true,
+       2,
        {"RaroreD5.ini", "L9.txt がありません"}},
   };
   std::optional<std::string> before = platform::Environment("ZK_SYSDIR");
@@ -57,7 +67,8 @@ TEST(CodeTableSetting, LoadedOrChosenAtStart) {
     EXPECT_EQ(window.questions.size(), c.questions) << c.name;
     ASSERT_EQ(window.messages.size(), c.shown.size()) << c.name;
     for (std::size_t i = 0; i < c.shown.size(); ++i)
-      EXPECT_NE(window.messages[i].text.find(c.shown[i]), std::string::npos) << c.name << ": " << window.messages[i].text;
+      EXPECT_NE(window.messages[i].text.find(c.shown[i]), std::string::npos)
+          << c.name << ": " << window.messages[i].text;
     if (c.started) {
       EXPECT_EQ(folder, codes.Drive() + "\\") << c.name;
       EXPECT_EQ(LoadCodeTableFolder(), folder) << c.name << ": the setting is there for the next start";

@@ -8,7 +8,8 @@
 #include <utility>
 
 #include "conversion/code_table_setting.h"
-#include "findings_win32.h"
+#include "conversion/window_runs.h"
+#include "picture/boring_log_svg.h"
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "support/path_checks.h"
@@ -630,10 +631,11 @@ void Form1::ShowFindings(const BoringCheck& check, bool converted) {
   GetClientRect(list, &area);
   int width = area.right, height = area.bottom, margin = Px(150), button = Px(1200), buttonHeight = Px(450);
   constexpr DWORD child = WS_CHILD | WS_VISIBLE;
-  HWND heading = CreateWindowExW(0, L"STATIC", Wide(FindingsHeading(check, converted)).c_str(), child | SS_NOPREFIX,
-                                 margin, margin, width - 2 * margin, Px(600), list, nullptr, instance_, nullptr);
+  HWND heading =
+      CreateWindowExW(0, L"STATIC", Wide(FindingsHeading(check, converted, "\r\n")).c_str(), child | SS_NOPREFIX,
+                      margin, margin, width - 2 * margin, Px(600), list, nullptr, instance_, nullptr);
   HWND text = CreateWindowExW(
-      WS_EX_CLIENTEDGE, L"EDIT", Wide(FindingsText(check)).c_str(),
+      WS_EX_CLIENTEDGE, L"EDIT", Wide(FindingsText(check, "\r\n")).c_str(),
       child | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
       margin, margin + Px(700), width - 2 * margin, height - Px(700) - buttonHeight - 3 * margin, list, nullptr,
       instance_, nullptr);
