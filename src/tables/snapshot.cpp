@@ -18,6 +18,13 @@ std::string WithoutSpaces(const std::string& text) {
   return text.substr(begin, text.find_last_not_of(' ') - begin + 1);
 }
 
+// Each byte as the name look-up compares it, without regard to letter case.
+std::string LowerCase(const std::string& name) {
+  std::string lower = name;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
 const TableFile& MissingTable() {
   static const TableFile missing;
   return missing;
@@ -44,19 +51,16 @@ const TableFile* BoringSnapshot::Load(const std::string& name, const OpenHook& o
   if (!hostFolder_) {
     host = platform::ToHost(drivePath, seen);
   } else {
-    auto sameName = [&](const std::string& entry) { return entry == name; };
-    auto otherCase = [&](const std::string& entry) {
-      return entry.size() == name.size() && std::equal(entry.begin(), entry.end(), name.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-             });
-    };
-    auto found = std::find_if(entries_.begin(), entries_.end(), sameName);
-    if (found == entries_.end()) found = std::find_if(entries_.begin(), entries_.end(), otherCase);
-    host = *hostFolder_ / (found == entries_.end() ? name : *found);
-    if (found == entries_.end()) seen.type = std::filesystem::file_type::not_found;
+    const std::string* found = nullptr;
+    if (auto exact = byName_.find(name); exact != byName_.end())
+      found = &entries_[exact->second];
+    else if (auto other = byLowerName_.find(LowerCase(name)); other != byLowerName_.end())
+      found = &entries_[other->second];
+    host = *hostFolder_ / (found ? *found : name);
+    if (!found) seen.type = std::filesystem::file_type::not_found;
     // A name of the listing is one more level below the folder: its drive form follows from
     // the folder's, found once, unless it holds what a drive-form path cannot.
-    if (found != entries_.end() && hostFolderDriveForm_ && found->find('\\') == std::string::npos) {
+    if (found && hostFolderDriveForm_ && found->find('\\') == std::string::npos) {
       const std::string& folder = *hostFolderDriveForm_;
       hostDriveForm = folder + (folder.ends_with('\\') ? "" : "\\") + *found;
     }
@@ -102,6 +106,10 @@ BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<c
   std::error_code ec;
   if (s.hostFolder_ && std::filesystem::is_directory(*s.hostFolder_, ec)) {
     s.entries_ = platform::ListEntryNames(*s.hostFolder_);
+    for (std::size_t i = 0; i < s.entries_.size(); ++i) {
+      s.byName_.emplace(s.entries_[i], i);
+      s.byLowerName_.emplace(LowerCase(s.entries_[i]), i);  // the first of the listing stays
+    }
     s.hostFolderDriveForm_ = platform::ToDriveForm(*s.hostFolder_);
   } else {
     s.hostFolder_.reset();

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "tables/catalogue.h"
@@ -65,6 +66,9 @@ class BoringSnapshot {
   std::optional<std::filesystem::path> hostFolder_;  // the boring folder, found once
   std::optional<std::string> hostFolderDriveForm_;   // its drive form, as the files' messages name it
   std::vector<std::string> entries_;                 // its entries, listed once
+  // The entries by name, and by name in lower case (the first of the listing in either case):
+  // a boring of thousands of measurement files finds each without going through the listing.
+  std::unordered_map<std::string, std::size_t> byName_, byLowerName_;
 };
 
 // A measurement file name from "PCNT.txt" names a file of the boring folder itself: no path.
