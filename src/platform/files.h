@@ -100,6 +100,10 @@ std::string RandomHex();
 // Linux: ZK_SYSDIR, else ${XDG_CONFIG_HOME:-$HOME/.config}/zk2morvex.
 // Windows: ZK_SYSDIR, else %APPDATA%\zk2morvex when it holds RaroreD5.ini, else the Windows folder.
 std::string SystemFolder();
+// The folder a setting is written to. Linux: the system folder. Windows: ZK_SYSDIR, else
+// %APPDATA%\zk2morvex, which SystemFolder reads first: the Windows folder is not a user's to
+// write, and a setting written there would be refused.
+std::string SettingsFolderToWrite();
 
 // The value of an environment variable as UTF-8, or nullopt when it is not set.
 std::optional<std::string> Environment(const char* name);

@@ -100,6 +100,10 @@ std::string SettingsFilePath() {
   return reda32::QPRTrim(reda32::SysDir()) + static_cast<char>(fs::path::preferred_separator) + "RaroreD5.ini";
 }
 
+std::string SettingsFileToWrite() {
+  return platform::SettingsFolderToWrite() + static_cast<char>(fs::path::preferred_separator) + "RaroreD5.ini";
+}
+
 std::string ReadVuredaSetting() {
   SettingRead read = ReadSetting();
   return read.found == Found::Value ? read.value : std::string();
@@ -152,7 +156,7 @@ std::string NoVuredaText(const Status& why) {
 }
 
 Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
-  written = SettingsFilePath();
+  written = SettingsFileToWrite();
   std::string drive = platform::CommandLinePathToDriveForm(folder);
   if (folder.empty() || !platform::IsFolder(drive))
     return Status::Failed(Fault::NotFound, folder, "コード表のフォルダがありません");

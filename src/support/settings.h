@@ -14,6 +14,9 @@ inline constexpr const char* kNoVuredaMessage = " VUREDA の設定がありま�
 
 // The settings file, as a host path: the system folder & "/RaroreD5.ini".
 std::string SettingsFilePath();
+// Where set-codes and the window write the setting (on Windows the user's own folder, which is
+// read first).
+std::string SettingsFileToWrite();
 
 // The VUREDA value without surrounding blanks, or "" when there is none.
 std::string ReadVuredaSetting();

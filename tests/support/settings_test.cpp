@@ -98,7 +98,8 @@ TEST_F(SettingsTest, SystemFolderFromTheConfigHomeWithoutZkSysdir) {
   EXPECT_EQ(ReadVuredaSetting(), "Z:\\from\\config\\");
 }
 #else
-// Without ZK_SYSDIR: the user's own settings file when there is one, else the Windows folder's.
+// Without ZK_SYSDIR: the user's own settings file when there is one, else the Windows folder's;
+// a setting is written to the user's own.
 TEST_F(SettingsTest, SystemFolderFromApplicationDataThenTheWindowsFolder) {
   std::optional<std::string> appData = platform::Environment("APPDATA");
   test::UnsetEnvironment("ZK_SYSDIR");
@@ -106,8 +107,15 @@ TEST_F(SettingsTest, SystemFolderFromApplicationDataThenTheWindowsFolder) {
   wchar_t windows[MAX_PATH];
   UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
   EXPECT_EQ(platform::SystemFolder(), platform::win32::Narrow(std::wstring_view(windows, n)));
-  system.WriteBytes("zk2morvex/RaroreD5.ini", "x\r\nZ:\\from\\appdata\\\r\n");
+  // A setting is written to the user's own folder, and read from there from then on.
+  codes.WriteBytes("L9.txt", "1,a\r\n");
+  codes.WriteBytes("Kishitu.txt", "1,a\r\n");
+  std::string written;
+  ASSERT_TRUE(WriteCodeTableSetting(codes.path().string(), written));
+  EXPECT_EQ(written, system.path().string() + "\\zk2morvex\\RaroreD5.ini");
   EXPECT_EQ(platform::SystemFolder(), system.path().string() + "\\zk2morvex");
+  EXPECT_EQ(LoadCodeTableFolder(), codes.Drive() + "\\");
+  system.WriteBytes("zk2morvex/RaroreD5.ini", "x\r\nZ:\\from\\appdata\\\r\n");
   EXPECT_EQ(ReadVuredaSetting(), "Z:\\from\\appdata\\");
   if (appData) test::SetEnvironment("APPDATA", *appData);
 }

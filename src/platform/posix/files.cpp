@@ -293,4 +293,6 @@ std::string SystemFolder() {
   return (fs::path(home ? home : "") / ".config" / "zk2morvex").string();
 }
 
+std::string SettingsFolderToWrite() { return SystemFolder(); }
+
 }  // namespace zk::platform

@@ -282,6 +282,12 @@ std::string SystemFolder() {
   return Narrow(std::wstring_view(windows, n));
 }
 
+std::string SettingsFolderToWrite() {
+  if (auto dir = Environment("ZK_SYSDIR"); dir && !dir->empty()) return *dir;
+  if (auto appData = Environment("APPDATA"); appData && !appData->empty()) return *appData + "\\zk2morvex";
+  return SystemFolder();
+}
+
 FileHandle CreateNewFile(const fs::path& host, bool& exists, std::string& reason) {
   exists = false;
   // CREATE_NEW fails where any entry has the name, a link included: nothing is followed.

@@ -61,14 +61,6 @@ bool FontInstalled(const wchar_t* face) {
   return found;
 }
 
-std::wstring WindowText(HWND window) {
-  int n = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(window, text.data(), n + 1);
-  text.resize(static_cast<std::size_t>(std::max(n, 0)));
-  return text;
-}
-
 std::wstring FullPath(const std::wstring& path) {
   DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (n == 0) return {};

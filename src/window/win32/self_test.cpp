@@ -12,14 +12,6 @@ namespace {
 
 constexpr const char* kFinishedStatus = "変換が正常に終了しました。";
 
-std::wstring ControlText(HWND control) {
-  int n = GetWindowTextLengthW(control);
-  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(control, text.data(), n + 1);
-  text.resize(static_cast<std::size_t>(std::max(n, 0)));
-  return text;
-}
-
 std::vector<std::wstring> ListItems(HWND list) {
   std::vector<std::wstring> items;
   LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -56,7 +48,7 @@ std::wstring BoxText(HWND box) {
     wchar_t kind[16] = {};
     GetClassNameW(child, kind, 16);
     if (lstrcmpiW(kind, L"Static") != 0) continue;
-    std::wstring part = ControlText(child);
+    std::wstring part = WindowText(child);
     if (part.empty()) continue;
     if (!text.empty()) text += L"\n";
     text += part;
@@ -232,11 +224,11 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
     if (lstrcmpW(kind, L"#32770") != 0) {
       // The findings list: what it says, then closed.
       ++listsShown;
-      Print("findings list (" + Utf8(ControlText(box)) + "):\n");
+      Print("findings list (" + Utf8(WindowText(box)) + "):\n");
       for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t childKind[16] = {};
         GetClassNameW(child, childKind, 16);
-        if (lstrcmpiW(childKind, L"Button") != 0) Print(Utf8(ControlText(child)) + "\n");
+        if (lstrcmpiW(childKind, L"Button") != 0) Print(Utf8(WindowText(child)) + "\n");
       }
       PostMessageW(box, WM_CLOSE, 0, 0);
       return;
@@ -256,7 +248,7 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
   SendMessageW(form.Command1, BM_CLICK, 0, 0);
   Settle(form.Form1_);
 
-  std::string status = Utf8(ControlText(form.Label3));
+  std::string status = Utf8(WindowText(form.Label3));
   Print("Label3: " + status + "\n");
   // A run that found something adds the counts after the completion message.
   Check(status.rfind(kFinishedStatus, 0) == 0, "Label3 tells the conversion finished", failures);
@@ -288,7 +280,7 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
   }
 
   SendMessageW(form.Picture1, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-  Check(ControlText(form.Label3).empty() && form.CompletionFlag() == 0,
+  Check(WindowText(form.Label3).empty() && form.CompletionFlag() == 0,
         "a mouse move over Picture1 clears Label3 and the flag", failures);
 
   // 柱状図: the boring log picture of the file just written.
@@ -313,7 +305,7 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
   int listsBefore = listsShown;
   SendMessageW(form.Command3, BM_CLICK, 0, 0);
   Settle(form.Form1_);
-  status = Utf8(ControlText(form.Label3));
+  status = Utf8(WindowText(form.Label3));
   Print("Label3: " + status + "\n");
   Check(status.rfind("点検が終わりました。", 0) == 0 && listsShown == listsBefore + 1,
         "点  検 tells the check finished and lists its findings", failures);
@@ -322,7 +314,7 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
   SendMessageW(form.Dir2, LB_SETCURSEL, 0, 0);
   Notify(form, form.Dir2, LBN_DBLCLK);
   std::wstring root = form.Dir2Path();
-  Check(root.size() == 3 && root[1] == L':' && ControlText(form.Text2) == root,
+  Check(root.size() == 3 && root[1] == L':' && WindowText(form.Text2) == root,
         "double-clicking the root in Dir2 opens it and shows it in Text2", failures);
 
   // A drive that is not ready, chosen in Drive2, sends the list back to its first drive.
@@ -336,7 +328,7 @@ int RunSelfTest(Form1& form, const std::string& source, const std::string& desti
     SendMessageW(form.Drive2, CB_SETCURSEL, static_cast<WPARAM>(notReady), 0);
     Notify(form, form.Drive2, CBN_SELCHANGE);
     Check(SendMessageW(form.Drive2, CB_GETCURSEL, 0, 0) == 0 && !form.Dir2Path().empty() &&
-              form.Dir2Path()[0] == DriveAt(form.Drive2, 0) && ControlText(form.Text2) == form.Dir2Path(),
+              form.Dir2Path()[0] == DriveAt(form.Drive2, 0) && WindowText(form.Text2) == form.Dir2Path(),
           "choosing a drive that is not ready returns Drive2 and Dir2 to the first drive", failures);
   } else {
     Print("every drive is ready: the drive that is not ready is not checked\n");

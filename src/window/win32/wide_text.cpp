@@ -2,7 +2,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace zk::win32window {
+
+std::wstring WindowText(HWND window) {
+  int n = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(window, text.data(), n + 1);
+  text.resize(static_cast<std::size_t>(std::max(n, 0)));
+  return text;
+}
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
