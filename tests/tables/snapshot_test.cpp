@@ -6,8 +6,10 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <vector>
 
 #include "platform/drives.h"
+#include "support/run_program.h"
 #include "support/test_util.h"
 
 namespace zk {
@@ -19,14 +21,14 @@ using test::TempFolder;
 class Snapshot : public ::testing::Test {
  protected:
   void TearDown() override {
-    unsetenv("ZK_DRIVES");
+    test::UnsetEnvironment("ZK_DRIVES");
     platform::ResetDrives();
   }
-  // Maps C: to root and gives the boring folder "Data\B01" below it in drive form.
+  // Maps C: to root and gives the boring folder "Data\B01" below it in drive form. Windows'
+  // drives are the system's: there the folder's drive form is its own path.
   std::string MapBoringFolder(const fs::path& root) {
     fs::create_directories(boring_.path() / "Data" / "B01");
-    std::string map = "C=" + root.string();
-    setenv("ZK_DRIVES", map.c_str(), 1);
+    test::SetEnvironment("ZK_DRIVES", "C=" + root.string());
     platform::ResetDrives();
     return *platform::ToDriveForm(boring_.path() / "Data" / "B01");
   }
@@ -38,11 +40,17 @@ TEST_F(Snapshot, NamesEachTableAsWrittenByTheDriveThatHoldsIt) {
     const char* what;
     bool mapRootToBoringFolder;
   };
-  for (const Case& c : {Case{"below a mapped folder", false}, Case{"at the root of a drive", true}}) {
+  std::vector<Case> cases = {{"below a mapped folder", false}};
+#ifndef _WIN32
+  cases.push_back({"at the root of a drive", true});
+#endif
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::path folder = boring_.path() / "Data" / "B01";
     std::string drive = MapBoringFolder(c.mapRootToBoringFolder ? folder : boring_.path());
+#ifndef _WIN32
     EXPECT_EQ(drive.substr(0, 3), "C:\\");
+#endif
     fs::remove_all(folder);
     fs::create_directories(folder);
     std::ofstream(folder / "x1.txt") << "1,1.00,0101,\"\"\r\n";
@@ -52,7 +60,11 @@ TEST_F(Snapshot, NamesEachTableAsWrittenByTheDriveThatHoldsIt) {
     const TableFile& layers = boring.Table(TableId::X1);
     ASSERT_TRUE(layers.IsPresent());
     EXPECT_EQ(layers.drivePath, LoadTableFile(drive + "\\X1.TXT").drivePath);
+#ifdef _WIN32
+    EXPECT_EQ(layers.drivePath, drive + "\\x1.txt");
+#else
     EXPECT_EQ(layers.drivePath, c.mapRootToBoringFolder ? "C:\\x1.txt" : "C:\\Data\\B01\\x1.txt");
+#endif
     EXPECT_EQ(boring.Table(TableId::X3).drivePath, LoadTableFile(drive + "\\X3.TXT").drivePath);
   }
 }
