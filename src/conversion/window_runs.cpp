@@ -46,7 +46,10 @@ std::string FindingsText(const BoringCheck& check, const char* lineEnd) {
   text += lineEnd;
   for (const Finding& f : check.findings) {
     text += f.file;
-    if (f.line > 0) text += ":" + std::to_string(f.line);
+    if (f.line > 0) {
+      text += ':';
+      text += std::to_string(f.line);
+    }
     text += f.severity == Severity::Error ? ": エラー: " : ": 警告: ";
     text += f.message;
     if (!f.code.empty()) text += " [" + f.code + "]";

@@ -120,56 +120,6 @@ Status SyncFolderOf(const std::string& hostFinal, const std::string& drivePath) 
   return Status::Failed(Fault::Unwritable, drivePath, "フォルダに保存できません (" + reason + ")");
 }
 
-// Where the run of characters other than ASCII that starts at from ends: at the next ASCII
-// byte. A UTF-8 character is all bytes above 0x7F, so no run cuts one.
-std::size_t OtherRunEnd(std::string_view utf8, std::size_t from) {
-  while (from < utf8.size() && static_cast<unsigned char>(utf8[from]) >= 0x80) ++from;
-  return from;
-}
-
-// The records' text in CP932 into out: most of it is ASCII (keys, numbers, quotes, commas),
-// which CP932 writes unchanged, so only the runs of other characters go through the
-// converter, all of them in one call, each ended by a line feed, which no other character
-// becomes. Should the converter give back another number of line feeds, each run is
-// converted on its own. false when a character has no CP932 form.
-bool EncodeCp932(std::string_view utf8, std::string& out) {
-  out.clear();
-  std::string others;
-  std::size_t runs = 0;
-  for (std::size_t i = platform::FirstNonAscii(utf8); i < utf8.size(); i = platform::FirstNonAscii(utf8, i)) {
-    std::size_t end = OtherRunEnd(utf8, i);
-    others.append(utf8, i, end - i);
-    others += '\n';
-    ++runs;
-    i = end;
-  }
-  if (runs == 0) {
-    out.assign(utf8);
-    return true;
-  }
-  auto converted = platform::ToCp932(others);
-  if (!converted) return false;
-  bool split = static_cast<std::size_t>(std::count(converted->begin(), converted->end(), '\n')) == runs;
-  std::size_t taken = 0;  // in converted
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    std::size_t other = platform::FirstNonAscii(utf8, i);
-    out.append(utf8, i, other - i);
-    if (other == utf8.size()) break;
-    i = OtherRunEnd(utf8, other);
-    if (split) {
-      std::size_t lineFeed = converted->find('\n', taken);
-      out.append(*converted, taken, lineFeed - taken);
-      taken = lineFeed + 1;
-    } else {
-      auto bytes = platform::ToCp932(utf8.substr(other, i - other));
-      if (!bytes) return false;
-      out += *bytes;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string TemporaryNameFor(const std::string& name) {
@@ -221,14 +171,14 @@ void ExchangeFile::Flush() {
     pending_.clear();
     return;
   }
-  bool encoded = EncodeCp932(pending_, encoded_);
+  auto bytes = platform::ToCp932(pending_);
   pending_.clear();
-  if (!encoded) {
+  if (!bytes) {
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "Shift-JIS (CP932) で書けない文字があります");
     return;
   }
   std::string reason;
-  if (!platform::WriteToFile(file_, encoded_, reason))
+  if (!platform::WriteToFile(file_, *bytes, reason))
     status_ = Status::Failed(Fault::Unwritable, drivePath_, Unwritable(reason));
 }
 

@@ -81,7 +81,6 @@ class ExchangeFile {
   std::string hostFinal_;
   std::string hostTemp_;
   std::string pending_;  // UTF-8 not yet written
-  std::string encoded_;  // the same in CP932, its storage kept from flush to flush
   Status status_;
   bool discarding_ = false;
 };

@@ -181,11 +181,25 @@ std::size_t FirstNonAscii(std::string_view text, std::size_t from) {
   return i;
 }
 
+// ASCII is the same bytes in CP932: most of an exchange file (keys, numbers, quotes, commas)
+// is copied, and only the runs of other characters go through the converter. A UTF-8
+// character is all bytes above 0x7F, so no run cuts one.
 std::optional<std::string> ToCp932(std::string_view utf8) {
-  if (IsAscii(utf8)) return std::string(utf8);
-  auto pinned = Pinned(utf8);
-  if (!pinned) return std::nullopt;
-  return SystemEncode(*pinned);
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t other = FirstNonAscii(utf8, i);
+    out.append(utf8, i, other - i);
+    if (other == utf8.size()) break;
+    i = other;
+    while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) ++i;
+    auto pinned = Pinned(utf8.substr(other, i - other));
+    if (!pinned) return std::nullopt;
+    auto bytes = SystemEncode(*pinned);
+    if (!bytes) return std::nullopt;
+    out += *bytes;
+  }
+  return out;
 }
 
 std::optional<std::string> FromCp932(std::string_view cp932) {
