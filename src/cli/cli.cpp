@@ -413,7 +413,7 @@ int WriteMap(const Options& options, std::ostream& out, std::ostream& err) {
   }
   std::error_code ec;
   if (fs::is_directory(*mapHost, ec)) {
-    err << "「" << mapHost->string() << "」: フォルダです。地図のファイルの名前を指定してください\n";
+    err << "「" << platform::HostText(*mapHost) << "」: フォルダです。地図のファイルの名前を指定してください\n";
     return kStopped;
   }
   std::vector<BoringPoint> points;
@@ -440,7 +440,7 @@ int WriteMap(const Options& options, std::ostream& out, std::ostream& err) {
     err << "地図に載せるボーリングがありません (地図は書きません)\n";
     return kStopped;
   }
-  if (Status s = WriteWholeFile(mapHost->string(), BoringMapGeoJson(points)); !s) {
+  if (Status s = WriteWholeFile(platform::HostText(*mapHost), BoringMapGeoJson(points)); !s) {
     err << s.Message() << "\n";
     return kStopped;
   }

@@ -67,11 +67,11 @@ const TableFile* BoringSnapshot::Load(const std::string& name, const OpenHook& o
   }
   // Two names of one file ("M1.hed" and "M1.HED") take it once.
   if (host) {
-    auto known = byHost_.find(host->string());
+    auto known = byHost_.find(platform::HostText(*host));
     if (known != byHost_.end()) return known->second;
   }
   files_.push_back(LoadTableFile(drivePath, host, seen, opened, hostDriveForm));
-  if (host) byHost_[host->string()] = &files_.back();
+  if (host) byHost_[platform::HostText(*host)] = &files_.back();
   return &files_.back();
 }
 
