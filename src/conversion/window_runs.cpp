@@ -1,5 +1,8 @@
 #include "conversion/window_runs.h"
 
+#include "platform/files.h"
+#include "support/path_checks.h"
+
 namespace zk {
 
 RunResult RunWithFindings(WindowOps& ui, ConversionContext& context) {
@@ -8,13 +11,26 @@ RunResult RunWithFindings(WindowOps& ui, ConversionContext& context) {
   return RunConversion(ui, context);
 }
 
-// A trailing "\" (other than the root's) would double the separator in every table's path.
-BoringCheck CheckWithoutConverting(ConversionContext& context, const std::string& source,
-                                   const std::string& destination) {
-  std::string folder = source;
-  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+std::optional<BoringCheck> CheckWithoutConverting(WindowOps& ui, ConversionContext& context) {
+  std::string source = ui.SourceText();
+  std::string checked = source;
+  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(checked);
+  if (fault == FNOTHER::FolderPathFault::DriveName) ui.ShowMessage(FNOTHER::kDriveNameMessage, Icon::Information, "");
+  if (fault != FNOTHER::FolderPathFault::None || !platform::IsFolder(source)) {
+    ui.ShowMessage("指定されたパスは正しくありません。", Icon::Exclamation, source);
+    return std::nullopt;
+  }
+  std::string destination = ui.DestinationText();
+  if (!platform::IsFolder(destination)) destination.clear();
+  // A trailing "\" (other than the root's) would double the separator in every table's path.
+  if (source.size() > 3 && source.back() == '\\') source.pop_back();
+  ui.SetBusy(true);
   context.codeTables.reset();
-  return CheckBoring(context, folder, destination);
+  BoringCheck check = CheckBoring(context, source, destination);
+  ui.SetBusy(false);
+  std::string count = FindingsCountText(check);
+  ui.SetStatus("点検が終わりました。　" + (count.empty() ? std::string("指摘はありません。") : count));
+  return check;
 }
 
 std::string FindingsCountText(const BoringCheck& check) {

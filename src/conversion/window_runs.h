@@ -3,6 +3,7 @@
 // made without converting, and the texts that tell of their findings.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "conversion/context.h"
@@ -16,11 +17,11 @@ namespace zk {
 // file added or removed between two runs counts).
 RunResult RunWithFindings(WindowOps& ui, ConversionContext& context);
 
-// The findings of a boring without converting it: the same run writing nothing anywhere.
-// source and destination are as the path boxes hold them; destination may be "" (the exchange
-// file's name is then the one an empty folder gives).
-BoringCheck CheckWithoutConverting(ConversionContext& context, const std::string& source,
-                                   const std::string& destination);
+// The findings of the boring in ui's source box without converting it: the same run writing
+// nothing anywhere. The path is checked as a run checks it (nullopt, the user told why); a
+// destination box that names no folder gives the exchange file's name an empty folder gives.
+// The status line ends saying the check is done and how much it found.
+std::optional<BoringCheck> CheckWithoutConverting(WindowOps& ui, ConversionContext& context);
 
 // The counts as the status line adds them after the completion message: "警告 2 件", or
 // "エラー 1 件、警告 2 件" when there are errors; "" when nothing was found.

@@ -49,11 +49,17 @@ bool DescribeOpened(int fd, OpenedFile& file);
 // Names of every entry of a host folder ("." and ".." left out), in the host's listing order.
 std::vector<std::string> ListEntryNames(const std::filesystem::path& hostFolder);
 
-// Names of the plain files in a folder, in the host's listing order.
-std::vector<std::string> ListPlainFiles(const std::string& driveFolder);
-// The same, telling when the folder cannot be listed (missing, no permission to read it, an
-// I/O error part way): a destination read as empty would have its .001 taken over.
+// Names of the plain files in a folder, in the host's listing order, telling when the folder
+// cannot be listed (missing, no permission to read it, an I/O error part way): a destination
+// read as empty would have its .001 taken over.
 Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names);
+// The same without the telling: what could be read, for a list on the screen.
+inline std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
+  std::vector<std::string> names;
+  Status ignored = ListPlainFiles(driveFolder, names);
+  (void)ignored;
+  return names;
+}
 
 bool CreateFolder(const std::string& drivePath);
 bool RemoveFile(const std::string& drivePath);

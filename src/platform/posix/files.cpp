@@ -115,13 +115,6 @@ bool DescribeOpened(int fd, OpenedFile& file) {
   return true;
 }
 
-std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
-  std::vector<std::string> names;
-  Status ignored = ListPlainFiles(driveFolder, names);
-  (void)ignored;  // what could be read, for a list on the screen
-  return names;
-}
-
 Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names) {
   names.clear();
   auto unlistable = [&](int error) {

@@ -205,13 +205,6 @@ std::vector<std::string> ListEntryNames(const fs::path& hostFolder) {
   return names;
 }
 
-std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
-  std::vector<std::string> names;
-  Status ignored = ListPlainFiles(driveFolder, names);
-  (void)ignored;  // what could be read, for a list on the screen
-  return names;
-}
-
 Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names) {
   names.clear();
   auto unlistable = [&](DWORD error) {

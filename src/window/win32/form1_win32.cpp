@@ -565,23 +565,10 @@ void Form1::ShowDestinationFolder(const std::string& exchangeFile) {
 // The findings of the source boring without converting it; the path is checked as a run
 // checks it, and nothing is written.
 void Form1::Command3_Click() {
-  std::string source = SourceText();
-  std::string checked = source;
-  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(checked);
-  if (fault == FNOTHER::FolderPathFault::DriveName) ShowMessage(FNOTHER::kDriveNameMessage, Icon::Information, "");
-  if (fault != FNOTHER::FolderPathFault::None || !platform::IsFolder(source)) {
-    ShowMessage("指定されたパスは正しくありません。", Icon::Exclamation, source);
-    return;
-  }
-  std::string destination = DestinationText();
-  if (!platform::IsFolder(destination)) destination.clear();
-  SetBusy(true);
-  BoringCheck check = CheckWithoutConverting(context_, source, destination);
-  SetBusy(false);
-  std::string count = FindingsCountText(check);
+  std::optional<BoringCheck> check = CheckWithoutConverting(*this, context_);
+  if (!check) return;
   completionFlag_ = 0;
-  SetStatus("点検が終わりました。　" + (count.empty() ? std::string("指摘はありません。") : count));
-  ShowFindings(check, false);
+  ShowFindings(*check, false);
 }
 
 // The picture opens with the program Windows associates with SVG files (a browser).
