@@ -30,12 +30,15 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-bash "$tree/scripts/build-installer.sh" "$bin" "$run/zk2morvex-setup.exe"
-wineboot -i >/dev/null 2>&1
+bash "$tree/scripts/build-installer.sh" "$bin" "$run/zk2morvex-setup.exe" || fail "the installer was not built"
+# Wine making a new prefix while other tests run Wine beside it has once failed at once: a
+# second try before the test gives up, and a word on what failed either way.
+wineboot -i >/dev/null 2>&1 || { wineserver -k 2>/dev/null || true; wineboot -i >/dev/null 2>&1; } ||
+  fail "Wine could not make its folder $WINEPREFIX"
 wineserver -p 2>/dev/null || true  # one server for all the steps (already running: fine)
 
 install_win='C:\ボーリング変換\zk2morvex'
-inst=$(winepath -u "$install_win")
+inst=$(winepath -u "$install_win") || fail "winepath cannot name $install_win"
 inst=${inst%/}
 echo "== installing into $install_win"
 wine "$run/zk2morvex-setup.exe" /S "/D=$install_win"
