@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace zk::QXCOMSUB {
 namespace {
@@ -65,10 +67,43 @@ double ReadWithStrtod(std::string_view number) {
   return std::isinf(value) ? 0 : value;
 }
 
+// The leading number of text when it is a plain decimal of at most 15 digits ("-12.345",
+// "20cm"), the usual number of a table, read without the general reader: its digits as a whole
+// number are exact in a double, and so is the power of ten, so one division rounds correctly,
+// as the general reader does. nullopt for any other form (an exponent, more digits, no digit).
+std::optional<double> PlainDecimal(std::string_view number) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < number.size() && (number[i] == '+' || number[i] == '-')) negative = number[i++] == '-';
+  std::int64_t digits = 0;
+  int count = 0, decimals = 0;
+  bool point = false;
+  for (; i < number.size(); ++i) {
+    char c = number[i];
+    if (IsDigit(c)) {
+      if (++count > 15) return std::nullopt;
+      digits = digits * 10 + (c - '0');
+      if (point) ++decimals;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else if (c == 'E' || c == 'e') {
+      return std::nullopt;  // maybe an exponent: the general reader decides
+    } else {
+      break;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  double value = static_cast<double>(digits) / kPowers[decimals];
+  return negative ? -value : value;
+}
+
 }  // namespace
 
 double ParseNumber(std::string_view text) {
   std::size_t start = SkipBlanks(text);
+  if (auto plain = PlainDecimal(text.substr(start))) return *plain;
   std::size_t length = NumberLength(text, start);
   if (length == 0) return 0;
   std::string_view number = text.substr(start, length);

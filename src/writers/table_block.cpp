@@ -5,7 +5,6 @@
 
 #include "tables/field_reader.h"
 #include "tables/numbers.h"
-#include "tables/table_access.h"
 #include "writers/formatters.h"
 
 namespace zk {
@@ -59,26 +58,35 @@ Status WriteBlock(ExchangeFile& out, std::string_view key, const std::string& bo
 
 Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, const TableBlock& block,
                        const RowFields& fieldsOf) {
-  long count = 0;
-  if (Status s = FCOPYSUB::CountRows(*block.table, block.fieldsPerRow, count); !s) return s;
-  if (count < 1) return out.status();
-  Fields headerFields = block.headerFields;
-  if (block.beforeRows)
-    if (Status s = block.beforeRows(headerFields); !s) return s;
+  if (!block.table->IsPlainFile()) return out.status();  // a missing table writes nothing
   TableReader reader;
   if (Status s = reader.Open(*block.table); !s) return s;
   Row row;
-  auto next = [&](Fields& fields) {
-    // A last row cut short by the end of the table is not a row: counted nowhere, never written.
+  // A last row cut short by the end of the table is not a row: counted nowhere, never written.
+  auto readRow = [&] {
     row.line = reader.Line();
-    if (reader.AtEnd() || !reader.ReadRow(block.fieldsPerRow, row.fields())) return false;
-    fields = fieldsOf(row);
+    return !reader.AtEnd() && reader.ReadRow(block.fieldsPerRow, row.fields());
+  };
+  if (!readRow()) return out.status();
+  Fields headerFields = block.headerFields;
+  if (block.beforeRows)
+    if (Status s = block.beforeRows(headerFields); !s) return s;
+  // The records are made first, in one pass over the table: the header before them tells how
+  // many there are.
+  std::vector<Fields> records;
+  do {
+    records.push_back(fieldsOf(row));
     if (block.findings)
       for (const std::string& cut : row.cuts) block.findings->Warn(block.table->drivePath, row.line, "value-cut", cut);
     row.cuts.clear();
+  } while (static_cast<long>(records.size()) < kMaxBlockRows && readRow());
+  std::size_t written = 0;
+  auto next = [&](Fields& fields) {
+    if (written == records.size()) return false;
+    fields = std::move(records[written++]);
     return true;
   };
-  return WriteBlock(out, block.key, boringIdField, count, headerFields, next);
+  return WriteBlock(out, block.key, boringIdField, static_cast<long>(records.size()), headerFields, next);
 }
 
 Status ReadFirstRowColumn(const TableFile& table, std::size_t column, std::string& text) {

@@ -68,8 +68,8 @@ struct TableBlock {
 // The record fields of one table row.
 using RowFields = std::function<Fields(const Row& row)>;
 
-// Counts the table's complete rows, then writes the block: a missing table or one without a
-// complete row writes nothing. Faults of the reader come back as the Status.
+// Writes the block of the table's complete rows: a missing table or one without a complete
+// row writes nothing. Faults of the reader come back as the Status.
 Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, const TableBlock& block,
                        const RowFields& fieldsOf);
 
