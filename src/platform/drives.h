@@ -86,9 +86,6 @@ class DriveMap {
   std::vector<std::filesystem::path> scope_;  // its folders: host form on Linux, drive form on Windows
 };
 
-// The process's own map, for the callers not yet given one of their own.
-DriveMap& DefaultDrives();
-
 // While one lives, its map's ToHost gives nothing for a path that does not lie inside one of
 // its folders (drive form), so that a name read from a table ("..\..\etc\passwd") cannot reach
 // files beyond the boring, the destination and the code tables. Judged on the names, after
@@ -97,7 +94,6 @@ DriveMap& DefaultDrives();
 class PathScope {
  public:
   PathScope(DriveMap& drives, const std::vector<std::string>& driveFolders);
-  explicit PathScope(const std::vector<std::string>& driveFolders) : PathScope(DefaultDrives(), driveFolders) {}
   ~PathScope();
   PathScope(const PathScope&) = delete;
   PathScope& operator=(const PathScope&) = delete;
@@ -111,20 +107,5 @@ class PathScope {
 // Why a host path has no drive form, or "" when it has: a name holding "\", which the drive
 // form reads as a separator (the folder a\b would be taken for b in a).
 std::string DriveFormRefusal(const std::filesystem::path& host);
-
-// The default map's operations, for the callers not yet given a map.
-void ResetDrives();
-std::vector<char> MappedDrives();
-std::optional<std::filesystem::path> DriveRoot(char letter);
-char CurrentDrive();
-bool SetCurrentDrive(char letter);
-std::string CurrentFolder(char letter);
-bool SetCurrentFolder(const std::string& drivePath);
-std::optional<std::filesystem::path> ToHost(const std::string& drivePath);
-std::optional<std::filesystem::path> ToHost(const std::string& drivePath, SeenEntry& seen);
-std::optional<std::string> ToDriveForm(const std::filesystem::path& host);
-std::optional<std::string> ToDriveForm(const std::string& hostText);
-inline std::optional<std::string> ToDriveForm(const char* hostText) { return ToDriveForm(std::string(hostText)); }
-std::string CommandLinePathToDriveForm(const std::string& text);
 
 }  // namespace zk::platform

@@ -65,16 +65,6 @@ inline std::vector<std::string> ListPlainFiles(const DriveMap& drives, const std
 bool CreateFolder(const DriveMap& drives, const std::string& drivePath);
 bool RemoveFile(const DriveMap& drives, const std::string& drivePath);
 
-// The same through the default map, for the callers not yet given a map.
-bool IsPlainFile(const std::string& drivePath);
-bool IsFolder(const std::string& drivePath);
-bool Exists(const std::string& drivePath);
-std::optional<std::uintmax_t> FileLength(const std::string& drivePath);
-Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names);
-std::vector<std::string> ListPlainFiles(const std::string& driveFolder);
-bool CreateFolder(const std::string& drivePath);
-bool RemoveFile(const std::string& drivePath);
-
 // Writing a file so that no other file is touched on the way, on host paths. Every failure
 // gives the system's reason as text.
 

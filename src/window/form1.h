@@ -29,7 +29,10 @@ struct StartFolders {
 class Form1 : public QWidget, public WindowOps {
   Q_OBJECT
  public:
+  // A window over the drives of the environment.
   explicit Form1(const StartFolders& start = {}, QWidget* parent = nullptr);
+  // A window over drives, which it keeps as its own.
+  Form1(platform::DriveMap drives, const StartFolders& start, QWidget* parent = nullptr);
   ~Form1() override;
 
   // Start-up: centres the window, loads the code-table setting, finds the help file and fills
