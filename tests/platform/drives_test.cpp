@@ -360,5 +360,41 @@ TEST_F(WindowsDrives, DeviceNamesAndStreamsAreNoTables) {
 }
 #endif
 
+// Each program holds a map of its own: what one sets (a current drive, a drive's current
+// folder, a run's scope) is not seen through another, and ends with it.
+TEST(DriveMaps, TwoMapsDoNotSeeEachOthersFolderOrScope) {
+  TempFolder dir;
+  dir.WriteBytes("Data/B01/X1.TXT", "1");
+  dir.WriteBytes("other/secret.txt", "1");
+  const std::string drive = dir.Drive();
+  const std::string letter(1, drive[0]);
+  DriveMap run = DriveMap::FromEnvironment();
+  DriveMap window = DriveMap::FromEnvironment();
+  ASSERT_TRUE(run.SetCurrentFolder(dir.Drive("Data")));
+  EXPECT_EQ(run.CurrentFolder(drive[0]), dir.Drive("Data"));
+  EXPECT_EQ(window.CurrentFolder(drive[0]), letter + ":\\");
+  EXPECT_EQ(run.ToHost(letter + ":B01"), run.ToHost(dir.Drive("Data\\B01")));
+  EXPECT_EQ(window.ToHost(letter + ":B01"), window.ToHost(letter + ":\\B01"));  // from the root
+  {
+    PathScope scope(run, {dir.Drive("Data")});
+    EXPECT_FALSE(run.ToHost(dir.Drive("other\\secret.txt")));
+    EXPECT_TRUE(IsPlainFile(run, dir.Drive("Data\\B01\\X1.TXT")));
+    EXPECT_TRUE(IsPlainFile(window, dir.Drive("other\\secret.txt")));
+  }
+  EXPECT_TRUE(IsPlainFile(run, dir.Drive("other\\secret.txt")));
+  EXPECT_EQ(run.CurrentFolder(drive[0]), dir.Drive("Data"));  // the scope took nothing else with it
+#ifndef _WIN32
+  // Linux: a second drive over the same folder, current in one map only.
+  setenv("ZK_DRIVES", ("D=" + dir.path().string()).c_str(), 1);
+  DriveMap first = DriveMap::FromEnvironment();
+  DriveMap second = DriveMap::FromEnvironment();
+  unsetenv("ZK_DRIVES");
+  ASSERT_TRUE(first.SetCurrentDrive('D'));
+  EXPECT_EQ(first.CurrentDrive(), 'D');
+  EXPECT_EQ(second.CurrentDrive(), 'Z');
+  EXPECT_FALSE(DriveMap().DriveRoot('Z'));  // a map made of nothing has no drive at all
+#endif
+}
+
 }  // namespace
 }  // namespace zk::platform
