@@ -425,6 +425,19 @@ class Form1Test : public QObject {
     QCOMPARE(changed.count(), 2);
   }
 
+  // Each window holds its own drives: a folder opened in one is not the current folder of another.
+  void windowsKeepTheirOwnDrives() {
+    TempFolder top;
+    fs::create_directory(top.path() / "boring");
+    TestForm1 first({top.Drive(), top.Drive()});
+    TestForm1 second({top.Drive(), top.Drive()});
+    std::string before = second.context().drives.CurrentFolder('Z');
+    QVERIFY(first.Dir2->SetPath(top.Drive("boring")));
+    QCOMPARE(Q(first.context().drives.CurrentFolder('Z')), Q(top.Drive("boring")));
+    QCOMPARE(Q(second.context().drives.CurrentFolder('Z')), Q(before));
+    QVERIFY(Q(before) != Q(top.Drive("boring")));
+  }
+
   void typedSourceIsWhatTheRunReads() {
     TempFolder top;
     TestForm1 form({top.Drive(), top.Drive()});
