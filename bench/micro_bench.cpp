@@ -46,7 +46,7 @@ class Scratch {
 
   fs::path Host(const std::string& name) const { return path_ / name; }
   std::string Drive(const std::string& name = "") const {
-    std::string folder = *zk::platform::ToDriveForm(path_);
+    std::string folder = *zk::platform::DriveMap::FromEnvironment().ToDriveForm(path_);
     return name.empty() ? folder : folder + "\\" + name;
   }
   // Writes UTF-8 text as CP932.
@@ -91,10 +91,11 @@ void BM_ReadRows(benchmark::State& state) {
   std::string text = TestKindTable(state.range(0), japanese);
   scratch.Write("X6.TXT", text);
   std::string path = scratch.Drive("X6.TXT");
+  const zk::platform::DriveMap drives = zk::platform::DriveMap::FromEnvironment();
   std::vector<std::string> row;
   for (auto _ : state) {
     zk::TableReader reader;
-    if (!reader.Open(path)) state.SkipWithError("open failed");
+    if (!reader.Open(drives, path)) state.SkipWithError("open failed");
     long rows = 0;
     while (!reader.AtEnd() && reader.ReadRow(zk::Layout(zk::TableId::X6).fields, row)) ++rows;
     benchmark::DoNotOptimize(rows);
@@ -110,9 +111,10 @@ void BM_CountRows(benchmark::State& state) {
   std::string text = TestKindTable(state.range(0), true);
   scratch.Write("X7.TXT", text);
   std::string path = scratch.Drive("X7.TXT");
+  const zk::platform::DriveMap drives = zk::platform::DriveMap::FromEnvironment();
   for (auto _ : state) {
     long count = 0;
-    zk::Status s = zk::FCOPYSUB::CountRows(path, zk::Layout(zk::TableId::X7).fields, count);
+    zk::Status s = zk::FCOPYSUB::CountRows(drives, path, zk::Layout(zk::TableId::X7).fields, count);
     benchmark::DoNotOptimize(count);
     if (!s) state.SkipWithError("scan failed");
   }
@@ -126,9 +128,10 @@ void BM_OpenTable(benchmark::State& state) {
   std::string text = TestKindTable(state.range(0), true);
   scratch.Write("X7.TXT", text);
   std::string path = scratch.Drive("X7.TXT");
+  const zk::platform::DriveMap drives = zk::platform::DriveMap::FromEnvironment();
   for (auto _ : state) {
     zk::TableReader reader;
-    bool opened = static_cast<bool>(reader.Open(path));
+    bool opened = static_cast<bool>(reader.Open(drives, path));
     benchmark::DoNotOptimize(opened);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
@@ -183,7 +186,8 @@ void BM_ToHost(benchmark::State& state) {
   FillPairs(scratch, state.range(0));
   bool otherCase = state.range(1) != 0;
   std::string path = scratch.Drive(otherCase ? "M00001.hed" : "M00001.HED");
-  for (auto _ : state) benchmark::DoNotOptimize(zk::platform::IsPlainFile(path));
+  const zk::platform::DriveMap drives = zk::platform::DriveMap::FromEnvironment();
+  for (auto _ : state) benchmark::DoNotOptimize(zk::platform::IsPlainFile(drives, path));
   state.SetLabel(otherCase ? "other case" : "same case");
 }
 BENCHMARK(BM_ToHost)->ArgsProduct({{10, 1000, 2000}, {0, 1}})->Unit(benchmark::kMicrosecond);
@@ -193,7 +197,8 @@ void BM_ListPlainFiles(benchmark::State& state) {
   Scratch scratch;
   FillPairs(scratch, state.range(0) / 2);
   std::string folder = scratch.Drive() + "\\";
-  for (auto _ : state) benchmark::DoNotOptimize(zk::platform::ListPlainFiles(folder).size());
+  const zk::platform::DriveMap drives = zk::platform::DriveMap::FromEnvironment();
+  for (auto _ : state) benchmark::DoNotOptimize(zk::platform::ListPlainFiles(drives, folder).size());
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ListPlainFiles)->Arg(100)->Arg(1000)->Arg(2000)->Unit(benchmark::kMicrosecond);
@@ -207,7 +212,7 @@ void BM_ClassifySoilName(benchmark::State& state) {
     text += std::to_string(code) + ",\" " + names[code % 7] + " \",\"\",0,,\"\"\r\n";
   scratch.Write("Kishitu.txt", text);
   zk::SoilNameTable table;
-  zk::LoadSoilNameTable(table, scratch.Drive() + "\\");
+  zk::LoadSoilNameTable(zk::platform::DriveMap::FromEnvironment(), table, scratch.Drive() + "\\");
   std::mt19937 rng(3);
   std::vector<std::string> codes;
   for (int i = 0; i < 64; ++i) codes.push_back(std::to_string(rng() % 10000 + 1));

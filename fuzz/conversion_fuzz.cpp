@@ -77,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   window.source = zk::fuzz::DriveForm(f.src);
   window.destination = zk::fuzz::DriveForm(f.dst);
   zk::ConversionContext context;
+  context.drives = zk::platform::DriveMap::FromEnvironment();
   context.codeTableFolder = f.codeFolder;
   zk::RunResult result = zk::RunConversion(window, context);
 

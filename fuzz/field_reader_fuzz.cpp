@@ -72,10 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   std::filesystem::path host = fuzz::WorkFolder() / "t.txt";
   fuzz::WriteFile(host, bytes);
-  std::string path = fuzz::DriveForm(host);
+  const platform::DriveMap drives = platform::DriveMap::FromEnvironment();
+  std::string path = *drives.ToDriveForm(host);
 
   TableReader reader;
-  Status opened = reader.Open(path);
+  Status opened = reader.Open(drives, path);
   bool nul = bytes.find('\0') != std::string_view::npos;
   bool cp932 = platform::FromCp932(bytes).has_value();
   if (opened) ZK_FUZZ_CHECK(cp932 && !nul);
@@ -89,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   long unclosedLine = 0;
   std::vector<ReferenceField> expected = ReferenceFields(bytes, unclosedLine);
   TableReader byField;
-  ZK_FUZZ_CHECK(byField.Open(path));
+  ZK_FUZZ_CHECK(byField.Open(drives, path));
   for (std::size_t n = 0; n < expected.size(); ++n) {
     ZK_FUZZ_CHECK(!byField.AtEnd());
     if (n % 3 == 2) {
@@ -118,12 +119,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ZK_FUZZ_CHECK(reader.UnclosedQuoteLine() == 0 || reader.UnclosedQuoteLine() <= reader.Line());
 
   long count = -1;
-  Status counted = FCOPYSUB::CountRows(path, width, count);
+  Status counted = FCOPYSUB::CountRows(drives, path, width, count);
   ZK_FUZZ_CHECK(counted.fault == reader.status().fault);
   ZK_FUZZ_CHECK(count == rows);
   std::vector<std::string> column;
   std::size_t index = 1 + (size % width);
-  FCOPYSUB::ScanTable(path, count, column, FCOPYSUB::kCollectColumn, width, index);
+  FCOPYSUB::ScanTable(drives, path, count, column, FCOPYSUB::kCollectColumn, width, index);
   ZK_FUZZ_CHECK(static_cast<long>(column.size()) == rows + 1);
   return 0;
 }

@@ -35,7 +35,9 @@ inline void WriteFile(const std::filesystem::path& path, std::string_view bytes)
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string DriveForm(const std::filesystem::path& host) { return *platform::ToDriveForm(host); }
+inline std::string DriveForm(const std::filesystem::path& host) {
+  return *platform::DriveMap::FromEnvironment().ToDriveForm(host);
+}
 
 #define ZK_FUZZ_CHECK(condition)                                                    \
   do {                                                                              \

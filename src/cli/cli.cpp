@@ -308,13 +308,14 @@ bool ParseSubcommands(const std::vector<std::string>& args, Options& options, st
 // questions answered by the options.
 class TerminalWindow : public WindowOps {
  public:
-  TerminalWindow(const Options& options, std::istream& in, bool inIsTerminal, std::ostream& err)
-      : options_(options), in_(in), inIsTerminal_(inIsTerminal), err_(err) {}
+  TerminalWindow(const platform::DriveMap& drives, const Options& options, std::istream& in, bool inIsTerminal,
+                 std::ostream& err)
+      : drives_(drives), options_(options), in_(in), inIsTerminal_(inIsTerminal), err_(err) {}
 
   // The boring as the user named it, and its drive form for the run.
   void SetSource(const std::string& given) {
     given_ = given;
-    source_ = platform::CommandLinePathToDriveForm(given);
+    source_ = drives_.CommandLinePathToDriveForm(given);
   }
 
   void SetStatus(const std::string&) override {}
@@ -340,11 +341,12 @@ class TerminalWindow : public WindowOps {
   void FocusDestination() override {}
   void RefreshDestinationList() override {}
   std::string SourceText() override { return source_; }
-  std::string DestinationText() override { return platform::CommandLinePathToDriveForm(options_.destination); }
+  std::string DestinationText() override { return drives_.CommandLinePathToDriveForm(options_.destination); }
 
  private:
   std::string Boring() const { return "[" + given_ + "] "; }
 
+  const platform::DriveMap& drives_;
   const Options& options_;
   std::istream& in_;
   bool inIsTerminal_;
@@ -369,20 +371,20 @@ std::string Folded(std::string text) {
   return text;
 }
 
-std::string HostText(const std::string& drivePath) {
-  auto host = platform::ToHost(drivePath);
+std::string HostText(const platform::DriveMap& drives, const std::string& drivePath) {
+  auto host = drives.ToHost(drivePath);
   return host ? platform::HostText(*host) : drivePath;
 }
 
 // One picture per exchange file. Two files of the same name (from two folders) would give the
 // same picture name: the second is refused rather than drawn over the first.
-int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
+int DrawPictures(const platform::DriveMap& drives, const Options& options, std::ostream& out, std::ostream& err) {
   if (!HasDriveForm(options.pictureFolder, err)) return kStopped;
-  std::string folder = platform::CommandLinePathToDriveForm(options.pictureFolder);
+  std::string folder = drives.CommandLinePathToDriveForm(options.pictureFolder);
   std::set<std::string> names;
   int code = kSuccess;
   for (const std::string& file : options.sources) {
-    std::string exchange = platform::CommandLinePathToDriveForm(file);
+    std::string exchange = drives.CommandLinePathToDriveForm(file);
     std::string name = exchange.substr(QXCOMSUB::FolderPart(exchange).size());
     if (!names.insert(Folded(name)).second) {
       err << "「" << exchange << "」: 同じ名前の交換ファイルの絵「" << name
@@ -391,12 +393,12 @@ int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
       continue;
     }
     std::string written;
-    if (Status s = WriteBoringLogPicture(exchange, folder, written); !s) {
+    if (Status s = WriteBoringLogPicture(drives, exchange, folder, written); !s) {
       err << s.Message() << "\n";
       code = kStopped;
       continue;
     }
-    out << HostText(written) << "\n";
+    out << HostText(drives, written) << "\n";
   }
   return code;
 }
@@ -404,9 +406,9 @@ int DrawPictures(const Options& options, std::ostream& out, std::ostream& err) {
 // One map of every readable exchange file; the files that cannot be read are told and left
 // out. Nothing is written when no boring is left, or when the map would take the place of one
 // of the exchange files.
-int WriteMap(const Options& options, std::ostream& out, std::ostream& err) {
+int WriteMap(const platform::DriveMap& drives, const Options& options, std::ostream& out, std::ostream& err) {
   namespace fs = std::filesystem;
-  auto mapHost = platform::ToHost(platform::CommandLinePathToDriveForm(options.mapFile));
+  auto mapHost = drives.ToHost(drives.CommandLinePathToDriveForm(options.mapFile));
   if (!mapHost) {
     err << "「" << options.mapFile << "」: 地図を書く場所がありません\n";
     return kStopped;
@@ -419,15 +421,15 @@ int WriteMap(const Options& options, std::ostream& out, std::ostream& err) {
   std::vector<BoringPoint> points;
   int code = kSuccess;
   for (const std::string& file : options.sources) {
-    std::string exchange = platform::CommandLinePathToDriveForm(file);
-    auto host = platform::ToHost(exchange);
+    std::string exchange = drives.CommandLinePathToDriveForm(file);
+    auto host = drives.ToHost(exchange);
     if (host && fs::exists(*mapHost, ec) && fs::equivalent(*host, *mapHost, ec)) {
       err << "「" << exchange << "」: 地図のファイルと同じファイルです (上書きしません)\n";
       return kStopped;
     }
     std::vector<ExchangeRecord> records;
     BoringPoint point;
-    Status s = ReadExchangeFile(exchange, records);
+    Status s = ReadExchangeFile(drives, exchange, records);
     if (s) s = CollectBoringPoint(records, exchange, point);
     if (!s) {
       err << s.Message() << "\n";
@@ -449,9 +451,9 @@ int WriteMap(const Options& options, std::ostream& out, std::ostream& err) {
   return code;
 }
 
-int SetCodes(const Options& options, std::ostream& out, std::ostream& err) {
+int SetCodes(const platform::DriveMap& drives, const Options& options, std::ostream& out, std::ostream& err) {
   std::string written;
-  Status s = WriteCodeTableSetting(options.codesFolder, written);
+  Status s = WriteCodeTableSetting(drives, options.codesFolder, written);
   auto sysdir = platform::Environment("ZK_SYSDIR");
   const char* where = sysdir && !sysdir->empty() ? "ZK_SYSDIR の設定ファイル" : "既定の設定ファイル";
   if (!s) {
@@ -466,10 +468,10 @@ int SetCodes(const Options& options, std::ostream& out, std::ostream& err) {
 // The check report of every boring; exit 1 when any boring has an error.
 int CheckBorings(const Options& options, ConversionContext& context, std::ostream& out) {
   std::string destination;
-  if (!options.destination.empty()) destination = platform::CommandLinePathToDriveForm(options.destination);
+  if (!options.destination.empty()) destination = context.drives.CommandLinePathToDriveForm(options.destination);
   std::vector<BoringCheck> checks;
   for (const std::string& source : options.sources)
-    checks.push_back(CheckBoring(context, platform::CommandLinePathToDriveForm(source), destination));
+    checks.push_back(CheckBoring(context, context.drives.CommandLinePathToDriveForm(source), destination));
   if (options.json)
     WriteCheckJson(checks, out);
   else
@@ -500,7 +502,7 @@ struct BatchSummary {
 int ConvertBorings(const Options& options, ConversionContext& context, std::istream& in, bool inIsTerminal,
                    std::ostream& out, std::ostream& err) {
   if (!HasDriveForm(options.destination, err)) return kStopped;
-  TerminalWindow window(options, in, inIsTerminal, err);
+  TerminalWindow window(context.drives, options, in, inIsTerminal, err);
   BatchSummary summary;
   for (const std::string& source : options.sources) {
     if (!HasDriveForm(source, err)) {
@@ -517,7 +519,7 @@ int ConvertBorings(const Options& options, ConversionContext& context, std::istr
     ++summary.converted;
     // What the run changed in the data on the way, so that nothing passes unseen.
     summary.findings += result.report.warnings;
-    out << HostText(result.exchangeFilePath) << "\n";
+    out << HostText(context.drives, result.exchangeFilePath) << "\n";
     WriteWarnings(result.report, err);
   }
   err << summary.Line() << "\n";
@@ -552,23 +554,26 @@ int Main(const std::vector<std::string>& args, std::istream& in, bool inIsTermin
     err << error << "\n" << kUsageText;
     return kUsage;
   }
+  // The drives this program sees, read once: every command finds its paths through them.
+  platform::DriveMap drives = platform::DriveMap::FromEnvironment();
   switch (options.command) {
     case Command::Help:
     case Command::Version:
       out << options.helpText;
       return kSuccess;
     case Command::Picture:
-      return DrawPictures(options, out, err);
+      return DrawPictures(drives, options, out, err);
     case Command::Map:
-      return WriteMap(options, out, err);
+      return WriteMap(drives, options, out, err);
     case Command::SetCodes:
-      return SetCodes(options, out, err);
+      return SetCodes(drives, options, out, err);
     case Command::Convert:
     case Command::Check:
       break;
   }
   ConversionContext context;
-  if (Status setting = LoadCodeTableSetting(context.codeTableFolder); !setting) {
+  context.drives = std::move(drives);
+  if (Status setting = LoadCodeTableSetting(context.drives, context.codeTableFolder); !setting) {
     err << NoVuredaText(setting) << "\n";
     return kStopped;
   }

@@ -4,19 +4,20 @@
 
 namespace zk {
 
-bool LoadOrChooseCodeTableFolder(WindowOps& ui, const std::function<std::string()>& choose, std::string& folder) {
-  Status setting = LoadCodeTableSetting(folder);
+bool LoadOrChooseCodeTableFolder(const platform::DriveMap& drives, WindowOps& ui,
+                                 const std::function<std::string()>& choose, std::string& folder) {
+  Status setting = LoadCodeTableSetting(drives, folder);
   if (setting) return true;
   ui.ShowMessage(NoVuredaText(setting), Icon::None, "");
   while (ui.AskYesNo("コード表のフォルダ (L9.txt と Kishitu.txt のあるフォルダ) を今選びますか？")) {
     std::string chosen = choose();
     if (chosen.empty()) return false;
     std::string written;
-    if (Status s = WriteCodeTableSetting(chosen, written); !s) {
+    if (Status s = WriteCodeTableSetting(drives, chosen, written); !s) {
       ui.ShowMessage(s.Message() + "\n設定ファイル「" + written + "」は書きませんでした。", Icon::Exclamation, "");
       continue;
     }
-    setting = LoadCodeTableSetting(folder);
+    setting = LoadCodeTableSetting(drives, folder);
     if (setting) return true;
     ui.ShowMessage(NoVuredaText(setting), Icon::None, "");
   }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "conversion/numbering.h"
+#include "platform/drives.h"
 #include "support/soil_names.h"
 #include "tables/snapshot.h"
 #include "tables/table_file.h"
@@ -14,6 +15,9 @@
 namespace zk {
 
 struct ConversionContext {
+  // The drives the runs see, with their current drive and folders and the scope of a run:
+  // made by whoever makes the context, from the environment.
+  platform::DriveMap drives;
   // The code-table folder in drive form, ending in "\" as the setting writes it.
   std::string codeTableFolder;
   // The code tables as the first boring of a batch took them: a batch reads them once. The

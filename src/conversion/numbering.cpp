@@ -195,11 +195,11 @@ Status TakeNextName(const std::string& destination, const std::string& meshCode,
 }
 
 // The destination listed afresh into kept (stale temporaries removed on the way).
-Status ListInto(const std::string& destination, DestinationListing& kept) {
+Status ListInto(const platform::DriveMap& drives, const std::string& destination, DestinationListing& kept) {
   kept.folder.clear();
   kept.names.clear();
   ++kept.listings;
-  if (Status s = ListRemovingStaleFiles(destination, kept.names); !s) return s;
+  if (Status s = ListRemovingStaleFiles(drives, destination, kept.names); !s) return s;
   kept.folder = destination;
   return Status::Ok();
 }
@@ -211,18 +211,18 @@ void KeepClaimedName(DestinationListing& kept, const std::string& destination, c
     kept.names.push_back(name);
 }
 
-Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
-                              WindowOps& ui, Numbering& result) {
-  return AssignExchangeFileName(LoadTableFile(source + "\\BORLING.NO"), destination, c, ui, result);
+Status AssignExchangeFileName(const platform::DriveMap& drives, const std::string& source,
+                              const std::string& destination, const Coordinates& c, WindowOps& ui, Numbering& result) {
+  return AssignExchangeFileName(drives, LoadTableFile(drives, source + "\\BORLING.NO"), destination, c, ui, result);
 }
 
-Status AssignExchangeFileName(const TableFile& record, const std::string& destination, const Coordinates& c,
-                              WindowOps& ui, Numbering& result, DestinationListing* kept) {
+Status AssignExchangeFileName(const platform::DriveMap& drives, const TableFile& record, const std::string& destination,
+                              const Coordinates& c, WindowOps& ui, Numbering& result, DestinationListing* kept) {
   result = Numbering{};
   DestinationListing own;
   if (kept == nullptr) kept = &own;
   if (kept->folder.empty() || !SameFolder(kept->folder, destination))
-    if (Status s = ListInto(destination, *kept); !s) return s;
+    if (Status s = ListInto(drives, destination, *kept); !s) return s;
   const std::vector<std::string>& listing = kept->names;
   std::string meshCode = ComputeMeshCode(c);
 
@@ -252,30 +252,31 @@ Status AssignExchangeFileName(const TableFile& record, const std::string& destin
       return Status::Ok();
     }
   } else if (record.IsPlainFile()) {
-    platform::RemoveFile(record.drivePath);
+    platform::RemoveFile(drives, record.drivePath);
   }
   return TakeNextName(destination, meshCode, listing, {}, result);
 }
 
-Status NumberAgain(const std::string& destination, std::vector<std::string>& taken, Numbering& numbering,
-                   DestinationListing* kept) {
+Status NumberAgain(const platform::DriveMap& drives, const std::string& destination, std::vector<std::string>& taken,
+                   Numbering& numbering, DestinationListing* kept) {
   taken.push_back(numbering.exchangeFileName);
   DestinationListing own;
   if (kept == nullptr) kept = &own;
-  if (Status s = ListInto(destination, *kept); !s) return s;
+  if (Status s = ListInto(drives, destination, *kept); !s) return s;
   return TakeNextName(destination, numbering.exchangeFileName.substr(0, 8), kept->names, taken, numbering);
 }
 
-Status RecordConversion(const std::string& source, const std::string& destination,
+Status RecordConversion(const platform::DriveMap& drives, const std::string& source, const std::string& destination,
                         const std::string& exchangeFileName) {
   StagedTextFile record;
-  if (Status s = StageRecordConversion(source, destination, exchangeFileName, record); !s) return s;
+  if (Status s = StageRecordConversion(drives, source, destination, exchangeFileName, record); !s) return s;
   return record.Commit();
 }
 
-Status StageRecordConversion(const std::string& source, const std::string& destination,
-                             const std::string& exchangeFileName, StagedTextFile& record) {
-  return record.Stage(source + "\\BORLING.NO", destination + "\\" + exchangeFileName + "\r\n");
+Status StageRecordConversion(const platform::DriveMap& drives, const std::string& source,
+                             const std::string& destination, const std::string& exchangeFileName,
+                             StagedTextFile& record) {
+  return record.Stage(drives, source + "\\BORLING.NO", destination + "\\" + exchangeFileName + "\r\n");
 }
 
 }  // namespace zk

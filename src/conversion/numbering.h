@@ -68,26 +68,29 @@ struct Numbering {
 // in this destination folder, has the exchange file form and carries this boring's mesh code.
 // Fails when the destination cannot be listed, when every number of the mesh code is taken,
 // or on a fault reading "BORLING.NO".
-Status AssignExchangeFileName(const std::string& source, const std::string& destination, const Coordinates& c,
-                              WindowOps& ui, Numbering& result);
+Status AssignExchangeFileName(const platform::DriveMap& drives, const std::string& source,
+                              const std::string& destination, const Coordinates& c, WindowOps& ui, Numbering& result);
 // The same with "BORLING.NO" as the boring was taken. With kept, the destination is listed only
 // when kept holds another folder (or none), and the listing is kept there.
-Status AssignExchangeFileName(const TableFile& record, const std::string& destination, const Coordinates& c,
-                              WindowOps& ui, Numbering& result, DestinationListing* kept = nullptr);
+Status AssignExchangeFileName(const platform::DriveMap& drives, const TableFile& record, const std::string& destination,
+                              const Coordinates& c, WindowOps& ui, Numbering& result,
+                              DestinationListing* kept = nullptr);
 
 // The next name after numbering's name was found taken at the moment the file was to be given
 // it (another run took it first, or something that is no plain file lies there): the
 // destination is looked at again, and the names found taken so far (kept in taken) count as
 // used. The fresh listing replaces kept's. Fails as AssignExchangeFileName does.
-Status NumberAgain(const std::string& destination, std::vector<std::string>& taken, Numbering& numbering,
-                   DestinationListing* kept = nullptr);
+Status NumberAgain(const platform::DriveMap& drives, const std::string& destination, std::vector<std::string>& taken,
+                   Numbering& numbering, DestinationListing* kept = nullptr);
 
 // Overwrites "BORLING.NO" of the source folder with the exchange file's full path.
-Status RecordConversion(const std::string& source, const std::string& destination, const std::string& exchangeFileName);
+Status RecordConversion(const platform::DriveMap& drives, const std::string& source, const std::string& destination,
+                        const std::string& exchangeFileName);
 
 // The same in two steps: the new "BORLING.NO" written whole beside the old one, for the run
 // to put in place (record.Commit()) right after the exchange file.
-Status StageRecordConversion(const std::string& source, const std::string& destination,
-                             const std::string& exchangeFileName, StagedTextFile& record);
+Status StageRecordConversion(const platform::DriveMap& drives, const std::string& source,
+                             const std::string& destination, const std::string& exchangeFileName,
+                             StagedTextFile& record);
 
 }  // namespace zk

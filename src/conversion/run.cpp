@@ -33,7 +33,7 @@ namespace {
 constexpr const char* kBadPath = "指定されたパスは正しくありません。";
 
 // Asks once, then creates every missing level of the destination, top first. false: No.
-bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault) {
+bool PrepareDestination(const platform::DriveMap& drives, const std::string& checked, WindowOps& ui, Status& fault) {
   std::vector<std::string> parts;
   long k = FNOTHER::CountDelimiters(checked, "\\");
   FNOTHER::SplitAtDelimiters(checked, "\\", parts);
@@ -43,16 +43,16 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
     return path;
   };
   // The whole path a folder (every run of a batch into one destination): so is every level.
-  if (platform::IsFolder(prefix(k + 1))) return true;
+  if (platform::IsFolder(drives, prefix(k + 1))) return true;
   bool missing = false;
-  for (long i = 2; i <= k + 1 && !missing; ++i) missing = !platform::IsFolder(prefix(i));
+  for (long i = 2; i <= k + 1 && !missing; ++i) missing = !platform::IsFolder(drives, prefix(i));
   if (!missing) return true;
   if (!ui.AskYesNo("フォルダがありません。新規作成しますか？")) return false;
   for (long i = 2; i <= k + 1; ++i) {
     std::string level = prefix(i);
-    if (platform::IsFolder(level)) continue;
+    if (platform::IsFolder(drives, level)) continue;
     // Another run into the same new folder may make it first.
-    if (!platform::CreateFolder(level) && !platform::IsFolder(level)) {
+    if (!platform::CreateFolder(drives, level) && !platform::IsFolder(drives, level)) {
       fault = Status::Failed(Fault::Unwritable, level, "フォルダを作成できません");
       return false;
     }
@@ -62,8 +62,8 @@ bool PrepareDestination(const std::string& checked, WindowOps& ui, Status& fault
 
 // A folder path checked; the drive-name fault told here, the rest by the caller, with why on
 // the line below its message.
-bool FolderPathOk(std::string& path, WindowOps& ui, std::string& why) {
-  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(path, why);
+bool FolderPathOk(platform::DriveMap& drives, std::string& path, WindowOps& ui, std::string& why) {
+  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(drives, path, why);
   if (fault == FNOTHER::FolderPathFault::DriveName) ui.ShowMessage(FNOTHER::kDriveNameMessage, Icon::Information, "");
   return fault == FNOTHER::FolderPathFault::None;
 }
@@ -255,15 +255,17 @@ Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& t
   for (;;) {
     findings_ = before;  // a file written again tells what it found once
     ExchangeFile out;
-    if (Status s = out.Create(destination_, numbering.exchangeFileName); !s) return s;
+    if (Status s = out.Create(context_.drives, destination_, numbering.exchangeFileName); !s) return s;
     if (Status s = WriteBlocks(out, boring, titles, numbering); !s) return s;
     // Both files complete on the disk before either takes its real name: a failure up to the
     // renames leaves the old exchange file and the old "BORLING.NO" as they were.
     StagedTextFile record;
-    if (Status s = StageRecordConversion(source_, destination_, numbering.exchangeFileName, record); !s) return s;
+    if (Status s = StageRecordConversion(context_.drives, source_, destination_, numbering.exchangeFileName, record);
+        !s)
+      return s;
     Status named = out.Commit(numbering.reuse);
     if (named.fault == Fault::NameTaken) {
-      if (Status s = NumberAgain(destination_, taken, numbering, &context_.destination); !s) return s;
+      if (Status s = NumberAgain(context_.drives, destination_, taken, numbering, &context_.destination); !s) return s;
       result_.report.exchangeFileName = numbering.exchangeFileName;
       continue;
     }
@@ -281,7 +283,7 @@ Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& t
 // The line below the coordinates message when the coordinates were never there to read: the
 // source folder or its title table is missing.
 std::string Run::MissingTitleReason(const BoringSnapshot& boring) const {
-  if (!platform::IsFolder(source_)) return "\n変換元フォルダ「" + source_ + "」がありません";
+  if (!platform::IsFolder(context_.drives, source_)) return "\n変換元フォルダ「" + source_ + "」がありません";
   if (!boring.Table(TableId::Titl01).IsPlainFile())
     return "\n変換元フォルダ「" + source_ + "」に titl01.txt がありません";
   return "";
@@ -299,7 +301,7 @@ RunResult Run::Execute() {
     ui_.ShowMessage("変換元ファイルが選択されていません。", Icon::None, "");
     return Stop(false);
   }
-  if (!FolderPathOk(sourceChecked, ui_, why)) {
+  if (!FolderPathOk(context_.drives, sourceChecked, ui_, why)) {
     ui_.ShowMessage(why.empty() ? kBadPath : kBadPath + ("\n" + why), Icon::Exclamation, ui_.SourceText());
     return Stop(false);
   }
@@ -310,7 +312,7 @@ RunResult Run::Execute() {
     ui_.ShowMessage("変換先フォルダが選択されていません。", Icon::None, "");
     return Stop(false);
   }
-  if (toDestination && !FolderPathOk(destinationChecked, ui_, why)) {
+  if (toDestination && !FolderPathOk(context_.drives, destinationChecked, ui_, why)) {
     ui_.ShowMessage(why.empty() ? kBadPath : kBadPath + ("\n" + why), Icon::Exclamation, ui_.DestinationText());
     ui_.FocusDestination();
     return Stop(false);
@@ -345,7 +347,7 @@ RunResult Run::Execute() {
 
   if (!checking_) {
     Status fault;
-    if (!PrepareDestination(destinationChecked, ui_, fault)) {
+    if (!PrepareDestination(context_.drives, destinationChecked, ui_, fault)) {
       if (!fault) ui_.ShowMessage(fault.Message(), Icon::Exclamation, "");
       return Stop(false);
     }
@@ -358,12 +360,12 @@ RunResult Run::Execute() {
   std::vector<std::string> reachable{source_};
   if (toDestination) reachable.push_back(destination_);
   if (!context_.codeTableFolder.empty()) reachable.push_back(context_.codeTableFolder);
-  scope_.emplace(reachable);
+  scope_.emplace(context_.drives, reachable);
 
   // The boring is read once, here; every later step works on what was read.
   if (!context_.codeTables || context_.codeTables->folder != context_.codeTableFolder)
-    context_.codeTables = TakeCodeTables(context_.codeTableFolder, context_.opened);
-  BoringSnapshot boring = BoringSnapshot::Take(source_, context_.codeTables, context_.opened);
+    context_.codeTables = TakeCodeTables(context_.drives, context_.codeTableFolder, context_.opened);
+  BoringSnapshot boring = BoringSnapshot::Take(context_.drives, source_, context_.codeTables, context_.opened);
   for (const TableLayout& layout : AllTables())
     if (layout.looked) InspectTable(boring.Table(layout.id), layout, findings_);
   // A folder, a dangling link or an unreadable file under a table's name stops the run before
@@ -393,12 +395,12 @@ RunResult Run::Execute() {
   Numbering numbering;
   if (checking_) {
     std::vector<std::string> listing;
-    if (!destination_.empty()) listing = platform::ListPlainFiles(destination_ + "\\");
+    if (!destination_.empty()) listing = platform::ListPlainFiles(context_.drives, destination_ + "\\");
     numbering.sequence = NextSequenceNumber(listing, result_.report.meshCode);
     numbering.exchangeFileName = ExchangeFileNameOf(result_.report.meshCode, numbering.sequence);
   } else {
-    if (Status s = AssignExchangeFileName(boring.Table(TableId::BorlingNo), destination_, where, ui_, numbering,
-                                          &context_.destination);
+    if (Status s = AssignExchangeFileName(context_.drives, boring.Table(TableId::BorlingNo), destination_, where, ui_,
+                                          numbering, &context_.destination);
         !s)
       return Fail(s);
     if (numbering.stopped) return Stop(true);
@@ -409,7 +411,7 @@ RunResult Run::Execute() {
     const std::vector<std::string>& entries = boring.entries();
     if (std::any_of(entries.begin(), entries.end(), [](const std::string& e) { return IsTemporaryName(e); })) {
       std::vector<std::string> sourceFiles;
-      Status ignored = ListRemovingStaleFiles(source_, sourceFiles);
+      Status ignored = ListRemovingStaleFiles(context_.drives, source_, sourceFiles);
       (void)ignored;
     }
   }

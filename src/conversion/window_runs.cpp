@@ -14,14 +14,14 @@ RunResult RunWithFindings(WindowOps& ui, ConversionContext& context) {
 std::optional<BoringCheck> CheckWithoutConverting(WindowOps& ui, ConversionContext& context) {
   std::string source = ui.SourceText();
   std::string checked = source;
-  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(checked);
+  FNOTHER::FolderPathFault fault = FNOTHER::CheckFolderPath(context.drives, checked);
   if (fault == FNOTHER::FolderPathFault::DriveName) ui.ShowMessage(FNOTHER::kDriveNameMessage, Icon::Information, "");
-  if (fault != FNOTHER::FolderPathFault::None || !platform::IsFolder(source)) {
+  if (fault != FNOTHER::FolderPathFault::None || !platform::IsFolder(context.drives, source)) {
     ui.ShowMessage("指定されたパスは正しくありません。", Icon::Exclamation, source);
     return std::nullopt;
   }
   std::string destination = ui.DestinationText();
-  if (!platform::IsFolder(destination)) destination.clear();
+  if (!platform::IsFolder(context.drives, destination)) destination.clear();
   // A trailing "\" (other than the root's) would double the separator in every table's path.
   if (source.size() > 3 && source.back() == '\\') source.pop_back();
   ui.SetBusy(true);

@@ -147,10 +147,10 @@ bool IsStaleTemporary(const std::string& name, long long ageSeconds) {
 
 ExchangeFile::~ExchangeFile() { Abandon(); }
 
-Status ExchangeFile::Create(const std::string& folder, const std::string& name) {
+Status ExchangeFile::Create(const platform::DriveMap& drives, const std::string& folder, const std::string& name) {
   drivePath_ = folder + "\\" + name;
   status_ = Status::Ok();
-  auto host = platform::ToHost(drivePath_);
+  auto host = drives.ToHost(drivePath_);
   if (!host) {
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "書き込めません (ドライブが使えません)");
     return status_;
@@ -252,19 +252,22 @@ StagedTextFile::~StagedTextFile() {
   if (!hostTemp_.empty()) platform::RemoveEntry(platform::HostPath(hostTemp_));
 }
 
-Status StagedTextFile::Stage(const std::string& drivePath, const std::string& utf8) {
+Status StagedTextFile::Stage(const platform::DriveMap& drives, const std::string& drivePath, const std::string& utf8) {
   auto bytes = platform::ToCp932(utf8);
   if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
-  return StageBytes(drivePath, *bytes);
+  return StageBytes(drives, drivePath, *bytes);
 }
 
-Status StagedTextFile::StageBytes(const std::string& drivePath, std::string_view bytes) {
-  return StageStream(
-      drivePath, [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+Status StagedTextFile::StageBytes(const platform::DriveMap& drives, const std::string& drivePath,
+                                  std::string_view bytes) {
+  return StageStream(drives, drivePath, [bytes](std::ostream& out) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  });
 }
 
-Status StagedTextFile::StageStream(const std::string& drivePath, const std::function<void(std::ostream&)>& write) {
-  auto host = platform::ToHost(drivePath);
+Status StagedTextFile::StageStream(const platform::DriveMap& drives, const std::string& drivePath,
+                                   const std::function<void(std::ostream&)>& write) {
+  auto host = drives.ToHost(drivePath);
   if (!host) return Status::Failed(Fault::Unwritable, drivePath, "書き込めません (ドライブが使えません)");
   return StageHostStream(*host, drivePath, write);
 }
@@ -307,15 +310,15 @@ Status StagedTextFile::Commit() {
   return SyncFolderOf(hostFinal_, drivePath_);
 }
 
-Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8) {
+Status ReplaceTextFile(const platform::DriveMap& drives, const std::string& drivePath, const std::string& utf8) {
   StagedTextFile file;
-  if (Status s = file.Stage(drivePath, utf8); !s) return s;
+  if (Status s = file.Stage(drives, drivePath, utf8); !s) return s;
   return file.Commit();
 }
 
-Status ReplaceFileBytes(const std::string& drivePath, std::string_view bytes) {
+Status ReplaceFileBytes(const platform::DriveMap& drives, const std::string& drivePath, std::string_view bytes) {
   StagedTextFile file;
-  if (Status s = file.StageBytes(drivePath, bytes); !s) return s;
+  if (Status s = file.StageBytes(drives, drivePath, bytes); !s) return s;
   return file.Commit();
 }
 
@@ -326,9 +329,10 @@ Status ReplaceHostFileBytes(const fs::path& host, std::string_view bytes) {
   return file.Commit();
 }
 
-Status ListRemovingStaleFiles(const std::string& folder, std::vector<std::string>& names) {
-  if (Status s = platform::ListPlainFiles(folder, names); !s) return s;
-  auto host = platform::ToHost(folder);
+Status ListRemovingStaleFiles(const platform::DriveMap& drives, const std::string& folder,
+                              std::vector<std::string>& names) {
+  if (Status s = platform::ListPlainFiles(drives, folder, names); !s) return s;
+  auto host = drives.ToHost(folder);
   std::erase_if(names, [&](const std::string& name) {
     if (!IsTemporaryName(name)) return false;
     if (host) {

@@ -42,7 +42,7 @@ class ExchangeFile {
   ExchangeFile& operator=(const ExchangeFile&) = delete;
 
   // Starts the file folder\name (drive form) under a temporary name of its own.
-  Status Create(const std::string& folder, const std::string& name);
+  Status Create(const platform::DriveMap& drives, const std::string& folder, const std::string& name);
   // Takes every record and writes nothing anywhere: a check runs the conversion through it.
   void CreateDiscarding(const std::string& folder, const std::string& name);
 
@@ -96,12 +96,13 @@ class StagedTextFile {
   StagedTextFile& operator=(const StagedTextFile&) = delete;
 
   // UTF-8 text, written in CP932.
-  Status Stage(const std::string& drivePath, const std::string& utf8);
+  Status Stage(const platform::DriveMap& drives, const std::string& drivePath, const std::string& utf8);
   // Bytes written as they are.
-  Status StageBytes(const std::string& drivePath, std::string_view bytes);
+  Status StageBytes(const platform::DriveMap& drives, const std::string& drivePath, std::string_view bytes);
   // Bytes as write puts them into the stream, written as they come: a large file is never
   // held whole in memory.
-  Status StageStream(const std::string& drivePath, const std::function<void(std::ostream&)>& write);
+  Status StageStream(const platform::DriveMap& drives, const std::string& drivePath,
+                     const std::function<void(std::ostream&)>& write);
   // The same for a file known by its host path only (the settings file, a map), named in
   // messages by shown.
   Status StageHostStream(const std::filesystem::path& host, const std::string& shown,
@@ -115,13 +116,14 @@ class StagedTextFile {
 };
 
 // Stage and Commit in one.
-Status ReplaceTextFile(const std::string& drivePath, const std::string& utf8);
-Status ReplaceFileBytes(const std::string& drivePath, std::string_view bytes);
+Status ReplaceTextFile(const platform::DriveMap& drives, const std::string& drivePath, const std::string& utf8);
+Status ReplaceFileBytes(const platform::DriveMap& drives, const std::string& drivePath, std::string_view bytes);
 Status ReplaceHostFileBytes(const std::filesystem::path& host, std::string_view bytes);
 
 // The plain files of a folder, in listing order, after removing the temporary files that no
 // live run owns; temporary files (stale or not) are left out of the names. Fails when the
 // folder cannot be listed.
-Status ListRemovingStaleFiles(const std::string& folder, std::vector<std::string>& names);
+Status ListRemovingStaleFiles(const platform::DriveMap& drives, const std::string& folder,
+                              std::vector<std::string>& names);
 
 }  // namespace zk

@@ -174,14 +174,16 @@ Status ParseExchangeRecords(std::string_view bytes, const std::string& name, std
   return list.HandOver(reader.Finish(), records);
 }
 
-Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord>& records) {
+Status ReadExchangeFile(const platform::DriveMap& drives, const std::string& drivePath,
+                        std::vector<ExchangeRecord>& records) {
   records.clear();
   RecordList list;
-  return list.HandOver(ReadExchangeFile(drivePath, list.Keeper()), records);
+  return list.HandOver(ReadExchangeFile(drives, drivePath, list.Keeper()), records);
 }
 
-Status ReadExchangeFile(const std::string& drivePath, const std::function<Status(const ExchangeRecord&)>& visit) {
-  auto host = platform::ToHost(drivePath);
+Status ReadExchangeFile(const platform::DriveMap& drives, const std::string& drivePath,
+                        const std::function<Status(const ExchangeRecord&)>& visit) {
+  auto host = drives.ToHost(drivePath);
   std::error_code ec;
   if (!host || !fs::is_regular_file(*host, ec))
     return Status::Failed(Fault::NotFound, drivePath, "ファイルがありません");

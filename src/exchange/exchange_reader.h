@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/drives.h"
 #include "platform/status.h"
 
 namespace zk {
@@ -36,11 +37,13 @@ struct ExchangeRecord {
 Status ParseExchangeRecords(std::string_view bytes, const std::string& name, std::vector<ExchangeRecord>& records);
 
 // Reads the exchange file at a drive-form path (NotFound when there is no such file).
-Status ReadExchangeFile(const std::string& drivePath, std::vector<ExchangeRecord>& records);
+Status ReadExchangeFile(const platform::DriveMap& drives, const std::string& drivePath,
+                        std::vector<ExchangeRecord>& records);
 
 // The same, handing each record to visit as its line is read, none kept: visit's fault ends
 // the reading and is returned. Records before a bad line have been visited when it is refused.
-Status ReadExchangeFile(const std::string& drivePath, const std::function<Status(const ExchangeRecord&)>& visit);
+Status ReadExchangeFile(const platform::DriveMap& drives, const std::string& drivePath,
+                        const std::function<Status(const ExchangeRecord&)>& visit);
 
 // The line a record is written as, in UTF-8, CR LF included (the writer's frame).
 std::string RecordLine(const ExchangeRecord& record);

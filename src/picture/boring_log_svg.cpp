@@ -429,9 +429,9 @@ namespace {
 
 // The records go into the log as they are read; only what the picture shows is kept, and the
 // first bad line refuses the file.
-Status ReadBoringLog(const std::string& exchangeFile, BoringLog& log) {
+Status ReadBoringLog(const platform::DriveMap& drives, const std::string& exchangeFile, BoringLog& log) {
   auto collect = [&](const ExchangeRecord& record) { return CollectRecord(record, exchangeFile, log); };
-  return ReadExchangeFile(exchangeFile, collect);
+  return ReadExchangeFile(drives, exchangeFile, collect);
 }
 
 std::string NamePart(const std::string& exchangeFile) {
@@ -440,28 +440,29 @@ std::string NamePart(const std::string& exchangeFile) {
 
 }  // namespace
 
-Status DrawLogPicture(const std::string& exchangeFile, std::string& svg) {
+Status DrawLogPicture(const platform::DriveMap& drives, const std::string& exchangeFile, std::string& svg) {
   svg.clear();
   BoringLog log;
-  if (Status s = ReadBoringLog(exchangeFile, log); !s) return s;
+  if (Status s = ReadBoringLog(drives, exchangeFile, log); !s) return s;
   svg = BoringLogSvg(log, NamePart(exchangeFile));
   return Status::Ok();
 }
 
-Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string& folder, std::string& written) {
+Status WriteBoringLogPicture(const platform::DriveMap& drives, const std::string& exchangeFile,
+                             const std::string& folder, std::string& written) {
   written.clear();
-  if (!platform::IsFolder(folder)) return Status::Failed(Fault::NotFound, folder, "出力フォルダがありません");
+  if (!platform::IsFolder(drives, folder)) return Status::Failed(Fault::NotFound, folder, "出力フォルダがありません");
   BoringLog log;
-  if (Status s = ReadBoringLog(exchangeFile, log); !s) return s;
+  if (Status s = ReadBoringLog(drives, exchangeFile, log); !s) return s;
   std::string name = NamePart(exchangeFile);
   std::string target = folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + name + ".svg";
   // Written under a temporary name of this run, then put over an earlier picture of that name;
   // what killed runs left there goes first.
   std::vector<std::string> ignored;
-  (void)ListRemovingStaleFiles(folder, ignored);
+  (void)ListRemovingStaleFiles(drives, folder, ignored);
   // Written out as it is drawn: a picture of a large exchange file is never held whole.
   StagedTextFile picture;
-  if (Status s = picture.StageStream(target, [&](std::ostream& out) { WriteBoringLogSvg(log, name, out); }); !s)
+  if (Status s = picture.StageStream(drives, target, [&](std::ostream& out) { WriteBoringLogSvg(log, name, out); }); !s)
     return s;
   if (Status s = picture.Commit(); !s) return s;
   written = target;

@@ -56,12 +56,13 @@ void WriteBoringLogSvg(const BoringLog& log, const std::string& fileName, std::o
 
 // Reads the exchange file (drive form) and draws it: the picture as SVG text (UTF-8), or the
 // fault with the file and line that could not be read or drawn.
-Status DrawLogPicture(const std::string& exchangeFile, std::string& svg);
+Status DrawLogPicture(const platform::DriveMap& drives, const std::string& exchangeFile, std::string& svg);
 
 // Reads the exchange file (drive form), draws it and writes folder\<its name>.svg by way of a
 // temporary file, so that a failure leaves no half-written picture. written receives the
 // picture's drive-form path.
-Status WriteBoringLogPicture(const std::string& exchangeFile, const std::string& folder, std::string& written);
+Status WriteBoringLogPicture(const platform::DriveMap& drives, const std::string& exchangeFile,
+                             const std::string& folder, std::string& written);
 
 // How a depth or level field reads in the picture: leading zeros of the whole metres dropped
 // ("001.05" is "1.05", "000.70" is "0.70"); a text of another form stays as written.

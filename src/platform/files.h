@@ -1,4 +1,5 @@
-// The file services the conversion needs, on drive-form paths. One interface, built over the
+// The file services the conversion needs, on drive-form paths (found through the program's
+// drive map). One interface, built over the
 // host's own calls: platform/posix/ on Linux, platform/win32/ on Windows.
 #pragma once
 
@@ -16,15 +17,15 @@
 namespace zk::platform {
 
 // A plain file: a regular file (or a link to one) whose name does not start with ".".
-bool IsPlainFile(const std::string& drivePath);
+bool IsPlainFile(const DriveMap& drives, const std::string& drivePath);
 // The same for a host path already found, with what ToHost saw of it.
 bool IsPlainHostFile(const std::filesystem::path& host, const SeenEntry& seen);
 // A folder (or a link to one).
-bool IsFolder(const std::string& drivePath);
+bool IsFolder(const DriveMap& drives, const std::string& drivePath);
 // Something (file or folder) of that name exists.
-bool Exists(const std::string& drivePath);
+bool Exists(const DriveMap& drives, const std::string& drivePath);
 // Length of a plain file in bytes; nullopt when it is no plain file.
-std::optional<std::uintmax_t> FileLength(const std::string& drivePath);
+std::optional<std::uintmax_t> FileLength(const DriveMap& drives, const std::string& drivePath);
 
 // A host path as UTF-8 text, and back. Every host path made from text goes through these, so
 // that a Japanese folder name never passes through a narrow code page.
@@ -52,17 +53,17 @@ std::vector<std::string> ListEntryNames(const std::filesystem::path& hostFolder)
 // Names of the plain files in a folder, in the host's listing order, telling when the folder
 // cannot be listed (missing, no permission to read it, an I/O error part way): a destination
 // read as empty would have its .001 taken over.
-Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names);
+Status ListPlainFiles(const DriveMap& drives, const std::string& driveFolder, std::vector<std::string>& names);
 // The same without the telling: what could be read, for a list on the screen.
-inline std::vector<std::string> ListPlainFiles(const std::string& driveFolder) {
+inline std::vector<std::string> ListPlainFiles(const DriveMap& drives, const std::string& driveFolder) {
   std::vector<std::string> names;
-  Status ignored = ListPlainFiles(driveFolder, names);
+  Status ignored = ListPlainFiles(drives, driveFolder, names);
   (void)ignored;
   return names;
 }
 
-bool CreateFolder(const std::string& drivePath);
-bool RemoveFile(const std::string& drivePath);
+bool CreateFolder(const DriveMap& drives, const std::string& drivePath);
+bool RemoveFile(const DriveMap& drives, const std::string& drivePath);
 
 // Writing a file so that no other file is touched on the way, on host paths. Every failure
 // gives the system's reason as text.

@@ -22,12 +22,12 @@ bool ShortNameOk(const std::string& name) {
 
 }  // namespace
 
-FolderPathFault CheckFolderPath(std::string& path) {
+FolderPathFault CheckFolderPath(platform::DriveMap& drives, std::string& path) {
   std::string why;
-  return CheckFolderPath(path, why);
+  return CheckFolderPath(drives, path, why);
 }
 
-FolderPathFault CheckFolderPath(std::string& path, std::string& why) {
+FolderPathFault CheckFolderPath(platform::DriveMap& drives, std::string& path, std::string& why) {
   why.clear();
   auto refuse = [&](std::string reason) {
     why = std::move(reason);
@@ -38,7 +38,7 @@ FolderPathFault CheckFolderPath(std::string& path, std::string& why) {
   if (path.find_first_of("*?") != std::string::npos) return refuse("「*」や「?」(ワイルドカード) は使えません");
   if (path.size() < 2 || path[1] != ':') return refuse("ドライブ名が正しくありません");
   if (path.size() > 2 && path[2] != '\\') path.insert(path.begin() + 2, '\\');
-  if (!platform::SetCurrentDrive(path[0]))
+  if (!drives.SetCurrentDrive(path[0]))
     return refuse("ドライブ " + path.substr(0, 2) +
                   " は用意されていません (ZK_DRIVES にないか、そのフォルダがありません)");
   if (path.back() != '\\') path += '\\';

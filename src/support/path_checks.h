@@ -25,10 +25,10 @@ enum class FolderPathFault {
 
 // None when the path is well formed and its drive is usable; the path is normalised in place
 // (blanks trimmed, "\" after the drive, a final "\"). Makes the path's drive the current drive.
-FolderPathFault CheckFolderPath(std::string& path);
+FolderPathFault CheckFolderPath(platform::DriveMap& drives, std::string& path);
 // The same, giving in why the reason a malformed path was refused, for the line below the
 // caller's message ("" for the drive-name fault, which kDriveNameMessage tells).
-FolderPathFault CheckFolderPath(std::string& path, std::string& why);
+FolderPathFault CheckFolderPath(platform::DriveMap& drives, std::string& path, std::string& why);
 
 // Why a folder path (drive form) cannot be used, or "" when it can: a control character
 // (a line break, a tab), which "BORLING.NO" cannot hold in its one line, or a character that

@@ -12,9 +12,9 @@ std::string QPRTrim(std::string_view text) {
   return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
 }
 
-long FCount(const std::string& pattern) {
+long FCount(const platform::DriveMap& drives, const std::string& pattern) {
   // Only the "folder\*.*" form is used: every plain file of the folder.
-  return static_cast<long>(platform::ListPlainFiles(QXCOMSUB::FolderPart(pattern)).size());
+  return static_cast<long>(platform::ListPlainFiles(drives, QXCOMSUB::FolderPart(pattern)).size());
 }
 
 long InCount(std::string_view text, std::string_view character) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/drives.h"
+
 namespace zk::reda32 {
 
 // The system folder (host path) where the settings file lies.
@@ -11,7 +13,7 @@ std::string SysDir();
 // The text without its trailing blanks.
 std::string QPRTrim(std::string_view text);
 // The number of plain files matching a pattern folder\*.* (drive form).
-long FCount(const std::string& pattern);
+long FCount(const platform::DriveMap& drives, const std::string& pattern);
 // The number of occurrences of a one-character text in text.
 long InCount(std::string_view text, std::string_view character);
 

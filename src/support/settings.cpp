@@ -18,10 +18,10 @@ namespace fs = std::filesystem;
 
 // The setting may name the folder in drive form (Z:\opt\codes\) or as a host path
 // (/opt/codes/); inside, it is kept in drive form with its final separator as written.
-std::string AsDriveForm(const std::string& value) {
+std::string AsDriveForm(const platform::DriveMap& drives, const std::string& value) {
   if (value.empty() || value[0] != '/') return value;
   bool separatorAtEnd = value.back() == '/';
-  std::string drive = platform::CommandLinePathToDriveForm(value);
+  std::string drive = drives.CommandLinePathToDriveForm(value);
   if (separatorAtEnd && (drive.empty() || drive.back() != '\\')) drive += '\\';
   return drive;
 }
@@ -38,15 +38,15 @@ struct SettingRead {
   bool utf8Bom = false;   // the file begins with the UTF-8 byte order mark
 };
 
-SettingRead ReadSetting() {
+SettingRead ReadSetting(const platform::DriveMap& drives) {
   SettingRead read;
   std::string host = SettingsFilePath();
-  auto drivePath = platform::ToDriveForm(host);
+  auto drivePath = drives.ToDriveForm(host);
   if (!drivePath) return read;
-  auto length = platform::FileLength(*drivePath);
+  auto length = platform::FileLength(drives, *drivePath);
   if (!length) return read;
   if (*length == 0) {
-    platform::RemoveFile(*drivePath);
+    platform::RemoveFile(drives, *drivePath);
     read.found = Found::EmptyFile;
     return read;
   }
@@ -56,7 +56,7 @@ SettingRead ReadSetting() {
   read.utf8Bom = head.gcount() == 3 && bom[0] == '\xEF' && bom[1] == '\xBB' && bom[2] == '\xBF';
 
   TableReader reader;
-  if (Status s = reader.Open(*drivePath); !s) {
+  if (Status s = reader.Open(drives, *drivePath); !s) {
     read.found = Found::Unreadable;
     read.readFault = s.line > 0 ? std::to_string(s.line) + " 行目: " + s.description : s.description;
     return read;
@@ -73,7 +73,8 @@ SettingRead ReadSetting() {
 
 // The reason for a value that was read but cannot be used, or "" when it can; tested gets the
 // path that was looked for (the value without its last character), where one was.
-std::string CheckValue(const std::string& value, std::string& tested, std::string& folder) {
+std::string CheckValue(const platform::DriveMap& drives, const std::string& value, std::string& tested,
+                       std::string& folder) {
   const std::string quoted = "「" + value + "」";
   if (value[0] == '~')
     return quoted + "の ~ はホームフォルダになりません。/home/... のように / で始まるパスで書いてください";
@@ -82,11 +83,11 @@ std::string CheckValue(const std::string& value, std::string& tested, std::strin
       value.size() >= 3 && IsDriveLetter(value[0]) && value[1] == ':' && (value[2] == '\\' || value[2] == '/');
   if (!hostForm && !driveForm)
     return quoted + "は相対パスです。/ で始まるパス (/opt/codes/) か Z:\\ で始まるパスで書いてください";
-  folder = AsDriveForm(value);
-  if (!hostForm && !platform::DriveRoot(value[0]))
+  folder = AsDriveForm(drives, value);
+  if (!hostForm && !drives.DriveRoot(value[0]))
     return quoted + "のドライブ " + std::string(1, value[0]) + ": は用意されていません";
   tested = value.substr(0, value.size() - 1);
-  if (!folder.empty() && platform::Exists(folder.substr(0, folder.size() - 1))) return {};
+  if (!folder.empty() && platform::Exists(drives, folder.substr(0, folder.size() - 1))) return {};
   char last = value.back();
   if (last != '/' && last != '\\')
     return quoted + "が区切り (" + std::string(1, hostForm ? '/' : '\\') +
@@ -104,15 +105,15 @@ std::string SettingsFileToWrite() {
   return platform::SettingsFolderToWrite() + static_cast<char>(fs::path::preferred_separator) + "RaroreD5.ini";
 }
 
-std::string ReadVuredaSetting() {
-  SettingRead read = ReadSetting();
+std::string ReadVuredaSetting(const platform::DriveMap& drives) {
+  SettingRead read = ReadSetting(drives);
   return read.found == Found::Value ? read.value : std::string();
 }
 
-Status LoadCodeTableSetting(std::string& codeTableFolder) {
+Status LoadCodeTableSetting(const platform::DriveMap& drives, std::string& codeTableFolder) {
   codeTableFolder.clear();
   const std::string file = SettingsFilePath();
-  SettingRead read = ReadSetting();
+  SettingRead read = ReadSetting(drives);
   std::string reason, tested, folder;
   switch (read.found) {
     case Found::NoFile:
@@ -133,7 +134,7 @@ Status LoadCodeTableSetting(std::string& codeTableFolder) {
       reason = "2 行目が空です (コード表のフォルダは 2 行目に書きます)";
       break;
     case Found::Value:
-      reason = CheckValue(read.value, tested, folder);
+      reason = CheckValue(drives, read.value, tested, folder);
       break;
   }
   if (reason.empty()) {
@@ -144,9 +145,9 @@ Status LoadCodeTableSetting(std::string& codeTableFolder) {
   return Status::Failed(Fault::CodeTable, file, reason);
 }
 
-std::string LoadCodeTableFolder() {
+std::string LoadCodeTableFolder(const platform::DriveMap& drives) {
   std::string folder;
-  Status ignored = LoadCodeTableSetting(folder);
+  Status ignored = LoadCodeTableSetting(drives, folder);
   (void)ignored;  // the folder is "" when the setting cannot be used
   return folder;
 }
@@ -155,17 +156,17 @@ std::string NoVuredaText(const Status& why) {
   return why ? std::string(kNoVuredaMessage) : std::string(kNoVuredaMessage) + "\n" + why.Message();
 }
 
-Status WriteCodeTableSetting(const std::string& folder, std::string& written) {
+Status WriteCodeTableSetting(const platform::DriveMap& drives, const std::string& folder, std::string& written) {
   written = SettingsFileToWrite();
-  std::string drive = platform::CommandLinePathToDriveForm(folder);
-  if (folder.empty() || !platform::IsFolder(drive))
+  std::string drive = drives.CommandLinePathToDriveForm(folder);
+  if (folder.empty() || !platform::IsFolder(drives, drive))
     return Status::Failed(Fault::NotFound, folder, "コード表のフォルダがありません");
   for (const char* table : {"L9.txt", "Kishitu.txt"}) {
     std::string separator = drive.back() == '\\' ? "" : "\\";
-    if (!platform::IsPlainFile(drive + separator + table))
+    if (!platform::IsPlainFile(drives, drive + separator + table))
       return Status::Failed(Fault::CodeTable, folder, std::string("コード表 ") + table + " がありません");
   }
-  auto host = platform::ToHost(drive);
+  auto host = drives.ToHost(drive);
   if (!host) return Status::Failed(Fault::NotFound, folder, "コード表のフォルダがありません");
   std::string value = platform::HostText(host->lexically_normal());
   if (value.empty() || value.back() != fs::path::preferred_separator) value += fs::path::preferred_separator;

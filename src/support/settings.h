@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/status.h"
 
 namespace zk {
@@ -19,15 +20,15 @@ std::string SettingsFilePath();
 std::string SettingsFileToWrite();
 
 // The VUREDA value without surrounding blanks, or "" when there is none.
-std::string ReadVuredaSetting();
+std::string ReadVuredaSetting(const platform::DriveMap& drives);
 
 // Reads and checks the setting; on success codeTableFolder gets the code-table folder in drive
 // form, ending in "\" as the setting wrote it, and Ok is returned. Otherwise codeTableFolder is
 // "" and the Status names the settings file (host path) and says what is wrong with it and which
 // folder was tested; the caller shows NoVuredaText of it and ends the program.
-Status LoadCodeTableSetting(std::string& codeTableFolder);
+Status LoadCodeTableSetting(const platform::DriveMap& drives, std::string& codeTableFolder);
 // The same giving only the folder: "" when the setting cannot be used.
-std::string LoadCodeTableFolder();
+std::string LoadCodeTableFolder(const platform::DriveMap& drives);
 
 // kNoVuredaMessage, and on the line below the reason a failed LoadCodeTableSetting gave.
 std::string NoVuredaText(const Status& why);
@@ -37,6 +38,6 @@ std::string NoVuredaText(const Status& why);
 // writes the file in Shift-JIS, a first line and the folder's absolute host path with its final
 // "/", replacing a settings file that was there only once the new one is whole. written gets the
 // settings file's host path.
-Status WriteCodeTableSetting(const std::string& folder, std::string& written);
+Status WriteCodeTableSetting(const platform::DriveMap& drives, const std::string& folder, std::string& written);
 
 }  // namespace zk

@@ -133,8 +133,8 @@ Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
   return Status::Ok();
 }
 
-Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder) {
-  return LoadSoilNameTable(LoadTableFile(folder + Layout(TableId::Kishitu).name), table);
+Status LoadSoilNameTable(const platform::DriveMap& drives, SoilNameTable& table, const std::string& folder) {
+  return LoadSoilNameTable(LoadTableFile(drives, folder + Layout(TableId::Kishitu).name), table);
 }
 
 std::string LookupSoilName(const std::string& soilCode, const SoilNameTable& table) {

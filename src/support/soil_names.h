@@ -50,7 +50,7 @@ struct SplitName {
 // boring of a batch), what it holds is kept.
 Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table);
 // The same for folder & "Kishitu.txt" (folder in drive form, ending in "\").
-Status LoadSoilNameTable(SoilNameTable& table, const std::string& folder);
+Status LoadSoilNameTable(const platform::DriveMap& drives, SoilNameTable& table, const std::string& folder);
 
 // The name of the first entry whose code has the numeric value of soilCode ("12", "12.0" and
 // "012" are one code; text without a number is 0), or "".

@@ -42,9 +42,9 @@ Status TableReader::Open(const TableFile& table) {
   return Status::Ok();
 }
 
-Status TableReader::Open(const std::string& drivePath) {
+Status TableReader::Open(const platform::DriveMap& drives, const std::string& drivePath) {
   Close();
-  owned_ = LoadTableFile(drivePath);
+  owned_ = LoadTableFile(drives, drivePath);
   return Open(owned_);
 }
 

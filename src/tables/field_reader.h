@@ -33,7 +33,7 @@ class TableReader {
   // Unreadable).
   Status Open(const TableFile& table);
   // Takes the table at a drive-form path and reads it (settings, tests).
-  Status Open(const std::string& drivePath);
+  Status Open(const platform::DriveMap& drives, const std::string& drivePath);
   void Close();
   bool IsOpen() const { return open_; }
 

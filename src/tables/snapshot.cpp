@@ -43,13 +43,14 @@ const TableFile& BoringSnapshot::File(const std::string& name) const {
 
 // A file of the boring folder by name: found in the folder's one listing, exactly as written
 // first, else in another letter case, as the drive map finds names.
-const TableFile* BoringSnapshot::Load(const std::string& name, const OpenHook& opened) {
+const TableFile* BoringSnapshot::Load(const platform::DriveMap& drives, const std::string& name,
+                                      const OpenHook& opened) {
   std::string drivePath = folder_ + "\\" + name;
   platform::SeenEntry seen;
   std::optional<std::filesystem::path> host;
   std::optional<std::string> hostDriveForm;
   if (!hostFolder_) {
-    host = platform::ToHost(drivePath, seen);
+    host = drives.ToHost(drivePath, seen);
   } else {
     const std::string* found = nullptr;
     if (auto exact = byName_.find(name); exact != byName_.end())
@@ -70,17 +71,18 @@ const TableFile* BoringSnapshot::Load(const std::string& name, const OpenHook& o
     auto known = byHost_.find(platform::HostText(*host));
     if (known != byHost_.end()) return known->second;
   }
-  files_.push_back(LoadTableFile(drivePath, host, seen, opened, hostDriveForm));
+  files_.push_back(LoadTableFile(drives, drivePath, host, seen, opened, hostDriveForm));
   if (host) byHost_[platform::HostText(*host)] = &files_.back();
   return &files_.back();
 }
 
-std::shared_ptr<const CodeTables> TakeCodeTables(const std::string& folder, const OpenHook& opened) {
+std::shared_ptr<const CodeTables> TakeCodeTables(const platform::DriveMap& drives, const std::string& folder,
+                                                 const OpenHook& opened) {
   auto codes = std::make_shared<CodeTables>();
   codes->folder = folder;
   auto take = [&](TableId id) {
     std::string path = TablePath(Layout(id), "", folder);
-    if (!folder.empty()) return LoadTableFile(path, opened);
+    if (!folder.empty()) return LoadTableFile(drives, path, opened);
     TableFile missing;
     missing.drivePath = path;
     return missing;
@@ -90,19 +92,20 @@ std::shared_ptr<const CodeTables> TakeCodeTables(const std::string& folder, cons
   return codes;
 }
 
-BoringSnapshot BoringSnapshot::Take(const std::string& folder, const std::string& codeFolder, const OpenHook& opened) {
-  return Take(folder, TakeCodeTables(codeFolder, opened), opened);
+BoringSnapshot BoringSnapshot::Take(const platform::DriveMap& drives, const std::string& folder,
+                                    const std::string& codeFolder, const OpenHook& opened) {
+  return Take(drives, folder, TakeCodeTables(drives, codeFolder, opened), opened);
 }
 
-BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<const CodeTables> codes,
-                                    const OpenHook& opened) {
+BoringSnapshot BoringSnapshot::Take(const platform::DriveMap& drives, const std::string& folder,
+                                    std::shared_ptr<const CodeTables> codes, const OpenHook& opened) {
   BoringSnapshot s;
   s.folder_ = folder;
   s.codeFolder_ = codes->folder;
   s.codes_ = std::move(codes);
   // The folder is listed once; a name is looked for in the listing, not in the folder again.
   platform::SeenEntry folderSeen;
-  s.hostFolder_ = platform::ToHost(folder, folderSeen);
+  s.hostFolder_ = drives.ToHost(folder, folderSeen);
   std::error_code ec;
   if (s.hostFolder_ && std::filesystem::is_directory(*s.hostFolder_, ec)) {
     s.entries_ = platform::ListEntryNames(*s.hostFolder_);
@@ -110,12 +113,12 @@ BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<c
       s.byName_.emplace(s.entries_[i], i);
       s.byLowerName_.emplace(LowerCase(s.entries_[i]), i);  // the first of the listing stays
     }
-    s.hostFolderDriveForm_ = platform::ToDriveForm(*s.hostFolder_);
+    s.hostFolderDriveForm_ = drives.ToDriveForm(*s.hostFolder_);
   } else {
     s.hostFolder_.reset();
   }
   for (const TableLayout& t : AllTables())
-    if (t.folder == TableFolder::Boring) s.tables_[static_cast<std::size_t>(t.id)] = s.Load(t.name, opened);
+    if (t.folder == TableFolder::Boring) s.tables_[static_cast<std::size_t>(t.id)] = s.Load(drives, t.name, opened);
   s.tables_[static_cast<std::size_t>(TableId::L9)] = &s.codes_->l9;
   s.tables_[static_cast<std::size_t>(TableId::Kishitu)] = &s.codes_->kishitu;
   // The measurement files "PCNT.txt" names: the head file of its first row for the flags,
@@ -126,7 +129,7 @@ BoringSnapshot BoringSnapshot::Take(const std::string& folder, std::shared_ptr<c
   if (!reader.AtEnd()) reader.SkipField();
   if (!reader.AtEnd()) first = WithoutSpaces(reader.ReadField());
   auto take = [&](const std::string& name) {
-    if (s.named_.count(name) == 0) s.named_[name] = s.Load(name, opened);
+    if (s.named_.count(name) == 0) s.named_[name] = s.Load(drives, name, opened);
   };
   if (IsPlainMeasurementName(first)) take(first + ".hed");
   // Row by row: a list of millions of rows is never held as names.

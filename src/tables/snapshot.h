@@ -26,7 +26,8 @@ struct CodeTables {
 };
 
 // Takes the code tables of folder ("" gives two missing tables).
-std::shared_ptr<const CodeTables> TakeCodeTables(const std::string& folder, const OpenHook& opened = {});
+std::shared_ptr<const CodeTables> TakeCodeTables(const platform::DriveMap& drives, const std::string& folder,
+                                                 const OpenHook& opened = {});
 
 class BoringSnapshot {
  public:
@@ -48,14 +49,16 @@ class BoringSnapshot {
   // ".TMP" or ".hed"), as asked for when the boring was taken; a missing table otherwise.
   const TableFile& File(const std::string& name) const;
 
-  // Takes the boring with the code tables as taken before. opened is told of every file opened.
-  static BoringSnapshot Take(const std::string& folder, std::shared_ptr<const CodeTables> codes,
-                             const OpenHook& opened = {});
+  // Takes the boring with the code tables as taken before, finding its files through drives.
+  // opened is told of every file opened.
+  static BoringSnapshot Take(const platform::DriveMap& drives, const std::string& folder,
+                             std::shared_ptr<const CodeTables> codes, const OpenHook& opened = {});
   // The same taking the code tables of codeFolder with it.
-  static BoringSnapshot Take(const std::string& folder, const std::string& codeFolder, const OpenHook& opened = {});
+  static BoringSnapshot Take(const platform::DriveMap& drives, const std::string& folder, const std::string& codeFolder,
+                             const OpenHook& opened = {});
 
  private:
-  const TableFile* Load(const std::string& name, const OpenHook& opened);
+  const TableFile* Load(const platform::DriveMap& drives, const std::string& name, const OpenHook& opened);
 
   std::string folder_, codeFolder_;
   std::deque<TableFile> files_;                     // every file taken, once

@@ -5,8 +5,8 @@
 
 namespace zk::FCOPYSUB {
 
-bool IsPresent(const std::string& drivePath) {
-  auto length = platform::FileLength(drivePath);
+bool IsPresent(const platform::DriveMap& drives, const std::string& drivePath) {
+  auto length = platform::FileLength(drives, drivePath);
   return length && *length > 0;
 }
 
@@ -28,9 +28,9 @@ Status ScanTable(const TableFile& table, long& count, std::vector<std::string>& 
   return Status::Ok();
 }
 
-Status ScanTable(const std::string& drivePath, long& count, std::vector<std::string>& column, int mode,
-                 std::size_t fieldsPerRow, std::size_t columnIndex) {
-  return ScanTable(LoadTableFile(drivePath), count, column, mode, fieldsPerRow, columnIndex);
+Status ScanTable(const platform::DriveMap& drives, const std::string& drivePath, long& count,
+                 std::vector<std::string>& column, int mode, std::size_t fieldsPerRow, std::size_t columnIndex) {
+  return ScanTable(LoadTableFile(drives, drivePath), count, column, mode, fieldsPerRow, columnIndex);
 }
 
 Status CountRows(const TableFile& table, std::size_t fieldsPerRow, long& count) {
@@ -38,8 +38,9 @@ Status CountRows(const TableFile& table, std::size_t fieldsPerRow, long& count) 
   return ScanTable(table, count, unused, kCountRows, fieldsPerRow, 1);
 }
 
-Status CountRows(const std::string& drivePath, std::size_t fieldsPerRow, long& count) {
-  return CountRows(LoadTableFile(drivePath), fieldsPerRow, count);
+Status CountRows(const platform::DriveMap& drives, const std::string& drivePath, std::size_t fieldsPerRow,
+                 long& count) {
+  return CountRows(LoadTableFile(drives, drivePath), fieldsPerRow, count);
 }
 
 }  // namespace zk::FCOPYSUB

@@ -10,7 +10,7 @@
 namespace zk::FCOPYSUB {
 
 // A plain file of that name exists and its length is greater than 0. Creates nothing.
-bool IsPresent(const std::string& drivePath);
+bool IsPresent(const platform::DriveMap& drives, const std::string& drivePath);
 
 enum ScanMode { kCountRows = 0, kCollectColumn = 1 };
 
@@ -21,11 +21,11 @@ enum ScanMode { kCountRows = 0, kCollectColumn = 1 };
 Status ScanTable(const TableFile& table, long& count, std::vector<std::string>& column, int mode,
                  std::size_t fieldsPerRow, std::size_t columnIndex);
 // The same for the table at a drive-form path.
-Status ScanTable(const std::string& drivePath, long& count, std::vector<std::string>& column, int mode,
-                 std::size_t fieldsPerRow, std::size_t columnIndex);
+Status ScanTable(const platform::DriveMap& drives, const std::string& drivePath, long& count,
+                 std::vector<std::string>& column, int mode, std::size_t fieldsPerRow, std::size_t columnIndex);
 
 // Mode kCountRows alone.
 Status CountRows(const TableFile& table, std::size_t fieldsPerRow, long& count);
-Status CountRows(const std::string& drivePath, std::size_t fieldsPerRow, long& count);
+Status CountRows(const platform::DriveMap& drives, const std::string& drivePath, std::size_t fieldsPerRow, long& count);
 
 }  // namespace zk::FCOPYSUB

@@ -52,15 +52,15 @@ TableFile Fails(TableFile table, TableState state, Fault fault, const std::strin
 
 }  // namespace
 
-TableFile LoadTableFile(const std::string& drivePath, const OpenHook& opened) {
+TableFile LoadTableFile(const platform::DriveMap& drives, const std::string& drivePath, const OpenHook& opened) {
   platform::SeenEntry seen;
-  auto host = platform::ToHost(drivePath, seen);
-  return LoadTableFile(drivePath, host, seen, opened);
+  auto host = drives.ToHost(drivePath, seen);
+  return LoadTableFile(drives, drivePath, host, seen, opened);
 }
 
-TableFile LoadTableFile(const std::string& drivePath, const std::optional<std::filesystem::path>& host,
-                        const platform::SeenEntry& seen, const OpenHook& opened,
-                        const std::optional<std::string>& hostDriveForm) {
+TableFile LoadTableFile(const platform::DriveMap& drives, const std::string& drivePath,
+                        const std::optional<std::filesystem::path>& host, const platform::SeenEntry& seen,
+                        const OpenHook& opened, const std::optional<std::string>& hostDriveForm) {
   TableFile table;
   table.drivePath = drivePath;
   if (!host) return table;
@@ -83,7 +83,7 @@ TableFile LoadTableFile(const std::string& drivePath, const std::optional<std::f
   // Messages name the table as it is written on disk.
   if (hostDriveForm)
     table.drivePath = *hostDriveForm;
-  else if (auto actual = platform::ToDriveForm(*host))
+  else if (auto actual = drives.ToDriveForm(*host))
     table.drivePath = *actual;
   if (opened) opened(platform::HostText(*host));
   // The open never waits: should a pipe have taken the table's place since it was looked at,

@@ -51,13 +51,13 @@ using OpenHook = std::function<void(const std::string& hostPath)>;
 
 // Takes the table at a drive-form path: looks at what lies there, and reads a plain file
 // whole, checked for CP932 and NUL bytes. Never fails: what went wrong is in the state.
-TableFile LoadTableFile(const std::string& drivePath, const OpenHook& opened = {});
+TableFile LoadTableFile(const platform::DriveMap& drives, const std::string& drivePath, const OpenHook& opened = {});
 // The same with the host path already found (nullopt: no ready drive, or out of scope) and
 // what finding it saw; hostDriveForm, when the caller knows it, is the drive form of host
 // (else it is worked out from the drive map).
-TableFile LoadTableFile(const std::string& drivePath, const std::optional<std::filesystem::path>& host,
-                        const platform::SeenEntry& seen, const OpenHook& opened,
-                        const std::optional<std::string>& hostDriveForm = std::nullopt);
+TableFile LoadTableFile(const platform::DriveMap& drives, const std::string& drivePath,
+                        const std::optional<std::filesystem::path>& host, const platform::SeenEntry& seen,
+                        const OpenHook& opened, const std::optional<std::string>& hostDriveForm = std::nullopt);
 
 // The same over bytes already in memory (tests, fuzzing): a Text table, or NotCp932/HasNul.
 TableFile TableFromBytes(std::string drivePath, std::string bytes);

@@ -9,21 +9,23 @@ namespace zk {
 namespace {
 
 // "Z: [/]" for a ready drive, "M:" for one whose folder is not there.
-QString EntryText(char letter) {
+QString EntryText(const platform::DriveMap& drives, char letter) {
   QString text = QString(QChar(letter)) + ":";
-  if (auto root = platform::DriveRoot(letter)) text += " [" + QString::fromStdString(root->string()) + "]";
+  if (auto root = drives.DriveRoot(letter)) text += " [" + QString::fromStdString(root->string()) + "]";
   return text;
 }
 
 }  // namespace
 
-DriveList::DriveList(QWidget* parent) : QComboBox(parent) { Refill(); }
+DriveList::DriveList(const platform::DriveMap& drives, QWidget* parent) : QComboBox(parent), drives_(drives) {
+  Refill();
+}
 
 void DriveList::Refill() {
   char keep = Drive();
   QSignalBlocker quiet(this);
   clear();
-  for (char letter : platform::MappedDrives()) addItem(EntryText(letter), QVariant(static_cast<int>(letter)));
+  for (char letter : drives_.MappedDrives()) addItem(EntryText(drives_, letter), QVariant(static_cast<int>(letter)));
   int at = keep ? IndexOf(keep) : -1;
   setCurrentIndex(at >= 0 ? at : 0);
 }

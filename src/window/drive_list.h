@@ -3,12 +3,15 @@
 
 #include <QComboBox>
 
+#include "platform/drives.h"
+
 namespace zk {
 
 class DriveList : public QComboBox {
   Q_OBJECT
  public:
-  explicit DriveList(QWidget* parent = nullptr);
+  // The letters of drives, which must outlive the list.
+  explicit DriveList(const platform::DriveMap& drives, QWidget* parent = nullptr);
 
   // Re-reads the mapped drives, keeping the selected letter where it is still mapped.
   void Refill();
@@ -18,6 +21,9 @@ class DriveList : public QComboBox {
   bool SelectQuietly(char letter);
   // The index of a letter's entry, or -1.
   int IndexOf(char letter) const;
+
+ private:
+  const platform::DriveMap& drives_;
 };
 
 }  // namespace zk

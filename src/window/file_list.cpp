@@ -6,7 +6,9 @@
 
 namespace zk {
 
-FileList::FileList(QWidget* parent) : QListWidget(parent) { setSelectionMode(QAbstractItemView::SingleSelection); }
+FileList::FileList(const platform::DriveMap& drives, QWidget* parent) : QListWidget(parent), drives_(drives) {
+  setSelectionMode(QAbstractItemView::SingleSelection);
+}
 
 void FileList::SetPath(const std::string& driveFolder) {
   path_ = driveFolder;
@@ -15,7 +17,7 @@ void FileList::SetPath(const std::string& driveFolder) {
 
 void FileList::Refresh() {
   QStringList names;
-  for (const std::string& name : platform::ListPlainFiles(path_)) names << QString::fromStdString(name);
+  for (const std::string& name : platform::ListPlainFiles(drives_, path_)) names << QString::fromStdString(name);
   names.sort(Qt::CaseInsensitive);
   clear();
   addItems(names);

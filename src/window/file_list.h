@@ -4,12 +4,15 @@
 #include <QListWidget>
 #include <string>
 
+#include "platform/drives.h"
+
 namespace zk {
 
 class FileList : public QListWidget {
   Q_OBJECT
  public:
-  explicit FileList(QWidget* parent = nullptr);
+  // Lists through drives, which must outlive the list.
+  explicit FileList(const platform::DriveMap& drives, QWidget* parent = nullptr);
 
   const std::string& Path() const { return path_; }
   // Lists the plain files of a drive-form folder (an empty list when it is not there).
@@ -18,6 +21,7 @@ class FileList : public QListWidget {
   void Refresh();
 
  private:
+  const platform::DriveMap& drives_;
   std::string path_;
 };
 

@@ -53,18 +53,18 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
-std::string AbsoluteFolder(const std::string& drivePath) {
+std::string AbsoluteFolder(const platform::DriveMap& drives, const std::string& drivePath) {
   if (!IsDriveForm(drivePath)) return {};
   char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(drivePath[0])));
   std::string rest = drivePath.substr(2);
-  if (rest.empty() || rest[0] != '\\') rest = platform::CurrentFolder(letter).substr(2) + "\\" + rest;
+  if (rest.empty() || rest[0] != '\\') rest = drives.CurrentFolder(letter).substr(2) + "\\" + rest;
   std::vector<std::string> names = Names(rest);
   return Join(letter, names, names.size());
 }
 
-std::vector<std::string> SubFolders(const std::string& driveFolder) {
+std::vector<std::string> SubFolders(const platform::DriveMap& drives, const std::string& driveFolder) {
   std::vector<std::string> names;
-  auto host = platform::ToHost(driveFolder);
+  auto host = drives.ToHost(driveFolder);
   if (!host) return names;
   std::error_code ec;
   for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
@@ -82,15 +82,15 @@ std::vector<std::string> SubFolders(const std::string& driveFolder) {
   return names;
 }
 
-FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
+FolderList::FolderList(const platform::DriveMap& drives, QWidget* parent) : QListWidget(parent), drives_(drives) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   connect(this, &QListWidget::itemActivated, this,
           [this](QListWidgetItem* item) { SetPath(item->data(kFolderPathRole).toString().toStdString()); });
 }
 
 bool FolderList::SetPath(const std::string& drivePath) {
-  std::string folder = AbsoluteFolder(drivePath);
-  if (folder.empty() || !platform::IsFolder(folder)) return false;
+  std::string folder = AbsoluteFolder(drives_, drivePath);
+  if (folder.empty() || !platform::IsFolder(drives_, folder)) return false;
   bool changed = folder != path_;
   path_ = folder;
   Fill();
@@ -116,7 +116,7 @@ void FolderList::Fill() {
   };
   QListWidgetItem* current = add(open, 0, path_.substr(0, 3), Join(path_[0], names, 0));
   for (std::size_t i = 0; i < names.size(); ++i) current = add(open, i + 1, names[i], Join(path_[0], names, i + 1));
-  for (const std::string& name : SubFolders(path_)) {
+  for (const std::string& name : SubFolders(drives_, path_)) {
     std::string under = path_.size() == 3 ? path_ + name : path_ + "\\" + name;
     add(closed, names.size() + 1, name, under);
   }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/drives.h"
+
 namespace zk {
 
 // Role of an entry's full drive-form path.
@@ -14,15 +16,16 @@ inline constexpr int kFolderPathRole = Qt::UserRole + 1;
 // A drive-form folder path made absolute and tidy: "Z:" is the drive's current folder,
 // "Z:tmp" lies under it, "." and ".." are resolved, empty names dropped; the root keeps its
 // "\" ("Z:\"), any other folder has none at the end. "" when the text names no drive.
-std::string AbsoluteFolder(const std::string& drivePath);
+std::string AbsoluteFolder(const platform::DriveMap& drives, const std::string& drivePath);
 
 // The names of the visible sub-folders of a drive-form folder, sorted without regard to case.
-std::vector<std::string> SubFolders(const std::string& driveFolder);
+std::vector<std::string> SubFolders(const platform::DriveMap& drives, const std::string& driveFolder);
 
 class FolderList : public QListWidget {
   Q_OBJECT
  public:
-  explicit FolderList(QWidget* parent = nullptr);
+  // Opens folders through drives, which must outlive the list.
+  explicit FolderList(const platform::DriveMap& drives, QWidget* parent = nullptr);
 
   // The open folder, drive form ("Z:\tmp\boring", the root as "Z:\"); "" before the first SetPath.
   const std::string& Path() const { return path_; }
@@ -38,6 +41,7 @@ class FolderList : public QListWidget {
 
  private:
   void Fill();
+  const platform::DriveMap& drives_;
   std::string path_;
 };
 

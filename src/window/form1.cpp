@@ -36,6 +36,15 @@ W* Place(QWidget* parent, const char* name, QRect where) {
   return w;
 }
 
+// A control that lists what the window's drives hold.
+template <typename W>
+W* PlaceOnDrives(const platform::DriveMap& drives, QWidget* parent, const char* name, QRect where) {
+  auto* w = new W(drives, parent);
+  w->setObjectName(name);
+  w->setGeometry(where);
+  return w;
+}
+
 QLabel* Caption(QWidget* parent, const char* name, const char* text, QRect where) {
   auto* label = Place<QLabel>(parent, name, where);
   label->setText(QString::fromUtf8(text));
@@ -55,11 +64,11 @@ QPushButton* Button(QWidget* parent, const char* name, const char* text, QRect w
 }
 
 // The working folder in drive form, else the root of Z:.
-std::string WorkingFolder() {
+std::string WorkingFolder(const platform::DriveMap& drives) {
   std::error_code ec;
   auto here = std::filesystem::current_path(ec);
   if (!ec)
-    if (auto drive = platform::ToDriveForm(here)) return *drive;
+    if (auto drive = drives.ToDriveForm(here)) return *drive;
   return "Z:\\";
 }
 
@@ -67,16 +76,20 @@ QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // The text of a path box as the run reads it: a host path (/home/me/B01) is taken through the
 // drive map, as the command line takes it; anything else as typed.
-std::string BoxPath(const QLineEdit& box) {
+std::string BoxPath(const platform::DriveMap& drives, const QLineEdit& box) {
   std::string text = box.text().toStdString();
   std::string trimmed = QXCOMSUB::TrimSpaces(text);
-  if (!trimmed.empty() && trimmed[0] == '/') return platform::CommandLinePathToDriveForm(trimmed);
+  if (!trimmed.empty() && trimmed[0] == '/') return drives.CommandLinePathToDriveForm(trimmed);
   return text;
 }
 
 }  // namespace
 
-Form1::Form1(const StartFolders& start, QWidget* parent) : QWidget(parent) {
+Form1::Form1(const StartFolders& start, QWidget* parent)
+    : Form1(platform::DriveMap::FromEnvironment(), start, parent) {}
+
+Form1::Form1(platform::DriveMap drives, const StartFolders& start, QWidget* parent) : QWidget(parent) {
+  context_.drives = std::move(drives);
   setObjectName("Form1");
   setWindowTitle(QString::fromUtf8(kProgramTitle));
   QFont font;
@@ -106,13 +119,13 @@ void Form1::Build() {
   Text1 = Place<QLineEdit>(Picture1, "Text1", Twips(2400, 840, 6255, 405));
 
   Frame2 = Frame(Picture1, "Frame2", "変換元ﾌｫﾙﾀﾞ名選択", Twips(240, 1620, 3135, 2895));
-  Dir2 = Place<FolderList>(Frame2, "Dir2", Twips(180, 420, 2595, 1530));
-  Drive2 = Place<DriveList>(Frame2, "Drive2", Twips(180, 2220, 2595, 390));
+  Dir2 = PlaceOnDrives<FolderList>(context_.drives, Frame2, "Dir2", Twips(180, 420, 2595, 1530));
+  Drive2 = PlaceOnDrives<DriveList>(context_.drives, Frame2, "Drive2", Twips(180, 2220, 2595, 390));
 
   Frame1 = Frame(Picture1, "Frame1", "変換先ﾌｫﾙﾀﾞ名選択", Twips(3540, 1620, 5175, 2895));
-  Dir1 = Place<FolderList>(Frame1, "Dir1", Twips(120, 420, 2415, 1530));
-  Drive1 = Place<DriveList>(Frame1, "Drive1", Twips(120, 2220, 2415, 390));
-  File1 = Place<FileList>(Frame1, "File1", Twips(2640, 420, 2415, 2190));
+  Dir1 = PlaceOnDrives<FolderList>(context_.drives, Frame1, "Dir1", Twips(120, 420, 2415, 1530));
+  Drive1 = PlaceOnDrives<DriveList>(context_.drives, Frame1, "Drive1", Twips(120, 2220, 2415, 390));
+  File1 = PlaceOnDrives<FileList>(context_.drives, Frame1, "File1", Twips(2640, 420, 2415, 2190));
 
   Frame3 = Frame(Picture1, "Frame3", "メッセージ", Twips(240, 4740, 8475, 675));
   Label3 = Caption(Frame3, "Label3", "", Twips(180, 240, 8175, 315));
@@ -147,17 +160,17 @@ void Form1::Connect() {
 // shows the drive of whatever folder the list holds.
 void Form1::OpenAtStart(FolderList& dir, DriveList& drive, const std::string& folder) {
   if (folder.empty() || !dir.SetPath(folder))
-    if (!dir.SetPath(WorkingFolder())) dir.SetPath("Z:\\");
+    if (!dir.SetPath(WorkingFolder(context_.drives))) dir.SetPath("Z:\\");
   if (!dir.Path().empty()) drive.SelectQuietly(dir.Path()[0]);
 }
 
 bool Form1::Form_Load() {
   Centre();
   if (!LoadOrChooseCodeTableFolder(
-          *this, [this] { return ChooseCodeTableFolder(); }, context_.codeTableFolder))
+          context_.drives, *this, [this] { return ChooseCodeTableFolder(); }, context_.codeTableFolder))
     return false;
-  helpFilePath_ =
-      LocateHelpFile(QCoreApplication::applicationDirPath().toStdString(), qEnvironmentVariable("PATH").toStdString());
+  helpFilePath_ = LocateHelpFile(context_.drives, QCoreApplication::applicationDirPath().toStdString(),
+                                 qEnvironmentVariable("PATH").toStdString());
   completionFlag = 0;
   Text1->setText(Q(Dir1->Path()));
   Text2->setText(Q(Dir2->Path()));
@@ -206,18 +219,18 @@ void Form1::Command3_Click() {
 void Form1::Command4_Click() {
   if (lastExchangeFile_.empty()) return;
   std::string svg;
-  if (Status s = DrawLogPicture(lastExchangeFile_, svg); !s) {
+  if (Status s = DrawLogPicture(context_.drives, lastExchangeFile_, svg); !s) {
     ShowMessage(s.Message(), Icon::Exclamation, "");
     return;
   }
-  PictureWindow picture(svg, lastExchangeFile_, this);
+  PictureWindow picture(context_.drives, svg, lastExchangeFile_, this);
   ExecDialog(picture);
 }
 
 // After a run into a typed destination the lists move there, so that the new exchange file
 // is in sight.
 void Form1::ShowDestinationFolder(const std::string& driveFolder) {
-  std::string folder = AbsoluteFolder(driveFolder);
+  std::string folder = AbsoluteFolder(context_.drives, driveFolder);
   if (folder.empty() || folder == Dir1->Path()) return;
   if (!Dir1->SetPath(folder)) return;
   Drive1->SelectQuietly(Dir1->Path()[0]);
@@ -228,12 +241,12 @@ void Form1::Command2_Click() { close(); }
 void Form1::Dir1_Change() {
   File1->SetPath(Dir1->Path());
   Text1->setText(Q(Dir1->Path()));
-  platform::SetCurrentFolder(Dir1->Path());
+  context_.drives.SetCurrentFolder(Dir1->Path());
 }
 
 void Form1::Dir2_Change() {
   Text2->setText(Q(Dir2->Path()));
-  platform::SetCurrentFolder(Dir2->Path());
+  context_.drives.SetCurrentFolder(Dir2->Path());
 }
 
 void Form1::Drive1_Change() { DriveChange(*Drive1, *Dir1); }
@@ -252,7 +265,7 @@ void Form1::DriveChange(DriveList& drive, FolderList& dir) {
     }
   }
   int remembered = drive.currentIndex();
-  if (!platform::SetCurrentDrive(drive.Drive())) {
+  if (!context_.drives.SetCurrentDrive(drive.Drive())) {
     QSignalBlocker quiet(&drive);
     drive.setCurrentIndex(remembered);
   }
@@ -315,9 +328,9 @@ void Form1::FocusDestination() {
 
 void Form1::RefreshDestinationList() { File1->Refresh(); }
 
-std::string Form1::SourceText() { return BoxPath(*Text2); }
+std::string Form1::SourceText() { return BoxPath(context_.drives, *Text2); }
 
-std::string Form1::DestinationText() { return BoxPath(*Text1); }
+std::string Form1::DestinationText() { return BoxPath(context_.drives, *Text1); }
 
 void Form1::ShowHelp(int context) {
   if (context == 4 || helpFilePath_.empty()) return;

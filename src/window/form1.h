@@ -29,7 +29,10 @@ struct StartFolders {
 class Form1 : public QWidget, public WindowOps {
   Q_OBJECT
  public:
+  // A window over the drives of the environment.
   explicit Form1(const StartFolders& start = {}, QWidget* parent = nullptr);
+  // A window over drives, which it keeps as its own.
+  Form1(platform::DriveMap drives, const StartFolders& start, QWidget* parent = nullptr);
   ~Form1() override;
 
   // Start-up: centres the window, loads the code-table setting, finds the help file and fills
@@ -75,8 +78,8 @@ class Form1 : public QWidget, public WindowOps {
   // Set to 1 after a run that converted; the status line is cleared on the next mouse move
   // over the picture area, which sets it back to 0.
   int completionFlag = 0;
-  // What every run of this window needs: the code-table folder of the setting, and the
-  // soil-name table kept from one boring to the next.
+  // What every run of this window needs: the window's drives, the code-table folder of the
+  // setting, and the soil-name table kept from one boring to the next.
   ConversionContext& context() { return context_; }
 
  public slots:

@@ -16,10 +16,10 @@ namespace {
 
 // A folder from the command line in drive form, or "" (with a word on stderr) when it is
 // not there, so that the window opens at the working folder instead.
-std::string StartFolder(const std::string& given) {
+std::string StartFolder(const zk::platform::DriveMap& drives, const std::string& given) {
   if (given.empty()) return {};
-  std::string folder = zk::AbsoluteFolder(zk::platform::CommandLinePathToDriveForm(given));
-  if (folder.empty() || !zk::platform::IsFolder(folder)) {
+  std::string folder = zk::AbsoluteFolder(drives, drives.CommandLinePathToDriveForm(given));
+  if (folder.empty() || !zk::platform::IsFolder(drives, folder)) {
     std::cerr << "フォルダがありません: " << given << "\n";
     return {};
   }
@@ -57,7 +57,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  zk::Form1 window({StartFolder(options.source), StartFolder(options.destination)});
+  // One map of the drives for the program, kept by the window once the start folders are found.
+  zk::platform::DriveMap drives = zk::platform::DriveMap::FromEnvironment();
+  zk::StartFolders start{StartFolder(drives, options.source), StartFolder(drives, options.destination)};
+  zk::Form1 window(std::move(drives), start);
   if (!window.Form_Load()) return 1;
   window.show();
   if (!options.screenshot.empty()) {

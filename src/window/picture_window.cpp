@@ -23,13 +23,14 @@ std::string NamePart(const std::string& drivePath) { return drivePath.substr(dri
 
 }  // namespace
 
-PictureWindow::PictureWindow(const std::string& svg, const std::string& exchangeFile, QWidget* parent)
+PictureWindow::PictureWindow(const platform::DriveMap& drives, const std::string& svg, const std::string& exchangeFile,
+                             QWidget* parent)
     : QDialog(parent), svg_(QByteArray::fromStdString(svg)) {
   setObjectName("PictureWindow");
   if (parent) setFont(parent->font());  // a window of its own does not take it by itself
   std::string name = NamePart(exchangeFile);
   setWindowTitle(QString::fromUtf8("柱状図 ") + Q(name) + " - " + QString::fromUtf8(kProgramTitle));
-  auto host = platform::ToHost(exchangeFile);
+  auto host = drives.ToHost(exchangeFile);
   suggested_ = host ? Q(host->string()) + ".svg" : Q(name) + ".svg";
   chooseFile = [this](const QString& suggested) { return ChooseWithDialog(suggested); };
 

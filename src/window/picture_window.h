@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/status.h"
 
 namespace zk {
@@ -19,7 +20,8 @@ class PictureWindow : public QDialog {
   Q_OBJECT
  public:
   // svg: the picture of the exchange file at exchangeFile (drive form), as DrawLogPicture gives it.
-  PictureWindow(const std::string& svg, const std::string& exchangeFile, QWidget* parent = nullptr);
+  PictureWindow(const platform::DriveMap& drives, const std::string& svg, const std::string& exchangeFile,
+                QWidget* parent = nullptr);
 
   // Asks where to save, given the suggested host path; "" when the user cancels. A file dialog
   // by default (it adds ".svg" and asks before replacing a file); tests answer it themselves.

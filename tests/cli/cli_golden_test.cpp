@@ -35,7 +35,7 @@ TEST(CliGolden, EveryBoringConvertsToItsExchangeFile) {
     fs::remove(dir.path() / "boring" / "BORLING.NO");
     fs::create_directories(dir.path() / "out");
     fs::create_directories(dir.path() / "sys");
-    dir.WriteBytes("sys/RaroreD5.ini", "[VUREDA]\r\n" + *platform::ToDriveForm(c.codes) + "\\\r\n");
+    dir.WriteBytes("sys/RaroreD5.ini", "[VUREDA]\r\n" + *test::EnvironmentDrives().ToDriveForm(c.codes) + "\\\r\n");
     test::ProgramResult run =
         test::RunProgram(ZK_CLI, {"--yes", "--dest", (dir.path() / "out").string(), (dir.path() / "boring").string()},
                          {{"ZK_SYSDIR", (dir.path() / "sys").string()}}, dir.path());
@@ -44,7 +44,7 @@ TEST(CliGolden, EveryBoringConvertsToItsExchangeFile) {
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(test::ReadBytes(dir.path() / "out" / "53393681.001"), expected);
     EXPECT_EQ(test::ReadBytes(dir.path() / "boring" / "BORLING.NO"),
-              *platform::ToDriveForm(dir.path() / "out") + "\\53393681.001\r\n");
+              *test::EnvironmentDrives().ToDriveForm(dir.path() / "out") + "\\53393681.001\r\n");
   }
 }
 
@@ -58,7 +58,8 @@ TEST(CliGolden, JapaneseFolderNamesOnTheCommandLine) {
   fs::remove(boring / "BORLING.NO");
   fs::create_directories(out);
   fs::create_directories(dir.path() / "sys");
-  dir.WriteBytes("sys/RaroreD5.ini", "[VUREDA]\r\n" + *platform::ToDriveForm(ZK_SAMPLE "/codes") + "\\\r\n");
+  dir.WriteBytes("sys/RaroreD5.ini",
+                 "[VUREDA]\r\n" + *test::EnvironmentDrives().ToDriveForm(ZK_SAMPLE "/codes") + "\\\r\n");
   test::ProgramResult run =
       test::RunProgram(ZK_CLI, {"--yes", "--dest", platform::HostText(out), platform::HostText(boring)},
                        {{"ZK_SYSDIR", (dir.path() / "sys").string()}}, dir.path());
@@ -66,7 +67,7 @@ TEST(CliGolden, JapaneseFolderNamesOnTheCommandLine) {
   EXPECT_EQ(run.out, platform::HostText(out / "53393681.001") + "\n");
   EXPECT_EQ(test::ReadBytes(out / "53393681.001"), test::ReadBytes(ZK_FIXTURES "/sample-expected/53393681.001"));
   EXPECT_EQ(test::ReadBytes(boring / "BORLING.NO"),
-            platform::ToCp932(*platform::ToDriveForm(out) + "\\53393681.001\r\n").value_or("?"));
+            platform::ToCp932(*test::EnvironmentDrives().ToDriveForm(out) + "\\53393681.001\r\n").value_or("?"));
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ class Check : public ::testing::Test {
   void SetUp() override {
     f_.Table("titl01.txt", test::SampleTitl01());
     std::filesystem::create_directories(f_.root.path() / "codes");
+    context_.drives = platform::DriveMap::FromEnvironment();
     context_.codeTableFolder = f_.root.Drive("codes") + "\\";
   }
   // Each check as a call of its own: the code tables as they are now.
@@ -265,7 +266,7 @@ TEST_F(Check, MissingTitleTableIsNamed) {
 TEST_F(Check, ADestinationThatBorlingNoCannotRecordIsAnError) {
   std::filesystem::path destination = f_.root.path() / "出力Ω\xC3\xA9";  // é has no CP932 form
   std::filesystem::create_directories(destination);
-  BoringCheck c = CheckBoring(context_, f_.sourceDrive(), *platform::ToDriveForm(destination));
+  BoringCheck c = CheckBoring(context_, f_.sourceDrive(), *test::EnvironmentDrives().ToDriveForm(destination));
   EXPECT_EQ(c.errors, 1);
   ASSERT_EQ(c.findings.size(), 1u);
   EXPECT_EQ(c.findings[0].code, "stopped");

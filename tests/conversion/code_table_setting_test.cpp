@@ -63,7 +63,7 @@ TEST(CodeTableSetting, LoadedOrChosenAtStart) {
       return pick == 0 ? "" : pick == 1 ? empty.path().string() : codes.path().string();
     };
     std::string folder;
-    EXPECT_EQ(LoadOrChooseCodeTableFolder(window, choose, folder), c.started) << c.name;
+    EXPECT_EQ(LoadOrChooseCodeTableFolder(test::EnvironmentDrives(), window, choose, folder), c.started) << c.name;
     EXPECT_EQ(window.questions.size(), c.questions) << c.name;
     ASSERT_EQ(window.messages.size(), c.shown.size()) << c.name;
     for (std::size_t i = 0; i < c.shown.size(); ++i)
@@ -71,7 +71,8 @@ TEST(CodeTableSetting, LoadedOrChosenAtStart) {
           << c.name << ": " << window.messages[i].text;
     if (c.started) {
       EXPECT_EQ(folder, codes.Drive() + "\\") << c.name;
-      EXPECT_EQ(LoadCodeTableFolder(), folder) << c.name << ": the setting is there for the next start";
+      EXPECT_EQ(LoadCodeTableFolder(test::EnvironmentDrives()), folder)
+          << c.name << ": the setting is there for the next start";
     } else {
       EXPECT_EQ(folder, "") << c.name;
       EXPECT_FALSE(fs::exists(system.path() / "RaroreD5.ini")) << c.name << ": nothing written";

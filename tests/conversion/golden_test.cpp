@@ -16,7 +16,7 @@ TEST(Golden, SampleBoringGivesTheExpectedExchangeFile) {
   std::filesystem::remove(dir.path() / "B001" / "BORLING.NO");
   std::filesystem::create_directories(dir.path() / "out");
   test::FakeWindow ui;
-  ui.context.codeTableFolder = *platform::ToDriveForm(ZK_SAMPLE "/codes") + "\\";
+  ui.context.codeTableFolder = *test::EnvironmentDrives().ToDriveForm(ZK_SAMPLE "/codes") + "\\";
   ui.source = dir.Drive("B001");
   ui.destination = dir.Drive("out");
   RunResult result = RunConversion(ui, ui.context);

@@ -173,7 +173,7 @@ TEST(HostileTables, LayerTableIsCheckedWhereTheHeaderReadsIt) {
     test::TempFolder dir;
     dir.WriteBytes("X1.TXT", bytes);
     float depth = -1;
-    Status s = FNOTHER::MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth);
+    Status s = FNOTHER::MaxLayerDepth(LoadTableFile(test::EnvironmentDrives(), dir.Drive("X1.TXT")), depth);
     EXPECT_EQ(s.fault, fault) << bytes;
     EXPECT_NE(s.Message().find("X1.TXT"), std::string::npos) << s.Message();  // named as on disk
   }
@@ -191,8 +191,9 @@ TEST(HostileTables, QuoteNeverClosedConvertsAndIsReported) {
     b.root.WriteBytes(std::string("src/") + table, bytes);
     EXPECT_TRUE(Convert(b).result.converted) << table;
     ConversionContext context;
+    context.drives = platform::DriveMap::FromEnvironment();
     context.codeTableFolder = b.codeFolder;
-    BoringCheck check = CheckBoring(context, *platform::ToDriveForm(b.src()), "");
+    BoringCheck check = CheckBoring(context, *context.drives.ToDriveForm(b.src()), "");
     bool reported = false;
     for (const Finding& f : check.findings)
       reported = reported || (f.code == "unclosed-quote" && f.line == 2 && f.file.find(table) != std::string::npos);
@@ -217,7 +218,7 @@ TEST(HostileTables, ReaderFaultsCarryTheirLine) {
     test::TempFolder dir;
     dir.WriteBytes("t.txt", c.bytes);
     TableReader reader;
-    Status s = reader.Open(dir.Drive("t.txt"));
+    Status s = reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt"));
     while (s && !reader.AtEnd()) reader.ReadField();
     if (s) s = reader.status();
     EXPECT_EQ(s.fault, c.fault) << c.bytes;
@@ -229,10 +230,10 @@ TEST(HostileTables, RowCutShortAtTheEndIsDroppedAndTheRunGoesOn) {
   test::TempFolder dir;
   dir.WriteBytes("X1.TXT", "1,2.50,11,x\r\n2,6.00,21,y\r\n3,99.0");  // the deepest bottom lies in the cut row
   float depth = 0;
-  ASSERT_TRUE(FNOTHER::MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
+  ASSERT_TRUE(FNOTHER::MaxLayerDepth(LoadTableFile(test::EnvironmentDrives(), dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 6.0f);
   long count = 0;
-  ASSERT_TRUE(FCOPYSUB::CountRows(dir.Drive("X1.TXT"), 4, count));
+  ASSERT_TRUE(FCOPYSUB::CountRows(test::EnvironmentDrives(), dir.Drive("X1.TXT"), 4, count));
   EXPECT_EQ(count, 2);
 
   BoringFixture b;
@@ -253,7 +254,7 @@ TEST(HostileTables, TwentyMegabytesOnOneLine) {
   test::TempFolder dir;
   dir.WriteBytes("X1.TXT", line);
   float depth = 0;
-  ASSERT_TRUE(FNOTHER::MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
+  ASSERT_TRUE(FNOTHER::MaxLayerDepth(LoadTableFile(test::EnvironmentDrives(), dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 7.25f);
 
   // One title field of 20 MB: read whole, the run ends normally.
@@ -617,7 +618,7 @@ TEST(HostileDestination, ExchangeFileDroppedUnlessCommitted) {
   dir.WriteBytes("53393681.001", "old\r\n");
   {
     ExchangeFile out;
-    ASSERT_TRUE(out.Create(dir.Drive(), "53393681.001"));
+    ASSERT_TRUE(out.Create(test::EnvironmentDrives(), dir.Drive(), "53393681.001"));
     out.WriteRecord("A", "\"53393681001\"", "000");
     ASSERT_TRUE(out.Finish());
     auto temporaries = Temporaries(dir.path());
@@ -629,7 +630,7 @@ TEST(HostileDestination, ExchangeFileDroppedUnlessCommitted) {
   EXPECT_EQ(test::ReadBytes(dir.path() / "53393681.001"), "old\r\n");
   {
     StagedTextFile record;
-    ASSERT_TRUE(record.Stage(dir.Drive("BORLING.NO"), "Z:\\a\\53393681.001\r\n"));
+    ASSERT_TRUE(record.Stage(test::EnvironmentDrives(), dir.Drive("BORLING.NO"), "Z:\\a\\53393681.001\r\n"));
   }
   EXPECT_TRUE(Snapshot(dir.path()).count("BORLING.NO") == 0 && Snapshot(dir.path()).size() == 1);
 }
@@ -832,22 +833,24 @@ TEST(HostileNames, MeasurementNamesCannotReachBeyondTheBoring) {
   ASSERT_EQ(blockF.size(), 2u);  // header and the pair M1 inside the boring
   EXPECT_NE(blockF[0].find("\"001\""), std::string::npos) << blockF[0];
 
-  // What keeps them out: inside a run, names resolve only within its folders.
+  // What keeps them out: inside a run, names resolve only within its folders. The run's own
+  // map reaches them again once the run is over.
   std::string source = b.srcDrive();
+  platform::DriveMap& drives = o.window.context.drives;
   const std::string outsideNames[] = {source + "\\..\\outside.HED", source + "\\../outside.HED",
                                       source + "\\M1\\..\\..\\outside.HED", b.root.Drive("outside.HED")};
-  for (const std::string& name : outsideNames) EXPECT_TRUE(platform::IsPlainFile(name)) << name;
+  for (const std::string& name : outsideNames) EXPECT_TRUE(platform::IsPlainFile(drives, name)) << name;
   {
-    platform::PathScope scope({source, b.dstDrive()});
+    platform::PathScope scope(drives, {source, b.dstDrive()});
     for (const std::string& name : outsideNames) {
-      EXPECT_FALSE(platform::IsPlainFile(name)) << name;
+      EXPECT_FALSE(platform::IsPlainFile(drives, name)) << name;
       TableReader reader;
-      EXPECT_EQ(reader.Open(name).fault, Fault::NotFound) << name;
+      EXPECT_EQ(reader.Open(drives, name).fault, Fault::NotFound) << name;
     }
-    EXPECT_TRUE(platform::IsPlainFile(source + "\\M1.HED"));
-    EXPECT_TRUE(platform::IsPlainFile(source + "\\sub\\..\\M1.HED"));
+    EXPECT_TRUE(platform::IsPlainFile(drives, source + "\\M1.HED"));
+    EXPECT_TRUE(platform::IsPlainFile(drives, source + "\\sub\\..\\M1.HED"));
   }
-  EXPECT_TRUE(platform::IsPlainFile(source + "\\..\\outside.HED"));  // the scope ends with the run
+  EXPECT_TRUE(platform::IsPlainFile(drives, source + "\\..\\outside.HED"));  // the scope ends with its guard
 }
 
 TEST(HostileNames, HostSeparatorsInADriveFormName) {
@@ -859,8 +862,8 @@ TEST(HostileNames, HostSeparatorsInADriveFormName) {
       {dir.Drive() + "\\a//b.txt", (dir.path() / "a" / "b.txt").string()},
       {dir.Drive() + "\\/etc/passwd", (dir.path() / "etc" / "passwd").string()},
   };
-  for (const auto& [drive, host] : cases) EXPECT_EQ(platform::ToHost(drive)->string(), host) << drive;
-  EXPECT_FALSE(platform::ToHost(dir.Drive() + std::string("\\a\0/etc", 7)).has_value());
+  for (const auto& [drive, host] : cases) EXPECT_EQ(test::EnvironmentDrives().ToHost(drive)->string(), host) << drive;
+  EXPECT_FALSE(test::EnvironmentDrives().ToHost(dir.Drive() + std::string("\\a\0/etc", 7)).has_value());
 }
 
 }  // namespace

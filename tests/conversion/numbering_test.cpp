@@ -73,7 +73,8 @@ class Numbered : public ::testing::Test {
   Numbering Assign(FakeWindow& ui) {
     Numbering result;
     Coordinates where{"35", "39", "29.1", "139", "45", "45.5"};
-    EXPECT_TRUE(AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), where, ui, result));
+    EXPECT_TRUE(
+        AssignExchangeFileName(test::EnvironmentDrives(), f_.sourceDrive(), f_.destinationDrive(), where, ui, result));
     return result;
   }
   void Destination(const std::string& name) const { f_.root.WriteBytes("OUT/" + name, "x"); }
@@ -177,8 +178,8 @@ TEST_F(Numbered, AfterNineNineNineComesZeroThenNothing) {
   EXPECT_EQ(Assign(ui).exchangeFileName, "53393681.000");
   Destination("53393681.000");
   Numbering n;
-  Status s =
-      AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), {"35", "39", "29.1", "139", "45", "45.5"}, ui, n);
+  Status s = AssignExchangeFileName(test::EnvironmentDrives(), f_.sourceDrive(), f_.destinationDrive(),
+                                    {"35", "39", "29.1", "139", "45", "45.5"}, ui, n);
   ASSERT_FALSE(s);
   EXPECT_EQ(s.file, f_.destinationDrive());
   EXPECT_NE(s.description.find("53393681"), std::string::npos) << s.description;
@@ -190,8 +191,8 @@ TEST_F(Numbered, DestinationThatCannotBeListedStops) {
   f_.root.WriteBytes("OUT", "a file where the folder should be");
   Numbering n;
   FakeWindow ui;
-  Status s =
-      AssignExchangeFileName(f_.sourceDrive(), f_.destinationDrive(), {"35", "39", "29.1", "139", "45", "45.5"}, ui, n);
+  Status s = AssignExchangeFileName(test::EnvironmentDrives(), f_.sourceDrive(), f_.destinationDrive(),
+                                    {"35", "39", "29.1", "139", "45", "45.5"}, ui, n);
   ASSERT_FALSE(s);
   EXPECT_EQ(s.file, f_.destinationDrive());
   EXPECT_NE(s.description.find("一覧を読めません"), std::string::npos) << s.description;
@@ -204,17 +205,17 @@ TEST_F(Numbered, NameFoundTakenWhenClaimedGivesTheNextFreeOne) {
   ASSERT_EQ(n.exchangeFileName, "53393681.001");
   Destination("53393681.001");  // another run was quicker
   std::vector<std::string> taken;
-  ASSERT_TRUE(NumberAgain(f_.destinationDrive(), taken, n));
+  ASSERT_TRUE(NumberAgain(test::EnvironmentDrives(), f_.destinationDrive(), taken, n));
   EXPECT_EQ(n.exchangeFileName, "53393681.002");
   EXPECT_EQ(n.sequence, 2);
   // A folder under the name is no file the listing shows, but the name stays taken.
   fs::create_directory(f_.destination() / "53393681.002");
-  ASSERT_TRUE(NumberAgain(f_.destinationDrive(), taken, n));
+  ASSERT_TRUE(NumberAgain(test::EnvironmentDrives(), f_.destinationDrive(), taken, n));
   EXPECT_EQ(n.exchangeFileName, "53393681.003");
   // Taken at .000 after .999: no number is left.
   Destination("53393681.999");
   n.exchangeFileName = "53393681.000";
-  Status s = NumberAgain(f_.destinationDrive(), taken, n);
+  Status s = NumberAgain(test::EnvironmentDrives(), f_.destinationDrive(), taken, n);
   EXPECT_FALSE(s);
   EXPECT_NE(s.description.find("53393681"), std::string::npos) << s.description;
 }
@@ -242,7 +243,7 @@ TEST_F(Numbered, EveryFileOfALargeDestinationCounts) {
 }
 
 TEST_F(Numbered, RecordConversionWritesTheFullPath) {
-  ASSERT_TRUE(RecordConversion(f_.sourceDrive(), "Z:\\out", "53393681.001"));
+  ASSERT_TRUE(RecordConversion(test::EnvironmentDrives(), f_.sourceDrive(), "Z:\\out", "53393681.001"));
   EXPECT_EQ(test::ReadBytes(f_.source() / "BORLING.NO"), "Z:\\out\\53393681.001\r\n");
 }
 

@@ -108,7 +108,7 @@ TEST(TemporaryName, ListingRemovesStaleOnesAndShowsNone) {
     dir.WriteBytes(name, "x");
   fs::last_write_time(dir.path() / farOld, fs::file_time_type::clock::now() - std::chrono::hours(2));
   std::vector<std::string> names;
-  ASSERT_TRUE(ListRemovingStaleFiles(dir.Drive(), names));
+  ASSERT_TRUE(ListRemovingStaleFiles(test::EnvironmentDrives(), dir.Drive(), names));
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"53393681.001", "notes.converting"}));
   for (const std::string& kept : {live, farFresh}) EXPECT_TRUE(fs::exists(dir.path() / kept)) << kept;
@@ -147,7 +147,7 @@ TEST(ClaimingAName, NewNameOnlyWhileFreeReusedNameReplaced) {
   dir.WriteBytes("53393681.001", "another boring's file\r\n");
   {
     ExchangeFile out;
-    ASSERT_TRUE(out.Create(dir.Drive(), "53393681.001"));
+    ASSERT_TRUE(out.Create(test::EnvironmentDrives(), dir.Drive(), "53393681.001"));
     out.WriteRecord("A", "\"53393681001\"", "000");
     Status s = out.Commit();
     EXPECT_EQ(s.fault, Fault::NameTaken) << s.Message();
@@ -156,13 +156,13 @@ TEST(ClaimingAName, NewNameOnlyWhileFreeReusedNameReplaced) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 
   ExchangeFile fresh;
-  ASSERT_TRUE(fresh.Create(dir.Drive(), "53393681.002"));
+  ASSERT_TRUE(fresh.Create(test::EnvironmentDrives(), dir.Drive(), "53393681.002"));
   fresh.WriteRecord("A", "\"53393681002\"", "000");
   ASSERT_TRUE(fresh.Commit());
   EXPECT_EQ(test::ReadBytes(dir.path() / "53393681.002"), "\"A\",\"53393681002\",\"000\"\r\n");
 
   ExchangeFile again;  // the user chose to convert again under the recorded name
-  ASSERT_TRUE(again.Create(dir.Drive(), "53393681.001"));
+  ASSERT_TRUE(again.Create(test::EnvironmentDrives(), dir.Drive(), "53393681.001"));
   again.WriteRecord("A", "\"53393681001\"", "000");
   ASSERT_TRUE(again.Commit(true));
   EXPECT_EQ(test::ReadBytes(dir.path() / "53393681.001"), "\"A\",\"53393681001\",\"000\"\r\n");
@@ -198,8 +198,8 @@ TEST(ClaimingAName, PictureAndRecordFilesReplaceThroughTheirOwnTemporaries) {
   fs::create_symlink(dir.path() / "outside.txt", dir.path() / "BORLING.NO.converting");
   ASSERT_EQ(::mkfifo((dir.path() / "53393681.001.svg.writing").c_str(), 0644), 0);
 #endif
-  ASSERT_TRUE(ReplaceTextFile(dir.Drive("BORLING.NO"), "Z:\\a\\53393681.001\r\n"));
-  ASSERT_TRUE(ReplaceFileBytes(dir.Drive("53393681.001.svg"), "<svg/>"));
+  ASSERT_TRUE(ReplaceTextFile(test::EnvironmentDrives(), dir.Drive("BORLING.NO"), "Z:\\a\\53393681.001\r\n"));
+  ASSERT_TRUE(ReplaceFileBytes(test::EnvironmentDrives(), dir.Drive("53393681.001.svg"), "<svg/>"));
   EXPECT_EQ(test::ReadBytes(dir.path() / "BORLING.NO"), "Z:\\a\\53393681.001\r\n");
   EXPECT_EQ(test::ReadBytes(dir.path() / "53393681.001.svg"), "<svg/>");
   EXPECT_FALSE(fs::exists(dir.path() / "outside.txt"));
@@ -216,7 +216,7 @@ TEST(ClaimingAName, AStreamedFileArrivesWholeUnderItsName) {
   std::string expected;
   for (int i = 0; i < 40000; ++i) expected += std::to_string(i) + "\n";  // over three blocks
   StagedTextFile file;
-  ASSERT_TRUE(file.StageStream(dir.Drive("53393681.001.svg"), [&](std::ostream& out) {
+  ASSERT_TRUE(file.StageStream(test::EnvironmentDrives(), dir.Drive("53393681.001.svg"), [&](std::ostream& out) {
     for (std::size_t at = 0; at < expected.size(); at += 7) out << expected.substr(at, 7);
   }));
   ASSERT_TRUE(file.Commit());
@@ -233,7 +233,7 @@ TEST(WritingRecords, InCp932AsTheWholeTextConvertsOverSeveralFlushes) {
   const std::vector<std::string> fields = {"砂質シルト", "ｺﾛｰｼﾞｮﾝ", "C:\\a~b", "12.50", "", "①Ⅲ", "ﾟ混じり礫"};
   std::string text;
   ExchangeFile out;
-  ASSERT_TRUE(out.Create(dir.Drive(), "53393681.001"));
+  ASSERT_TRUE(out.Create(test::EnvironmentDrives(), dir.Drive(), "53393681.001"));
   for (int i = 0; i < 3000; ++i) {  // about 200 kB of records, over three flushes
     std::string sub = std::to_string(i % 1000);
     out.WriteRecord("B", "\"53393681001\"", sub, std::span<const std::string>(fields));
@@ -249,7 +249,7 @@ TEST(WritingRecords, InCp932AsTheWholeTextConvertsOverSeveralFlushes) {
 TEST(WritingRecords, ACharacterWithoutACp932FormFailsTheFile) {
   TempFolder dir;
   ExchangeFile out;
-  ASSERT_TRUE(out.Create(dir.Drive(), "53393681.001"));
+  ASSERT_TRUE(out.Create(test::EnvironmentDrives(), dir.Drive(), "53393681.001"));
   out.WriteRecord("B", "\"53393681001\"", "001", {"caf\xc3\xa9", "砂"});
   Status s = out.Commit();
   EXPECT_FALSE(s);

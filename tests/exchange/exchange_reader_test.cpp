@@ -128,16 +128,16 @@ TEST(ExchangeReader, ReadsFilesByDrivePath) {
   TempFolder dir;
   dir.WriteBytes("53393681.001", "\"A\",\"53393681001\",\"000\"\r\n");
   std::vector<ExchangeRecord> records;
-  ASSERT_TRUE(ReadExchangeFile(dir.Drive("53393681.001"), records));
+  ASSERT_TRUE(ReadExchangeFile(test::EnvironmentDrives(), dir.Drive("53393681.001"), records));
   EXPECT_EQ(records.size(), 1u);
-  EXPECT_EQ(ReadExchangeFile(dir.Drive("53393681.002"), records).fault, Fault::NotFound);
-  EXPECT_EQ(ReadExchangeFile(dir.Drive(""), records).fault, Fault::NotFound);  // a folder
+  EXPECT_EQ(ReadExchangeFile(test::EnvironmentDrives(), dir.Drive("53393681.002"), records).fault, Fault::NotFound);
+  EXPECT_EQ(ReadExchangeFile(test::EnvironmentDrives(), dir.Drive(""), records).fault, Fault::NotFound);  // a folder
 }
 
 TEST(ExchangeReader, ReadsBackWhatTheWriterWrote) {
   TempFolder dir;
   ExchangeFile out;
-  ASSERT_TRUE(out.Create(dir.Drive(), "53393681.001"));
+  ASSERT_TRUE(out.Create(test::EnvironmentDrives(), dir.Drive(), "53393681.001"));
   const std::string id = "\"53393681001\"";
   out.WriteRecord("A", id, "000");
   out.WriteRecord("A", id, "001", {"東京駅前地質調査業務"});
@@ -162,7 +162,7 @@ TEST(ExchangeReader, ReadsFilesALineAtATimeAndStopsAtTheFirstBadLine) {
     many += "\"B\",\"53393681001\",\"001\",\"" + std::string(static_cast<std::size_t>(i % 97), 'x') + "\"\r\n";
   dir.WriteBytes("many.001", many);
   std::vector<ExchangeRecord> records;
-  ASSERT_TRUE(ReadExchangeFile(dir.Drive("many.001"), records));
+  ASSERT_TRUE(ReadExchangeFile(test::EnvironmentDrives(), dir.Drive("many.001"), records));
   ASSERT_EQ(records.size(), 3001u);
   EXPECT_EQ(records[3000].Field(4), std::string(3000 % 97, 'x'));
   EXPECT_EQ(records[3000].line, 3001);
@@ -181,7 +181,7 @@ TEST(ExchangeReader, ReadsFilesALineAtATimeAndStopsAtTheFirstBadLine) {
   };
   for (const Case& c : cases) {
     dir.WriteBytes("bad.001", c.bytes);
-    Status s = ReadExchangeFile(dir.Drive("bad.001"), records);
+    Status s = ReadExchangeFile(test::EnvironmentDrives(), dir.Drive("bad.001"), records);
     EXPECT_EQ(s.fault, c.fault) << c.name << ": " << s.Message();
     EXPECT_EQ(s.line, c.line) << c.name;
     EXPECT_TRUE(records.empty()) << c.name;

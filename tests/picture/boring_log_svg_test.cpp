@@ -173,7 +173,8 @@ TEST(WriteBoringLogPicture, WritesNameDotSvgOrNothing) {
   std::filesystem::create_directory(dir.path() / "pictures");
   std::filesystem::copy_file(kFixture, dir.path() / "53393681.001");
   std::string written;
-  ASSERT_TRUE(WriteBoringLogPicture(dir.Drive("53393681.001"), dir.Drive("pictures"), written));
+  ASSERT_TRUE(
+      WriteBoringLogPicture(test::EnvironmentDrives(), dir.Drive("53393681.001"), dir.Drive("pictures"), written));
   EXPECT_EQ(written, dir.Drive("pictures") + "\\53393681.001.svg");
   std::string svg = test::ReadBytes(dir.path() / "pictures" / "53393681.001.svg");
   EXPECT_TRUE(test::ScanXml(svg).ok());
@@ -183,14 +184,19 @@ TEST(WriteBoringLogPicture, WritesNameDotSvgOrNothing) {
 
   dir.WriteBytes("53393681.002",
                  "\"A\",\"53393681002\",\"000\"\r\n\"C\",\"53393681002\",\"001\",\"1.15\",\"03\",\"\"\r\n");
-  Status s = WriteBoringLogPicture(dir.Drive("53393681.002"), dir.Drive("pictures"), written);
+  Status s =
+      WriteBoringLogPicture(test::EnvironmentDrives(), dir.Drive("53393681.002"), dir.Drive("pictures"), written);
   EXPECT_EQ(s.fault, Fault::BadRecord);
   EXPECT_EQ(s.line, 2);
   EXPECT_TRUE(written.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "pictures" / "53393681.002.svg"));
 
-  EXPECT_EQ(WriteBoringLogPicture(dir.Drive("53393681.001"), dir.Drive("none"), written).fault, Fault::NotFound);
-  EXPECT_EQ(WriteBoringLogPicture(dir.Drive("53393681.009"), dir.Drive("pictures"), written).fault, Fault::NotFound);
+  EXPECT_EQ(
+      WriteBoringLogPicture(test::EnvironmentDrives(), dir.Drive("53393681.001"), dir.Drive("none"), written).fault,
+      Fault::NotFound);
+  EXPECT_EQ(
+      WriteBoringLogPicture(test::EnvironmentDrives(), dir.Drive("53393681.009"), dir.Drive("pictures"), written).fault,
+      Fault::NotFound);
 }
 
 }  // namespace

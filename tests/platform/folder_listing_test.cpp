@@ -31,9 +31,9 @@ TEST(FolderListing, PlainFilesOnlyLinksToFilesFollowed) {
   fs::create_symlink(dir.path() / "53393681.001", dir.path() / "link.001");
   fs::create_symlink(dir.path() / "sub", dir.path() / "linkdir");
   fs::create_symlink(dir.path() / "gone", dir.path() / "dangling");
-  EXPECT_EQ(Sorted(platform::ListPlainFiles(dir.Drive() + "\\")),
+  EXPECT_EQ(Sorted(platform::ListPlainFiles(test::EnvironmentDrives(), dir.Drive() + "\\")),
             (std::vector<std::string>{"53393681.001", "link.001"}));
-  EXPECT_TRUE(platform::ListPlainFiles(dir.Drive("missing") + "\\").empty());
+  EXPECT_TRUE(platform::ListPlainFiles(test::EnvironmentDrives(), dir.Drive("missing") + "\\").empty());
 }
 
 TEST(FolderListing, NameInOtherCaseFoundAmongMany) {
@@ -57,13 +57,13 @@ TEST(FolderListing, NameInOtherCaseFoundAmongMany) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.asked);
-    auto host = platform::ToHost(dir.Drive(c.asked));
+    auto host = test::EnvironmentDrives().ToHost(dir.Drive(c.asked));
     ASSERT_TRUE(host);
     if (*c.found) {
       EXPECT_EQ(host->filename().string(), c.found);
-      EXPECT_TRUE(platform::IsPlainFile(dir.Drive(c.asked)));
+      EXPECT_TRUE(platform::IsPlainFile(test::EnvironmentDrives(), dir.Drive(c.asked)));
     } else {
-      EXPECT_FALSE(platform::IsPlainFile(dir.Drive(c.asked)));
+      EXPECT_FALSE(platform::IsPlainFile(test::EnvironmentDrives(), dir.Drive(c.asked)));
     }
   }
 }

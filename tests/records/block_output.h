@@ -39,9 +39,10 @@ inline BlockOutput RunBlock(const BlockWriter& write, const std::string& boringF
   TempFolder destination;
   BlockOutput result;
   ExchangeFile out;
-  result.status = out.Create(destination.Drive(), "53393681.001");
+  const platform::DriveMap drives = EnvironmentDrives();
+  result.status = out.Create(drives, destination.Drive(), "53393681.001");
   if (!result.status) return result;
-  BoringSnapshot boring = BoringSnapshot::Take(boringFolder, codeFolder);
+  BoringSnapshot boring = BoringSnapshot::Take(drives, boringFolder, codeFolder);
   FindingSink findings;
   result.status = write(out, boring, "\"53393681001\"", findings);
   result.findings = findings.findings();

@@ -42,7 +42,9 @@ struct Boring {
   std::string Source() const { return source.Drive(); }
   std::string Codes() const { return codes.Drive() + "\\"; }
   // The boring as a run takes it, with a code-table folder of its own.
-  BoringSnapshot Taken(const std::string& codeFolder) const { return BoringSnapshot::Take(Source(), codeFolder); }
+  BoringSnapshot Taken(const std::string& codeFolder) const {
+    return BoringSnapshot::Take(test::EnvironmentDrives(), Source(), codeFolder);
+  }
   BoringSnapshot Taken() const { return Taken(Codes()); }
 };
 

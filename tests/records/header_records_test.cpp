@@ -65,7 +65,9 @@ class HeaderTest : public ::testing::Test {
  protected:
   void SetUp() override { SampleTitles(); }
   // The boring and code tables as a run takes them.
-  BoringSnapshot Taken() const { return BoringSnapshot::Take(source.Drive(), codes.Drive() + "\\"); }
+  BoringSnapshot Taken() const {
+    return BoringSnapshot::Take(test::EnvironmentDrives(), source.Drive(), codes.Drive() + "\\");
+  }
 
   // The sample boring's title data.
   void SampleTitles() {
@@ -106,7 +108,7 @@ class HeaderTest : public ::testing::Test {
   std::vector<Record> Write(long sequence = 1) {
     TempFolder destination;
     ExchangeFile out;
-    EXPECT_TRUE(out.Create(destination.Drive(), "53393681.001"));
+    EXPECT_TRUE(out.Create(test::EnvironmentDrives(), destination.Drive(), "53393681.001"));
     std::string id;
     Status s = WriteHeaderRecords(out, titles, Taken(), "53393681", sequence, id, flags);
     EXPECT_TRUE(s) << s.Message();
@@ -275,7 +277,7 @@ TEST_F(HeaderTest, CodeTableFaultStopsBeforeRecord003) {
   source.WriteCp932("X6.TXT", TestRow("試験2"));
   TempFolder destination;
   ExchangeFile out;
-  ASSERT_TRUE(out.Create(destination.Drive(), "53393681.001"));
+  ASSERT_TRUE(out.Create(test::EnvironmentDrives(), destination.Drive(), "53393681.001"));
   std::string id;
   Status s = WriteHeaderRecords(out, titles, Taken(), "53393681", 1, id, flags);
   EXPECT_EQ(s.fault, Fault::CodeTable);
@@ -312,7 +314,8 @@ TEST(HeaderRun, SampleThroughTheCommandLine) {
   TempFolder system, boring, destination;
   test::CopyFolder(fs::path(ZK_SAMPLE) / "B001", boring.path());
   fs::remove(boring.path() / "BORLING.NO");
-  system.WriteBytes("RaroreD5.ini", "[zk2morvex]\r\n" + *platform::ToDriveForm(ZK_SAMPLE "/codes") + "\\\r\n");
+  system.WriteBytes("RaroreD5.ini",
+                    "[zk2morvex]\r\n" + *test::EnvironmentDrives().ToDriveForm(ZK_SAMPLE "/codes") + "\\\r\n");
   test::ProgramResult run =
       test::RunProgram(ZK_CLI, {"--yes", "--dest", destination.path().string(), boring.path().string()},
                        {{"ZK_SYSDIR", system.path().string()}}, system.path());

@@ -20,7 +20,7 @@ std::vector<std::string> ExpectedLines(const std::string& key) {
 }
 
 std::string SampleFolder(const std::string& name) {
-  return *platform::ToDriveForm(std::string(ZK_SAMPLE) + "/" + name);
+  return *test::EnvironmentDrives().ToDriveForm(std::string(ZK_SAMPLE) + "/" + name);
 }
 
 TEST(SampleBoring, LayerAndPenetrationBlocks) {

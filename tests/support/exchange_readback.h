@@ -21,14 +21,15 @@ namespace zk::test {
 
 // path: drive form (Z:\tmp\...) or a host path. Returns the records read (empty on failure).
 inline std::vector<ExchangeRecord> ExpectReadsBack(const std::string& path) {
-  std::string drive = platform::CommandLinePathToDriveForm(path);
+  const platform::DriveMap drives = EnvironmentDrives();
+  std::string drive = drives.CommandLinePathToDriveForm(path);
   std::vector<ExchangeRecord> records;
-  Status s = ReadExchangeFile(drive, records);
+  Status s = ReadExchangeFile(drives, drive, records);
   if (!s) {
     ADD_FAILURE() << "the exchange file does not read back: " << s.Message();
     return {};
   }
-  auto host = platform::ToHost(drive);
+  auto host = drives.ToHost(drive);
   std::vector<std::string> lines = SplitCrLf(ReadBytes(*host));
   if (lines.size() != records.size()) {
     ADD_FAILURE() << drive << ": " << lines.size() << " lines but " << records.size() << " records";

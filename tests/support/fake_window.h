@@ -26,7 +26,9 @@ class FakeWindow : public WindowOps {
   std::vector<std::string> statuses;  // every SetStatus, in order
   std::vector<bool> busy;             // every SetBusy, in order
   int focusCount = 0, refreshCount = 0;
-  ConversionContext context;  // the code-table folder of the test
+  ConversionContext context;  // the drives of the environment, the code-table folder of the test
+
+  FakeWindow() { context.drives = platform::DriveMap::FromEnvironment(); }
 
   void SetStatus(const std::string& text) override { statuses.push_back(text); }
   void ShowMessage(const std::string& text, Icon icon, const std::string& title) override {

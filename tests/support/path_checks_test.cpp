@@ -22,15 +22,15 @@ class CheckFolderPathTest : public ::testing::Test {
 #ifndef _WIN32
     test::SetEnvironment("ZK_DRIVES", "C=" + drive_.path().string() + ";Q=/no/such/folder");
 #endif
-    platform::ResetDrives();
+    drives_ = platform::DriveMap::FromEnvironment();
   }
   void TearDown() override {
 #ifndef _WIN32
     test::UnsetEnvironment("ZK_DRIVES");
 #endif
-    platform::ResetDrives();
   }
   TempFolder drive_;
+  platform::DriveMap drives_;
 };
 
 TEST_F(CheckFolderPathTest, AcceptsAndNormalises) {
@@ -45,12 +45,12 @@ TEST_F(CheckFolderPathTest, AcceptsAndNormalises) {
   };
   for (const auto& [given, normal] : cases) {
     std::string path = given;
-    EXPECT_EQ(CheckFolderPath(path), FolderPathFault::None) << given;
+    EXPECT_EQ(CheckFolderPath(drives_, path), FolderPathFault::None) << given;
     EXPECT_EQ(path, normal) << given;
   }
   std::string path = "C:";
-  ASSERT_EQ(CheckFolderPath(path), FolderPathFault::None);
-  EXPECT_EQ(platform::CurrentDrive(), 'C');
+  ASSERT_EQ(CheckFolderPath(drives_, path), FolderPathFault::None);
+  EXPECT_EQ(drives_.CurrentDrive(), 'C');
 }
 
 TEST_F(CheckFolderPathTest, RefusesAndSaysWhy) {
@@ -69,17 +69,17 @@ TEST_F(CheckFolderPathTest, RefusesAndSaysWhy) {
   };
   for (const auto& [given, why] : cases) {
     std::string path = given, reason;
-    EXPECT_EQ(CheckFolderPath(path, reason), FolderPathFault::Malformed) << given;
+    EXPECT_EQ(CheckFolderPath(drives_, path, reason), FolderPathFault::Malformed) << given;
     EXPECT_NE(reason.find(why), std::string::npos) << given << ": " << reason;
     path = given;
-    EXPECT_EQ(CheckFolderPath(path), FolderPathFault::Malformed) << given;
+    EXPECT_EQ(CheckFolderPath(drives_, path), FolderPathFault::Malformed) << given;
   }
 }
 
 TEST_F(CheckFolderPathTest, DriveNameFaultWhenTheSecondByteIsNoColon) {
   for (const char* given : {"DATA\\X", "", "漢:\\X", " ", "CC:\\"}) {
     std::string path = given;
-    EXPECT_EQ(CheckFolderPath(path), FolderPathFault::DriveName) << given;
+    EXPECT_EQ(CheckFolderPath(drives_, path), FolderPathFault::DriveName) << given;
   }
 }
 
@@ -100,10 +100,10 @@ TEST(Delimiters, CountAndSplit) {
 TEST(MaxLayerDepthTest, GreatestBottomInSinglePrecision) {
   TempFolder dir;
   float depth = -1;
-  ASSERT_TRUE(MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
+  ASSERT_TRUE(MaxLayerDepth(LoadTableFile(test::EnvironmentDrives(), dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 0.0f);  // no layer table
   dir.WriteBytes("X1.TXT", "1,2.5,101,x\r\n2,10.7,102,y\r\n3,4,103,z\r\n4,99");
-  ASSERT_TRUE(MaxLayerDepth(LoadTableFile(dir.Drive("X1.TXT")), depth));
+  ASSERT_TRUE(MaxLayerDepth(LoadTableFile(test::EnvironmentDrives(), dir.Drive("X1.TXT")), depth));
   EXPECT_EQ(depth, 10.7f);  // the cut-short last row is not read
 }
 

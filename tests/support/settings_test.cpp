@@ -76,18 +76,18 @@ TEST_F(SettingsTest, ReadsTheFirstFieldAfterLineOne) {
   };
   for (const auto& c : cases) {
     system.WriteBytes("RaroreD5.ini", c.bytes);
-    EXPECT_EQ(ReadVuredaSetting(), c.expected) << c.name;
+    EXPECT_EQ(ReadVuredaSetting(test::EnvironmentDrives()), c.expected) << c.name;
   }
 }
 
 TEST_F(SettingsTest, MissingOrEmptySettingsFile) {
-  EXPECT_EQ(ReadVuredaSetting(), "");
-  EXPECT_EQ(LoadCodeTableFolder(), "");
+  EXPECT_EQ(ReadVuredaSetting(test::EnvironmentDrives()), "");
+  EXPECT_EQ(LoadCodeTableFolder(test::EnvironmentDrives()), "");
 
   system.WriteBytes("RaroreD5.ini", "");
-  EXPECT_EQ(ReadVuredaSetting(), "");
+  EXPECT_EQ(ReadVuredaSetting(test::EnvironmentDrives()), "");
   EXPECT_FALSE(fs::exists(Ini())) << "an empty settings file is removed";
-  EXPECT_EQ(LoadCodeTableFolder(), "");
+  EXPECT_EQ(LoadCodeTableFolder(test::EnvironmentDrives()), "");
 }
 
 #ifndef _WIN32
@@ -95,7 +95,7 @@ TEST_F(SettingsTest, SystemFolderFromTheConfigHomeWithoutZkSysdir) {
   test::UnsetEnvironment("ZK_SYSDIR");
   test::SetEnvironment("XDG_CONFIG_HOME", system.path().string());
   system.WriteBytes("zk2morvex/RaroreD5.ini", "x\r\nZ:\\from\\config\\\r\n");
-  EXPECT_EQ(ReadVuredaSetting(), "Z:\\from\\config\\");
+  EXPECT_EQ(ReadVuredaSetting(test::EnvironmentDrives()), "Z:\\from\\config\\");
 }
 #else
 // Without ZK_SYSDIR: the user's own settings file when there is one, else the Windows folder's;
@@ -111,12 +111,12 @@ TEST_F(SettingsTest, SystemFolderFromApplicationDataThenTheWindowsFolder) {
   codes.WriteBytes("L9.txt", "1,a\r\n");
   codes.WriteBytes("Kishitu.txt", "1,a\r\n");
   std::string written;
-  ASSERT_TRUE(WriteCodeTableSetting(codes.path().string(), written));
+  ASSERT_TRUE(WriteCodeTableSetting(test::EnvironmentDrives(), codes.path().string(), written));
   EXPECT_EQ(written, system.path().string() + "\\zk2morvex\\RaroreD5.ini");
   EXPECT_EQ(platform::SystemFolder(), system.path().string() + "\\zk2morvex");
-  EXPECT_EQ(LoadCodeTableFolder(), codes.Drive() + "\\");
+  EXPECT_EQ(LoadCodeTableFolder(test::EnvironmentDrives()), codes.Drive() + "\\");
   system.WriteBytes("zk2morvex/RaroreD5.ini", "x\r\nZ:\\from\\appdata\\\r\n");
-  EXPECT_EQ(ReadVuredaSetting(), "Z:\\from\\appdata\\");
+  EXPECT_EQ(ReadVuredaSetting(test::EnvironmentDrives()), "Z:\\from\\appdata\\");
   if (appData) test::SetEnvironment("APPDATA", *appData);
 }
 #endif
@@ -150,7 +150,7 @@ TEST_F(SettingsTest, LoadChecksTheFolderAndKeepsItInDriveForm) {
   };
   for (const auto& c : cases) {
     system.WriteBytes("RaroreD5.ini", "[VUREDA]\r\n" + c.value + "\r\n");
-    EXPECT_EQ(LoadCodeTableFolder(), c.folder.value_or("")) << c.name;
+    EXPECT_EQ(LoadCodeTableFolder(test::EnvironmentDrives()), c.folder.value_or("")) << c.name;
   }
 }
 
@@ -199,7 +199,7 @@ TEST_F(SettingsTest, EachMistakeIsToldOnTheSecondLine) {
     fs::remove(Ini());
     if (c.bytes) system.WriteBytes("RaroreD5.ini", *c.bytes);
     std::string folder = "not told";
-    Status why = LoadCodeTableSetting(folder);
+    Status why = LoadCodeTableSetting(test::EnvironmentDrives(), folder);
     ASSERT_FALSE(why) << c.name;
     EXPECT_EQ(folder, "") << c.name;
     std::string text = NoVuredaText(why);
@@ -220,7 +220,7 @@ TEST_F(SettingsTest, UsableSettingGivesTheMessageAlone) {
   system.WriteBytes("RaroreD5.ini",
                     "x\r\n" + codes.path().string() + static_cast<char>(fs::path::preferred_separator) + "\r\n");
   std::string folder;
-  Status ok = LoadCodeTableSetting(folder);
+  Status ok = LoadCodeTableSetting(test::EnvironmentDrives(), folder);
   EXPECT_TRUE(ok) << ok.Message();
   EXPECT_EQ(folder, codes.Drive() + "\\");
   EXPECT_EQ(NoVuredaText(Status::Ok()), kNoVuredaMessage);
@@ -247,7 +247,7 @@ TEST_F(SettingsTest, WriteCodeTableSetting) {
     for (const std::string& t : c.tables) folder.WriteBytes(t, "1,a\r\n");
     fs::remove(Ini());
     std::string written;
-    Status s = WriteCodeTableSetting(folder.path().string(), written);
+    Status s = WriteCodeTableSetting(test::EnvironmentDrives(), folder.path().string(), written);
     EXPECT_EQ(written, Ini().string()) << c.name;
     EXPECT_EQ(static_cast<bool>(s), c.written) << c.name << ": " << s.Message();
     if (!c.written) {
@@ -258,7 +258,7 @@ TEST_F(SettingsTest, WriteCodeTableSetting) {
     EXPECT_EQ(test::ReadBytes(Ini()),
               "[VUREDA]\r\n" + folder.path().string() + static_cast<char>(fs::path::preferred_separator) + "\r\n")
         << c.name;
-    EXPECT_EQ(LoadCodeTableFolder(), folder.Drive() + "\\") << c.name;
+    EXPECT_EQ(LoadCodeTableFolder(test::EnvironmentDrives()), folder.Drive() + "\\") << c.name;
   }
 }
 
@@ -273,7 +273,7 @@ TEST_F(SettingsTest, WriteCodeTableSettingReplacesAndCreates) {
   // In drive form with its separator, into a system folder not there yet.
   fs::path deeper = system.path() / "new" / "sys";
   setenv("ZK_SYSDIR", deeper.c_str(), 1);
-  ASSERT_TRUE(WriteCodeTableSetting(codes.Drive() + "\\", written));
+  ASSERT_TRUE(WriteCodeTableSetting(test::EnvironmentDrives(), codes.Drive() + "\\", written));
   EXPECT_EQ(written, (deeper / "RaroreD5.ini").string());
   EXPECT_EQ(test::ReadBytes(written), "[VUREDA]\r\n" + codes.path().string() + "/\r\n");
   // A Shift-JIS folder name is written in Shift-JIS; an old setting is replaced.
@@ -281,18 +281,18 @@ TEST_F(SettingsTest, WriteCodeTableSettingReplacesAndCreates) {
   fs::path named = parent.path() / "コード";
   fs::create_directories(named);
   for (const char* t : {"L9.txt", "Kishitu.txt"}) parent.WriteBytes(std::string("コード/") + t, "1\r\n");
-  ASSERT_TRUE(WriteCodeTableSetting(named.string(), written));
+  ASSERT_TRUE(WriteCodeTableSetting(test::EnvironmentDrives(), named.string(), written));
   EXPECT_EQ(test::ReadBytes(written), "[VUREDA]\r\n" + parent.path().string() + "/\x83\x52\x81\x5b\x83\x68/\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(deeper), fs::directory_iterator()), 1) << "no temporary file left";
   // A folder name that Shift-JIS cannot hold is refused, and the setting before stays.
   fs::path emoji = parent.path() / "\xF0\x9F\x98\x80";
   for (const char* t : {"L9.txt", "Kishitu.txt"}) parent.WriteBytes(std::string("\xF0\x9F\x98\x80/") + t, "1\r\n");
-  Status unwritable = WriteCodeTableSetting(emoji.string(), written);
+  Status unwritable = WriteCodeTableSetting(test::EnvironmentDrives(), emoji.string(), written);
   EXPECT_FALSE(unwritable);
   EXPECT_NE(unwritable.Message().find("Shift-JIS で書けない"), std::string::npos) << unwritable.Message();
   EXPECT_EQ(test::ReadBytes(written), "[VUREDA]\r\n" + parent.path().string() + "/\x83\x52\x81\x5b\x83\x68/\r\n");
   // A folder that is not there.
-  Status missing = WriteCodeTableSetting((parent.path() / "nowhere").string(), written);
+  Status missing = WriteCodeTableSetting(test::EnvironmentDrives(), (parent.path() / "nowhere").string(), written);
   EXPECT_FALSE(missing);
   EXPECT_NE(missing.Message().find("フォルダがありません"), std::string::npos);
 }
@@ -307,9 +307,9 @@ TEST_F(SettingsTest, BothFormsReachTheCodeTables) {
   for (const std::string& value : {codes.Drive() + "\\", codes.path().string() + "/"}) {
 #endif
     system.WriteBytes("RaroreD5.ini", "x\r\n" + value + "\r\n");
-    std::string folder = LoadCodeTableFolder();
+    std::string folder = LoadCodeTableFolder(test::EnvironmentDrives());
     ASSERT_FALSE(folder.empty()) << value;
-    auto host = platform::ToHost(folder + "L9.txt");
+    auto host = test::EnvironmentDrives().ToHost(folder + "L9.txt");
     ASSERT_TRUE(host) << value;
     EXPECT_TRUE(fs::equivalent(*host, codes.path() / "L9.txt")) << value;
   }

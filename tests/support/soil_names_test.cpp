@@ -18,7 +18,7 @@ SoilNameTable TableOf(const TempFolder& codes, const std::vector<std::string>& n
   for (std::size_t i = 0; i < names.size(); ++i) text += std::to_string(i + 1) + ",\"" + names[i] + "\",,,,\r\n";
   codes.WriteCp932("Kishitu.txt", text);
   SoilNameTable table;
-  EXPECT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
+  EXPECT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), table, codes.Drive() + "\\"));
   return table;
 }
 
@@ -130,7 +130,7 @@ TEST(LookupSoilName, CodesMatchByValueAndTheFirstEntryWins) {
                    "1.5E1,粘性土,,,,\r\n"
                    "7,ローム,,");  // cut short by the end: dropped
   SoilNameTable table;
-  ASSERT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
+  ASSERT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), table, codes.Drive() + "\\"));
   EXPECT_EQ(table.size(), 6u);
   const std::pair<const char*, const char*> cases[] = {
       {"12", "砂"},    {"12.0", "砂"},     {"012", "砂"},  {" 12", "砂"},   {"12m", "砂"},
@@ -146,7 +146,7 @@ TEST(LookupSoilName, EveryRecordOfALargeTableIsFound) {
   for (int i = 1; i <= 12000; ++i) text += std::to_string(i) + ",名" + std::to_string(i) + ",,,,\r\n";
   codes.WriteCp932("Kishitu.txt", text);
   SoilNameTable table;
-  ASSERT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
+  ASSERT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), table, codes.Drive() + "\\"));
   EXPECT_EQ(table.size(), 12000u);
   EXPECT_EQ(LookupSoilName("1", table), "名1");
   EXPECT_EQ(LookupSoilName("10000", table), "名10000");
@@ -168,24 +168,24 @@ TEST(LookupSoilName, ATableRemovedAfterItWasTakenStillGivesItsNames) {
 TEST(LoadSoilNameTable, MissingEmptyAndUnreadableTables) {
   TempFolder codes;
   SoilNameTable table;
-  EXPECT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));  // missing: no fault
+  EXPECT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), table, codes.Drive() + "\\"));  // missing: no fault
   EXPECT_EQ(table.size(), 0u);
   EXPECT_EQ(LookupSoilName("0", table), "");
 
   codes.WriteBytes("Kishitu.txt", "");
-  EXPECT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
+  EXPECT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), table, codes.Drive() + "\\"));
   EXPECT_EQ(table.size(), 0u);
 
   codes.WriteBytes("kishitu.TXT", "1,\x82\xa0,,,,\r\n");  // letter case does not matter
 #ifndef _WIN32                                            // on Windows the two names are one file, written over
   std::filesystem::remove(codes.path() / "Kishitu.txt");
 #endif
-  EXPECT_TRUE(LoadSoilNameTable(table, codes.Drive() + "\\"));
+  EXPECT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), table, codes.Drive() + "\\"));
   EXPECT_EQ(LookupSoilName("1", table), "あ");
 
   codes.WriteBytes("kishitu.TXT", "1,a,,,,\r\n2,\x80,,,,\r\n");
   SoilNameTable bad;
-  Status s = LoadSoilNameTable(bad, codes.Drive() + "\\");
+  Status s = LoadSoilNameTable(test::EnvironmentDrives(), bad, codes.Drive() + "\\");
   EXPECT_EQ(s.fault, Fault::NotCp932);
   EXPECT_EQ(s.line, 2);
 #ifdef _WIN32
@@ -199,14 +199,15 @@ TEST(LoadSoilNameTable, AnEditBetweenConversionsTakesEffect) {
   TempFolder codes;
   codes.WriteCp932("Kishitu.txt", "1,砂,,,,\r\n");
   SoilNameTable first, again, edited;
-  ASSERT_TRUE(LoadSoilNameTable(first, codes.Drive() + "\\"));
-  ASSERT_TRUE(LoadSoilNameTable(again, codes.Drive() + "\\"));  // the same file: taken as loaded
+  ASSERT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), first, codes.Drive() + "\\"));
+  ASSERT_TRUE(
+      LoadSoilNameTable(test::EnvironmentDrives(), again, codes.Drive() + "\\"));  // the same file: taken as loaded
   EXPECT_EQ(LookupSoilName("1", again), "砂");
   codes.WriteCp932("Kishitu.txt", "1,礫,,,,\r\n");  // same size, at once
-  ASSERT_TRUE(LoadSoilNameTable(edited, codes.Drive() + "\\"));
+  ASSERT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), edited, codes.Drive() + "\\"));
   EXPECT_EQ(LookupSoilName("1", edited), "礫");
   codes.WriteCp932("Kishitu.txt", "1,シルト,,,,\r\n");
-  ASSERT_TRUE(LoadSoilNameTable(edited, codes.Drive() + "\\"));
+  ASSERT_TRUE(LoadSoilNameTable(test::EnvironmentDrives(), edited, codes.Drive() + "\\"));
   EXPECT_EQ(LookupSoilName("1", edited), "シルト");
 }
 
@@ -215,15 +216,15 @@ TEST(LoadSoilNameTable, TheSameBytesKeepWhatWasLoaded) {
   TempFolder codes;
   codes.WriteCp932("Kishitu.txt", "3,玉石,,,,\r\n");
   SoilNameTable table;
-  ASSERT_TRUE(LoadSoilNameTable(LoadTableFile(codes.Drive("Kishitu.txt")), table));
+  ASSERT_TRUE(LoadSoilNameTable(LoadTableFile(test::EnvironmentDrives(), codes.Drive("Kishitu.txt")), table));
   auto first = table.loaded;
-  ASSERT_TRUE(LoadSoilNameTable(LoadTableFile(codes.Drive("Kishitu.txt")), table));
+  ASSERT_TRUE(LoadSoilNameTable(LoadTableFile(test::EnvironmentDrives(), codes.Drive("Kishitu.txt")), table));
   EXPECT_EQ(table.loaded, first);
   std::string soilName;
   EXPECT_EQ(ClassifySoilName("3", table, soilName), "0093");
   EXPECT_EQ(soilName, "玉石");
   codes.WriteCp932("Kishitu.txt", "3,礫,,,,\r\n");
-  ASSERT_TRUE(LoadSoilNameTable(LoadTableFile(codes.Drive("Kishitu.txt")), table));
+  ASSERT_TRUE(LoadSoilNameTable(LoadTableFile(test::EnvironmentDrives(), codes.Drive("Kishitu.txt")), table));
   EXPECT_NE(table.loaded, first);
   EXPECT_EQ(LookupSoilName("3", table), "礫");
 }

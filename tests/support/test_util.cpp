@@ -30,8 +30,10 @@ TempFolder::~TempFolder() {
   fs::remove_all(path_, ec);
 }
 
+platform::DriveMap EnvironmentDrives() { return platform::DriveMap::FromEnvironment(); }
+
 std::string TempFolder::Drive(const std::string& name) const {
-  std::string drive = *platform::ToDriveForm(path_);
+  std::string drive = *EnvironmentDrives().ToDriveForm(path_);
   if (!name.empty()) drive += "\\" + name;
   return drive;
 }

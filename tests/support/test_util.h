@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/drives.h"
+
 namespace zk::test {
 
 // A fresh folder under the system temporary folder, removed with everything in it.
@@ -27,6 +29,10 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// The drives of the environment as they are now (ZK_DRIVES read afresh): a map of its own at
+// each call, with no current folder and no scope.
+platform::DriveMap EnvironmentDrives();
 
 // Whole file as bytes ("" when missing).
 std::string ReadBytes(const std::filesystem::path& path);

@@ -14,7 +14,7 @@ std::vector<std::string> Fields(const std::string& bytes) {
   TempFolder dir;
   dir.WriteBytes("t.txt", bytes);
   TableReader reader;
-  EXPECT_TRUE(reader.Open(dir.Drive("t.txt")));
+  EXPECT_TRUE(reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt")));
   std::vector<std::string> fields;
   while (!reader.AtEnd()) fields.push_back(reader.ReadField());
   return fields;
@@ -55,7 +55,7 @@ TEST(FieldReader, LineOfEachField) {
   TempFolder dir;
   dir.WriteBytes("t.txt", "a,b\r\n\"c\r\nd\",e\n\nf\rg");
   TableReader reader;
-  ASSERT_TRUE(reader.Open(dir.Drive("t.txt")));
+  ASSERT_TRUE(reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt")));
   std::vector<long> lines;
   while (!reader.AtEnd()) {
     reader.ReadField();
@@ -76,7 +76,7 @@ TEST(FieldReader, RefusesInvalidCp932WithItsLine) {
     TempFolder dir;
     dir.WriteBytes("t.txt", bytes);
     TableReader reader;
-    Status s = reader.Open(dir.Drive("t.txt"));
+    Status s = reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt"));
     EXPECT_EQ(s.fault, Fault::NotCp932) << bytes;
     EXPECT_EQ(s.line, line) << bytes;
     EXPECT_NE(s.Message().find("t.txt"), std::string::npos);
@@ -91,22 +91,22 @@ TEST(FieldReader, InvalidBytesAnywhereRefuseTheWholeFileAcrossChunks) {
   big += "\r\n\xff";
   dir.WriteBytes("t.txt", big);
   TableReader reader;
-  EXPECT_EQ(reader.Open(dir.Drive("t.txt")).fault, Fault::NotCp932);
+  EXPECT_EQ(reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt")).fault, Fault::NotCp932);
 }
 
 TEST(FieldReader, MissingAndHiddenTablesAreNotFound) {
   TempFolder dir;
   dir.WriteBytes(".X1.TXT", "a");
   TableReader reader;
-  EXPECT_EQ(reader.Open(dir.Drive("X1.TXT")).fault, Fault::NotFound);
-  EXPECT_EQ(reader.Open(dir.Drive(".X1.TXT")).fault, Fault::NotFound);
+  EXPECT_EQ(reader.Open(test::EnvironmentDrives(), dir.Drive("X1.TXT")).fault, Fault::NotFound);
+  EXPECT_EQ(reader.Open(test::EnvironmentDrives(), dir.Drive(".X1.TXT")).fault, Fault::NotFound);
 }
 
 TEST(FieldReader, NamesMatchWithoutLetterCase) {
   TempFolder dir;
   dir.WriteBytes("x5.txt", "1");
   TableReader reader;
-  EXPECT_TRUE(reader.Open(dir.Drive("X5.TXT")));
+  EXPECT_TRUE(reader.Open(test::EnvironmentDrives(), dir.Drive("X5.TXT")));
   EXPECT_EQ(reader.ReadField(), "1");
 }
 
@@ -114,7 +114,7 @@ TEST(FieldReader, RowsAreGroupsOfFieldsWhateverTheLines) {
   TempFolder dir;
   dir.WriteBytes("t.txt", "1,2\r\n3,4,5,6\r\n7");
   TableReader reader;
-  ASSERT_TRUE(reader.Open(dir.Drive("t.txt")));
+  ASSERT_TRUE(reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt")));
   std::vector<std::string> row;
   ASSERT_TRUE(reader.ReadRow(3, row));
   EXPECT_EQ(row, (std::vector<std::string>{"1", "2", "3"}));
@@ -143,8 +143,8 @@ TEST(FieldReader, SkippingAFieldPassesOverWhatReadingWouldRead) {
     TempFolder dir;
     dir.WriteBytes("t.txt", bytes);
     TableReader all, some;
-    ASSERT_TRUE(all.Open(dir.Drive("t.txt")));
-    ASSERT_TRUE(some.Open(dir.Drive("t.txt")));
+    ASSERT_TRUE(all.Open(test::EnvironmentDrives(), dir.Drive("t.txt")));
+    ASSERT_TRUE(some.Open(test::EnvironmentDrives(), dir.Drive("t.txt")));
     for (int n = 0; !all.AtEnd(); ++n) {
       ASSERT_FALSE(some.AtEnd());
       std::string field = all.ReadField();
@@ -190,7 +190,7 @@ TEST(FieldReader, FieldsAndLineEndsOnTheBufferBorder) {
     TempFolder dir;
     dir.WriteBytes("t.txt", c.bytes);
     TableReader reader;
-    ASSERT_TRUE(reader.Open(dir.Drive("t.txt")));
+    ASSERT_TRUE(reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt")));
     std::vector<std::string> fields;
     std::vector<long> lines;
     while (!reader.AtEnd()) {
@@ -206,7 +206,7 @@ TEST(FieldReader, RowsReadInPartOrSkipped) {
   TempFolder dir;
   dir.WriteBytes("t.txt", "1,\"\x93\x8c\x8b\x9e\",3\r\n4,5,6\r\n7,8");
   TableReader reader;
-  ASSERT_TRUE(reader.Open(dir.Drive("t.txt")));
+  ASSERT_TRUE(reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt")));
   std::vector<std::string> row{"left", "over", "here"};
   ASSERT_TRUE(reader.ReadRow(3, 2, 2, row));
   EXPECT_EQ(row, (std::vector<std::string>{"", "東京", ""}));
@@ -221,17 +221,18 @@ TEST(ScanTable, CountsCompleteRowsAndCollectsAColumn) {
   for (int i = 1; i <= 88; ++i) table += std::to_string(i) + (i % 10 == 0 ? "\r\n" : ",");
   dir.WriteBytes("X100.txt", table);
   long count = -1;
-  ASSERT_TRUE(FCOPYSUB::CountRows(dir.Drive("X100.txt"), 44, count));
+  ASSERT_TRUE(FCOPYSUB::CountRows(test::EnvironmentDrives(), dir.Drive("X100.txt"), 44, count));
   EXPECT_EQ(count, 2);
-  ASSERT_TRUE(FCOPYSUB::CountRows(dir.Drive("X100.txt"), 40, count));
+  ASSERT_TRUE(FCOPYSUB::CountRows(test::EnvironmentDrives(), dir.Drive("X100.txt"), 40, count));
   EXPECT_EQ(count, 2);  // 8 fields left over: no complete third row
 
   std::vector<std::string> column;
-  ASSERT_TRUE(FCOPYSUB::ScanTable(dir.Drive("X100.txt"), count, column, FCOPYSUB::kCollectColumn, 44, 2));
+  ASSERT_TRUE(FCOPYSUB::ScanTable(test::EnvironmentDrives(), dir.Drive("X100.txt"), count, column,
+                                  FCOPYSUB::kCollectColumn, 44, 2));
   EXPECT_EQ(column, (std::vector<std::string>{"", "2", "46"}));
 
   count = 7;
-  ASSERT_TRUE(FCOPYSUB::CountRows(dir.Drive("missing.txt"), 44, count));
+  ASSERT_TRUE(FCOPYSUB::CountRows(test::EnvironmentDrives(), dir.Drive("missing.txt"), 44, count));
   EXPECT_EQ(count, 7);  // a missing table leaves the count as it was
 }
 
@@ -241,11 +242,11 @@ TEST(IsPresent, NeedsAPlainFileWithBytes) {
   dir.WriteBytes("L209.txt", " \r\n");
   dir.WriteBytes(".L204.txt", "1");
   std::filesystem::create_directory(dir.path() / "L201.txt");
-  EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive("X5.txt")));
-  EXPECT_TRUE(FCOPYSUB::IsPresent(dir.Drive("l209.TXT")));
-  EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive(".L204.txt")));
-  EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive("L201.txt")));
-  EXPECT_FALSE(FCOPYSUB::IsPresent(dir.Drive("none.txt")));
+  EXPECT_FALSE(FCOPYSUB::IsPresent(test::EnvironmentDrives(), dir.Drive("X5.txt")));
+  EXPECT_TRUE(FCOPYSUB::IsPresent(test::EnvironmentDrives(), dir.Drive("l209.TXT")));
+  EXPECT_FALSE(FCOPYSUB::IsPresent(test::EnvironmentDrives(), dir.Drive(".L204.txt")));
+  EXPECT_FALSE(FCOPYSUB::IsPresent(test::EnvironmentDrives(), dir.Drive("L201.txt")));
+  EXPECT_FALSE(FCOPYSUB::IsPresent(test::EnvironmentDrives(), dir.Drive("none.txt")));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "none.txt"));
 }
 
@@ -260,7 +261,7 @@ namespace {
 TEST(FieldReader, ATableIsTakenOnceAndAChangeIsSeenByTheNextTaking) {
   test::TempFolder dir;
   dir.WriteBytes("t.txt", "a,\x93\x8c\r\n\x1a");
-  TableFile taken = LoadTableFile(dir.Drive("t.txt"));
+  TableFile taken = LoadTableFile(test::EnvironmentDrives(), dir.Drive("t.txt"));
   EXPECT_EQ(taken.bytes, "a,\x93\x8c\r\n");       // the end-of-file mark cut
   dir.WriteBytes("t.txt", "a,\x93\x20\r\n\x1a");  // same size, a lead byte without its trail
   TableReader reader;
@@ -268,7 +269,7 @@ TEST(FieldReader, ATableIsTakenOnceAndAChangeIsSeenByTheNextTaking) {
   EXPECT_EQ(reader.ReadField(), "a");
   EXPECT_EQ(reader.ReadField(), "東");
   EXPECT_TRUE(reader.AtEnd());
-  EXPECT_EQ(reader.Open(dir.Drive("t.txt")).fault, Fault::NotCp932);
+  EXPECT_EQ(reader.Open(test::EnvironmentDrives(), dir.Drive("t.txt")).fault, Fault::NotCp932);
 }
 
 }  // namespace

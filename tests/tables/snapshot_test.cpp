@@ -20,19 +20,17 @@ using test::TempFolder;
 
 class Snapshot : public ::testing::Test {
  protected:
-  void TearDown() override {
-    test::UnsetEnvironment("ZK_DRIVES");
-    platform::ResetDrives();
-  }
+  void TearDown() override { test::UnsetEnvironment("ZK_DRIVES"); }
   // Maps C: to root and gives the boring folder "Data\B01" below it in drive form. Windows'
   // drives are the system's: there the folder's drive form is its own path.
   std::string MapBoringFolder(const fs::path& root) {
     fs::create_directories(boring_.path() / "Data" / "B01");
     test::SetEnvironment("ZK_DRIVES", "C=" + root.string());
-    platform::ResetDrives();
-    return *platform::ToDriveForm(boring_.path() / "Data" / "B01");
+    drives_ = platform::DriveMap::FromEnvironment();
+    return *drives_.ToDriveForm(boring_.path() / "Data" / "B01");
   }
   TempFolder boring_;
+  platform::DriveMap drives_;
 };
 
 TEST_F(Snapshot, NamesEachTableAsWrittenByTheDriveThatHoldsIt) {
@@ -56,16 +54,16 @@ TEST_F(Snapshot, NamesEachTableAsWrittenByTheDriveThatHoldsIt) {
     std::ofstream(folder / "x1.txt") << "1,1.00,0101,\"\"\r\n";
     std::ofstream(folder / "X3.TXT") << "";
     // Taken under the name the catalogue asks for, in another letter case.
-    BoringSnapshot boring = BoringSnapshot::Take(drive, "");
+    BoringSnapshot boring = BoringSnapshot::Take(drives_, drive, "");
     const TableFile& layers = boring.Table(TableId::X1);
     ASSERT_TRUE(layers.IsPresent());
-    EXPECT_EQ(layers.drivePath, LoadTableFile(drive + "\\X1.TXT").drivePath);
+    EXPECT_EQ(layers.drivePath, LoadTableFile(drives_, drive + "\\X1.TXT").drivePath);
 #ifdef _WIN32
     EXPECT_EQ(layers.drivePath, drive + "\\x1.txt");
 #else
     EXPECT_EQ(layers.drivePath, c.mapRootToBoringFolder ? "C:\\x1.txt" : "C:\\Data\\B01\\x1.txt");
 #endif
-    EXPECT_EQ(boring.Table(TableId::X3).drivePath, LoadTableFile(drive + "\\X3.TXT").drivePath);
+    EXPECT_EQ(boring.Table(TableId::X3).drivePath, LoadTableFile(drives_, drive + "\\X3.TXT").drivePath);
   }
 }
 

@@ -92,10 +92,7 @@ class FindingsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    qunsetenv("ZK_DRIVES");
-    platform::ResetDrives();
-  }
+  void init() { qunsetenv("ZK_DRIVES"); }
   void cleanup() { init(); }
 
   // The two added buttons sit beside the run and exit buttons, clear of every control.
@@ -299,7 +296,7 @@ class FindingsTest : public QObject {
     QVERIFY(form.Form_Load());
     form.Command1_Click();
     std::string expected;
-    QVERIFY(DrawLogPicture(destination.Drive("53393681.001"), expected));
+    QVERIFY(DrawLogPicture(form.context().drives, destination.Drive("53393681.001"), expected));
     QVERIFY(Q(expected).contains("<svg"));
 
     QString title, suggested, note, cancelledNote, failedNote;
@@ -344,7 +341,8 @@ class FindingsTest : public QObject {
   void pictureSavedOverAnEarlierOne() {
     TempFolder folder;
     fs::path target = folder.WriteBytes("log.svg", "earlier");
-    PictureWindow picture("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"10\"/>", "Z:\\x\\1.001");
+    PictureWindow picture(test::EnvironmentDrives(),
+                          "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"10\"/>", "Z:\\x\\1.001");
     QVERIFY(picture.Rendered());
     QCOMPARE(picture.Drawing->pixmap().size(), QSize(20, 10));
     QVERIFY(picture.Save(Q(target.string())));

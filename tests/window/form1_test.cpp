@@ -54,10 +54,7 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    qunsetenv("ZK_DRIVES");
-    platform::ResetDrives();
-  }
+  void init() { qunsetenv("ZK_DRIVES"); }
   void cleanup() { init(); }
 
   void captions_data() {
@@ -417,7 +414,7 @@ class Form1Test : public QObject {
 
     QCOMPARE(changed.count(), 1);
     QCOMPARE(text->text(), Q(top.Drive("boring")));
-    QCOMPARE(Q(platform::CurrentFolder('Z')), Q(top.Drive("boring")));
+    QCOMPARE(Q(form.context().drives.CurrentFolder('Z')), Q(top.Drive("boring")));
     if (destination) QCOMPARE(Items(form.File1), QStringList{"X1.TXT"});
     // The first entry is the drive root; opening it goes to the top.
     QCOMPARE(dir->item(0)->text(), "Z:\\");
@@ -426,6 +423,19 @@ class Form1Test : public QObject {
     // Opening the folder that is open already changes nothing.
     QVERIFY(dir->SetPath("z:\\"));
     QCOMPARE(changed.count(), 2);
+  }
+
+  // Each window holds its own drives: a folder opened in one is not the current folder of another.
+  void windowsKeepTheirOwnDrives() {
+    TempFolder top;
+    fs::create_directory(top.path() / "boring");
+    TestForm1 first({top.Drive(), top.Drive()});
+    TestForm1 second({top.Drive(), top.Drive()});
+    std::string before = second.context().drives.CurrentFolder('Z');
+    QVERIFY(first.Dir2->SetPath(top.Drive("boring")));
+    QCOMPARE(Q(first.context().drives.CurrentFolder('Z')), Q(top.Drive("boring")));
+    QCOMPARE(Q(second.context().drives.CurrentFolder('Z')), Q(before));
+    QVERIFY(Q(before) != Q(top.Drive("boring")));
   }
 
   void typedSourceIsWhatTheRunReads() {
@@ -457,7 +467,6 @@ class Form1Test : public QObject {
     TempFolder mapped, start;
     mapped.WriteBytes("on-c.txt", "x");
     ScopedEnv env("ZK_DRIVES", drives.replace("@", Q(mapped.path().string())).toUtf8());
-    platform::ResetDrives();
     TestForm1 form({start.Drive(), start.Drive()});
     DriveList* drive = destination ? form.Drive1 : form.Drive2;
     FolderList* dir = destination ? form.Dir1 : form.Dir2;
@@ -470,7 +479,7 @@ class Form1Test : public QObject {
     QCOMPARE(drive->Drive(), shown);
     QString expected = folder == "-" ? Q(before) : folder;
     QCOMPARE(Q(dir->Path()), expected);
-    QCOMPARE(platform::CurrentDrive(), shown);
+    QCOMPARE(form.context().drives.CurrentDrive(), shown);
     if (folder != "-") QCOMPARE(text->text(), expected);
     if (destination && folder != "-") QCOMPARE(Items(form.File1), QStringList{"on-c.txt"});
     QVERIFY(form.boxes.empty());
@@ -480,7 +489,6 @@ class Form1Test : public QObject {
     TempFolder mapped;
     ScopedEnv env("ZK_DRIVES",
                   QByteArray("M=/zk-no-such-folder;C=") + QByteArray::fromStdString(mapped.path().string()));
-    platform::ResetDrives();
     TestForm1 form;
     QStringList entries;
     for (int i = 0; i < form.Drive1->count(); ++i) entries << form.Drive1->itemText(i);

@@ -21,7 +21,7 @@ class WindowSupportTest : public QObject {
  private slots:
   void init() {
     qunsetenv("ZK_DRIVES");
-    platform::ResetDrives();
+    drives_ = platform::DriveMap::FromEnvironment();
   }
   void cleanup() { init(); }
 
@@ -58,15 +58,15 @@ class WindowSupportTest : public QObject {
   void absoluteFolder() {
     QFETCH(QString, given);
     QFETCH(QString, folder);
-    QCOMPARE(QString::fromStdString(AbsoluteFolder(given.toStdString())), folder);
+    QCOMPARE(QString::fromStdString(AbsoluteFolder(drives_, given.toStdString())), folder);
   }
 
   void drivesCurrentFolderIsUsed() {
     TempFolder top;
     fs::create_directory(top.path() / "sub");
-    QVERIFY(platform::SetCurrentFolder(top.Drive()));
-    QCOMPARE(QString::fromStdString(AbsoluteFolder("Z:")), QString::fromStdString(top.Drive()));
-    QCOMPARE(QString::fromStdString(AbsoluteFolder("Z:sub")), QString::fromStdString(top.Drive("sub")));
+    QVERIFY(drives_.SetCurrentFolder(top.Drive()));
+    QCOMPARE(QString::fromStdString(AbsoluteFolder(drives_, "Z:")), QString::fromStdString(top.Drive()));
+    QCOMPARE(QString::fromStdString(AbsoluteFolder(drives_, "Z:sub")), QString::fromStdString(top.Drive("sub")));
   }
 
   void folderListRefusesWhatIsNotThere_data() {
@@ -80,7 +80,7 @@ class WindowSupportTest : public QObject {
     QFETCH(QString, path);
     TempFolder top;
     top.WriteBytes("file.txt", "x");
-    FolderList list;
+    FolderList list(drives_);
     QVERIFY(list.SetPath(top.Drive()));
     int rows = list.count();
     QVERIFY(!list.SetPath(path.replace("@", QString::fromStdString(top.Drive())).toStdString()));
@@ -94,7 +94,7 @@ class WindowSupportTest : public QObject {
     for (const char* name : {"b", "A", "c", ".git", "a\\b", "x\ny"}) fs::create_directory(top.path() / name);
     top.WriteBytes("a-file", "");
     std::vector<std::string> expected{"A", "b", "c"};
-    QVERIFY(SubFolders(top.Drive()) == expected);
+    QVERIFY(SubFolders(drives_, top.Drive()) == expected);
   }
 
   void locateHelpFile_data() {
@@ -149,7 +149,8 @@ class WindowSupportTest : public QObject {
         top.WriteBytes(f.toStdString(), "help");
       }
     }
-    std::string result = LocateHelpFile(program.replace("@", at).toStdString(), path.replace("@", at).toStdString());
+    std::string result =
+        LocateHelpFile(drives_, program.replace("@", at).toStdString(), path.replace("@", at).toStdString());
     QCOMPARE(QString::fromStdString(result), found.isEmpty() ? QString() : at + "/" + found);
   }
 
@@ -239,6 +240,9 @@ class WindowSupportTest : public QObject {
     QCOMPARE(QString::fromStdString(options.destination), destination);
     QCOMPARE(QString::fromStdString(options.screenshot), screenshot);
   }
+
+ private:
+  platform::DriveMap drives_;  // the environment's, made afresh for each test
 };
 
 int RunWindowSupportTests(int argc, char** argv) {

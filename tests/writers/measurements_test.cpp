@@ -51,9 +51,10 @@ std::vector<std::string> OnePairLines(const TempFolder& outer, const std::string
   outer.WriteCp932("B/PCNT.txt", "1,\"" + listName + "\"\r\n");
   TempFolder destination;
   ExchangeFile out;
-  EXPECT_TRUE(out.Create(destination.Drive(), "53393681.001"));
+  EXPECT_TRUE(out.Create(test::EnvironmentDrives(), destination.Drive(), "53393681.001"));
   FindingSink findings;
-  Status s = WriteMeasurementFileRecords(out, BoringSnapshot::Take(outer.Drive("B"), ""), test::kBoringId, findings);
+  Status s = WriteMeasurementFileRecords(out, BoringSnapshot::Take(test::EnvironmentDrives(), outer.Drive("B"), ""),
+                                         test::kBoringId, findings);
   EXPECT_TRUE(s) << s.Message();
   EXPECT_TRUE(out.Commit());
   return test::SplitCrLf(test::ReadCp932(destination.path() / "53393681.001"));

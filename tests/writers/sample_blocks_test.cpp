@@ -22,15 +22,15 @@ std::vector<std::string> ExpectedLines(const std::string& key) {
 }
 
 TEST(SampleBoring, BlocksDToHAsDerivedByHand) {
-  std::string boring = *platform::ToDriveForm(std::string(ZK_SAMPLE) + "/B001");
+  std::string boring = *test::EnvironmentDrives().ToDriveForm(std::string(ZK_SAMPLE) + "/B001");
   const std::pair<const char*, test::Writer> blocks[] = {
       {"D", WriteSoilTestRecords}, {"E", WriteL209Records}, {"F", WriteL204Records}, {"G", WriteL201Records}};
   for (const auto& [key, writer] : blocks) {
     test::TempFolder destination;
     ExchangeFile out;
-    ASSERT_TRUE(out.Create(destination.Drive(), "53393681.001"));
+    ASSERT_TRUE(out.Create(test::EnvironmentDrives(), destination.Drive(), "53393681.001"));
     FindingSink findings;
-    Status s = writer(out, BoringSnapshot::Take(boring, ""), test::kBoringId, findings);
+    Status s = writer(out, BoringSnapshot::Take(test::EnvironmentDrives(), boring, ""), test::kBoringId, findings);
     ASSERT_TRUE(s) << s.Message();
     ASSERT_TRUE(out.Commit());
     auto lines = test::SplitCrLf(test::ReadCp932(destination.path() / "53393681.001"));

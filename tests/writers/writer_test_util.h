@@ -25,8 +25,9 @@ using Writer = std::function<Status(ExchangeFile&, const BoringSnapshot&, const 
 inline std::vector<std::string> RunWriter(const Writer& writer, const TempFolder& boring, Status* status = nullptr) {
   TempFolder destination;
   ExchangeFile out;
-  EXPECT_TRUE(out.Create(destination.Drive(), "53393681.001"));
-  BoringSnapshot taken = BoringSnapshot::Take(boring.Drive(), "");
+  const platform::DriveMap drives = EnvironmentDrives();
+  EXPECT_TRUE(out.Create(drives, destination.Drive(), "53393681.001"));
+  BoringSnapshot taken = BoringSnapshot::Take(drives, boring.Drive(), "");
   FindingSink findings;
   Status s = writer(out, taken, kBoringId, findings);
   if (status)

@@ -19,39 +19,8 @@ namespace fs = std::filesystem;
 namespace zk::platform {
 namespace {
 
-struct DriveState {
-  std::map<char, fs::path> roots;  // letter -> host folder
-  char current = 'Z';
-  std::map<char, std::string> folders;  // letter -> current folder, drive form
-  bool scoped = false;                  // a PathScope is active
-  std::vector<fs::path> scope;          // its folders, host form
-};
-
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 bool IsLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-
-DriveState Load() {
-  DriveState s;
-  s.roots['Z'] = "/";
-  if (const char* env = std::getenv("ZK_DRIVES")) {
-    std::string spec = env;
-    std::size_t start = 0;
-    while (start <= spec.size()) {
-      std::size_t end = spec.find(';', start);
-      if (end == std::string::npos) end = spec.size();
-      std::string item = spec.substr(start, end - start);
-      std::size_t eq = item.find('=');
-      if (eq == 1 && IsLetter(item[0]) && item.size() > 2) s.roots[Upper(item[0])] = item.substr(2);
-      start = end + 1;
-    }
-  }
-  return s;
-}
-
-DriveState& State() {
-  static DriveState s = Load();
-  return s;
-}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -129,50 +98,61 @@ bool Inside(const fs::path& path, const fs::path& folder) {
   return true;
 }
 
-bool InScope(const fs::path& host) {
-  const DriveState& s = State();
-  if (!s.scoped) return true;
-  for (const fs::path& folder : s.scope)
+}  // namespace
+
+DriveMap DriveMap::FromEnvironment() {
+  DriveMap map;
+  map.roots_['Z'] = "/";
+  if (const char* env = std::getenv("ZK_DRIVES")) {
+    std::string spec = env;
+    std::size_t start = 0;
+    while (start <= spec.size()) {
+      std::size_t end = spec.find(';', start);
+      if (end == std::string::npos) end = spec.size();
+      std::string item = spec.substr(start, end - start);
+      std::size_t eq = item.find('=');
+      if (eq == 1 && IsLetter(item[0]) && item.size() > 2) map.roots_[Upper(item[0])] = item.substr(2);
+      start = end + 1;
+    }
+  }
+  return map;
+}
+
+bool DriveMap::InScope(const fs::path& host) const {
+  if (!scoped_) return true;
+  for (const fs::path& folder : scope_)
     if (Inside(host, folder)) return true;
   return false;
 }
 
-}  // namespace
-
-void ResetDrives() { State() = Load(); }
-
-std::vector<char> MappedDrives() {
+std::vector<char> DriveMap::MappedDrives() const {
   std::vector<char> letters;
-  for (const auto& [letter, root] : State().roots) letters.push_back(letter);
+  for (const auto& [letter, root] : roots_) letters.push_back(letter);
   return letters;
 }
 
-std::optional<fs::path> DriveRoot(char letter) {
-  auto& roots = State().roots;
-  auto it = roots.find(Upper(letter));
-  if (it == roots.end()) return std::nullopt;
+std::optional<fs::path> DriveMap::DriveRoot(char letter) const {
+  auto it = roots_.find(Upper(letter));
+  if (it == roots_.end()) return std::nullopt;
   std::error_code ec;
   if (!fs::is_directory(it->second, ec)) return std::nullopt;
   return it->second;
 }
 
-char CurrentDrive() { return State().current; }
-
-bool SetCurrentDrive(char letter) {
+bool DriveMap::SetCurrentDrive(char letter) {
   if (!IsLetter(letter) || !DriveRoot(letter)) return false;
-  State().current = Upper(letter);
+  current_ = Upper(letter);
   return true;
 }
 
-std::string CurrentFolder(char letter) {
+std::string DriveMap::CurrentFolder(char letter) const {
   letter = Upper(letter);
-  auto& folders = State().folders;
-  auto it = folders.find(letter);
-  if (it != folders.end()) return it->second;
+  auto it = folders_.find(letter);
+  if (it != folders_.end()) return it->second;
   return std::string(1, letter) + ":\\";
 }
 
-bool SetCurrentFolder(const std::string& drivePath) {
+bool DriveMap::SetCurrentFolder(const std::string& drivePath) {
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return false;
   auto host = ToHost(drivePath);
   std::error_code ec;
@@ -186,23 +166,22 @@ bool SetCurrentFolder(const std::string& drivePath) {
   }
   if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
   folder[0] = Upper(folder[0]);
-  State().folders[folder[0]] = folder;
+  folders_[folder[0]] = folder;
   return true;
 }
 
-std::optional<fs::path> ToHost(const std::string& drivePath) {
+std::optional<fs::path> DriveMap::ToHost(const std::string& drivePath) const {
   SeenEntry seen;
   return ToHost(drivePath, seen);
 }
 
-std::optional<fs::path> ToHost(const std::string& drivePath, SeenEntry& seen) {
+std::optional<fs::path> DriveMap::ToHost(const std::string& drivePath, SeenEntry& seen) const {
   seen = SeenEntry{};
   if (drivePath.find('\0') != std::string::npos) return std::nullopt;
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return std::nullopt;
   char letter = drivePath[0];
-  auto& roots = State().roots;
-  auto mapped = roots.find(Upper(letter));
-  if (mapped == roots.end()) return std::nullopt;
+  auto mapped = roots_.find(Upper(letter));
+  if (mapped == roots_.end()) return std::nullopt;
   const fs::path* root = &mapped->second;
   std::string rest = drivePath.substr(2);
   if (rest.empty() || rest[0] != '\\') {
@@ -251,18 +230,18 @@ std::optional<fs::path> ToHost(const std::string& drivePath, SeenEntry& seen) {
   return host;
 }
 
-PathScope::PathScope(const std::vector<std::string>& driveFolders)
-    : previous_(State().scope), previousActive_(State().scoped) {
+PathScope::PathScope(DriveMap& drives, const std::vector<std::string>& driveFolders)
+    : drives_(drives), previous_(drives.scope_), previousActive_(drives.scoped_) {
   std::vector<fs::path> folders;
   for (const std::string& folder : driveFolders)
-    if (auto host = ToHost(folder)) folders.push_back(host->lexically_normal());
-  State().scope = std::move(folders);
-  State().scoped = true;
+    if (auto host = drives_.ToHost(folder)) folders.push_back(host->lexically_normal());
+  drives_.scope_ = std::move(folders);
+  drives_.scoped_ = true;
 }
 
 PathScope::~PathScope() {
-  State().scope = std::move(previous_);
-  State().scoped = previousActive_;
+  drives_.scope_ = std::move(previous_);
+  drives_.scoped_ = previousActive_;
 }
 
 std::string DriveFormRefusal(const fs::path& hostPath) {
@@ -275,7 +254,7 @@ std::string DriveFormRefusal(const fs::path& hostPath) {
   return "";
 }
 
-std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
+std::optional<std::string> DriveMap::ToDriveForm(const fs::path& hostPath) const {
   std::error_code ec;
   fs::path host = fs::absolute(hostPath, ec).lexically_normal();
   if (ec || !DriveFormRefusal(host).empty()) return std::nullopt;
@@ -283,7 +262,7 @@ std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
   if (hostText.size() > 1 && hostText.back() == '/') hostText.pop_back();
   std::optional<std::string> best;
   std::size_t bestLength = 0;
-  for (const auto& [letter, rootPath] : State().roots) {
+  for (const auto& [letter, rootPath] : roots_) {
     std::string root = fs::absolute(rootPath, ec).lexically_normal().string();
     if (root.size() > 1 && root.back() == '/') root.pop_back();
     bool holds = hostText == root || (hostText.compare(0, root.size(), root) == 0 &&
@@ -298,9 +277,11 @@ std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
   return best;
 }
 
-std::optional<std::string> ToDriveForm(const std::string& hostText) { return ToDriveForm(fs::path(hostText)); }
+std::optional<std::string> DriveMap::ToDriveForm(const std::string& hostText) const {
+  return ToDriveForm(fs::path(hostText));
+}
 
-std::string CommandLinePathToDriveForm(const std::string& text) {
+std::string DriveMap::CommandLinePathToDriveForm(const std::string& text) const {
   if (text.size() >= 2 && text[1] == ':' && IsLetter(text[0])) {
     // "Z:/data/b01" names what "Z:\data\b01" does; the run splits the drive form at "\" only.
     std::string drive = text;

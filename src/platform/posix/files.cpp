@@ -51,27 +51,27 @@ std::optional<std::uintmax_t> PlainFileLength(const fs::path& p, const SeenEntry
 
 bool IsPlainHostFile(const fs::path& host, const SeenEntry& seen) { return PlainFileLength(host, seen).has_value(); }
 
-bool IsPlainFile(const std::string& drivePath) {
+bool IsPlainFile(const DriveMap& drives, const std::string& drivePath) {
   SeenEntry seen;
-  auto host = ToHost(drivePath, seen);
+  auto host = drives.ToHost(drivePath, seen);
   return host && IsPlainHostFile(*host, seen);
 }
 
-bool IsFolder(const std::string& drivePath) {
-  auto host = ToHost(drivePath);
+bool IsFolder(const DriveMap& drives, const std::string& drivePath) {
+  auto host = drives.ToHost(drivePath);
   std::error_code ec;
   return host && fs::is_directory(*host, ec);
 }
 
-bool Exists(const std::string& drivePath) {
-  auto host = ToHost(drivePath);
+bool Exists(const DriveMap& drives, const std::string& drivePath) {
+  auto host = drives.ToHost(drivePath);
   std::error_code ec;
   return host && fs::exists(*host, ec);
 }
 
-std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
+std::optional<std::uintmax_t> FileLength(const DriveMap& drives, const std::string& drivePath) {
   SeenEntry seen;
-  auto host = ToHost(drivePath, seen);
+  auto host = drives.ToHost(drivePath, seen);
   if (!host) return std::nullopt;
   return PlainFileLength(*host, seen);
 }
@@ -115,13 +115,13 @@ bool DescribeOpened(int fd, OpenedFile& file) {
   return true;
 }
 
-Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names) {
+Status ListPlainFiles(const DriveMap& drives, const std::string& driveFolder, std::vector<std::string>& names) {
   names.clear();
   auto unlistable = [&](int error) {
     return Status::Failed(Fault::Unreadable, driveFolder,
                           std::string("フォルダの一覧を読めません (") + std::strerror(error) + ")");
   };
-  auto host = ToHost(driveFolder);
+  auto host = drives.ToHost(driveFolder);
   if (!host) return Status::Failed(Fault::Unreadable, driveFolder, "フォルダの一覧を読めません (ドライブが使えません)");
   DIR* dir = ::opendir(host->c_str());
   if (!dir) return unlistable(errno);
@@ -149,14 +149,14 @@ Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& 
   }
 }
 
-bool CreateFolder(const std::string& drivePath) {
-  auto host = ToHost(drivePath);
+bool CreateFolder(const DriveMap& drives, const std::string& drivePath) {
+  auto host = drives.ToHost(drivePath);
   std::error_code ec;
   return host && fs::create_directory(*host, ec) && !ec;
 }
 
-bool RemoveFile(const std::string& drivePath) {
-  auto host = ToHost(drivePath);
+bool RemoveFile(const DriveMap& drives, const std::string& drivePath) {
+  auto host = drives.ToHost(drivePath);
   std::error_code ec;
   return host && fs::remove(*host, ec) && !ec;
 }

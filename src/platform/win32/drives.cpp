@@ -27,29 +27,8 @@ using win32::Wide;
 constexpr std::size_t kLongPath = 248;
 constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
 
-struct DriveState {
-  char current = 'C';
-  std::map<char, std::string> folders;  // letter -> current folder, drive form
-  bool scoped = false;                  // a PathScope is active
-  std::vector<std::wstring> scope;      // its folders, drive form without a final "\"
-};
-
 char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-DriveState Load() {
-  DriveState s;
-  wchar_t folder[MAX_PATH];
-  DWORD n = ::GetCurrentDirectoryW(MAX_PATH, folder);
-  if (n >= 2 && n < MAX_PATH && folder[1] == L':' && folder[0] < 0x80 && IsLetter(static_cast<char>(folder[0])))
-    s.current = Upper(static_cast<char>(folder[0]));
-  return s;
-}
-
-DriveState& State() {
-  static DriveState s = Load();
-  return s;
-}
 
 // A drive is ready when it is there and holds a medium: asking for its free space fails for an
 // empty card reader or disc drive (not ready), without the system's "insert a disk" box.
@@ -70,10 +49,10 @@ bool DriveReady(char letter) {
 
 // The names of a drive-form path after the drive, "." and ".." resolved, a drive-relative
 // path ("C:DATA") taken from the drive's current folder.
-std::vector<std::string> ResolvedNames(const std::string& drivePath) {
+std::vector<std::string> ResolvedNames(const DriveMap& drives, const std::string& drivePath) {
   std::string rest = drivePath.substr(2);
   if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) {
-    std::string base = CurrentFolder(drivePath[0]).substr(2);
+    std::string base = drives.CurrentFolder(drivePath[0]).substr(2);
     rest = base + (base.empty() || base.back() != '\\' ? "\\" : "") + rest;
   }
   std::vector<std::string> names;
@@ -127,12 +106,6 @@ bool Inside(const std::wstring& path, const std::wstring& folder) {
   return path.size() == folder.size() || folder.back() == L'\\' || path[folder.size()] == L'\\';
 }
 
-bool InScope(const std::wstring& path) {
-  const DriveState& s = State();
-  if (!s.scoped) return true;
-  return std::any_of(s.scope.begin(), s.scope.end(), [&](const std::wstring& folder) { return Inside(path, folder); });
-}
-
 // Characters the system reads as wildcards in a name it is asked to find.
 bool HasWildcard(std::string_view name) { return name.find_first_of("*?<>\"") != std::string_view::npos; }
 
@@ -153,9 +126,23 @@ SeenEntry Seen(const WIN32_FIND_DATAW& found) {
 
 }  // namespace
 
-void ResetDrives() { State() = Load(); }
+DriveMap DriveMap::FromEnvironment() {
+  DriveMap map;
+  map.current_ = 'C';
+  wchar_t folder[MAX_PATH];
+  DWORD n = ::GetCurrentDirectoryW(MAX_PATH, folder);
+  if (n >= 2 && n < MAX_PATH && folder[1] == L':' && folder[0] < 0x80 && IsLetter(static_cast<char>(folder[0])))
+    map.current_ = Upper(static_cast<char>(folder[0]));
+  return map;
+}
 
-std::vector<char> MappedDrives() {
+bool DriveMap::InScope(const fs::path& path) const {
+  if (!scoped_) return true;
+  return std::any_of(scope_.begin(), scope_.end(),
+                     [&](const fs::path& folder) { return Inside(path.native(), folder.native()); });
+}
+
+std::vector<char> DriveMap::MappedDrives() const {
   std::vector<char> letters;
   DWORD mask = ::GetLogicalDrives();
   for (int i = 0; i < 26; ++i)
@@ -163,53 +150,50 @@ std::vector<char> MappedDrives() {
   return letters;
 }
 
-std::optional<fs::path> DriveRoot(char letter) {
+std::optional<fs::path> DriveMap::DriveRoot(char letter) const {
   if (!DriveReady(letter)) return std::nullopt;
   return fs::path(std::wstring{static_cast<wchar_t>(Upper(letter)), L':', L'\\'});
 }
 
-char CurrentDrive() { return State().current; }
-
-bool SetCurrentDrive(char letter) {
+bool DriveMap::SetCurrentDrive(char letter) {
   if (!DriveReady(letter)) return false;
-  State().current = Upper(letter);
+  current_ = Upper(letter);
   return true;
 }
 
-std::string CurrentFolder(char letter) {
+std::string DriveMap::CurrentFolder(char letter) const {
   letter = Upper(letter);
-  auto& folders = State().folders;
-  auto it = folders.find(letter);
-  if (it != folders.end()) return it->second;
+  auto it = folders_.find(letter);
+  if (it != folders_.end()) return it->second;
   return std::string(1, letter) + ":\\";
 }
 
-bool SetCurrentFolder(const std::string& drivePath) {
+bool DriveMap::SetCurrentFolder(const std::string& drivePath) {
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return false;
-  if (!IsFolder(drivePath)) return false;
-  std::vector<std::string> names = ResolvedNames(drivePath);
+  if (!IsFolder(*this, drivePath)) return false;
+  std::vector<std::string> names = ResolvedNames(*this, drivePath);
   std::string folder = std::string(1, Upper(drivePath[0])) + ":\\";
   for (std::size_t i = 0; i < names.size(); ++i) folder += (i > 0 ? "\\" : "") + names[i];
-  State().folders[Upper(drivePath[0])] = folder;
+  folders_[Upper(drivePath[0])] = folder;
   return true;
 }
 
-std::optional<fs::path> ToHost(const std::string& drivePath) {
+std::optional<fs::path> DriveMap::ToHost(const std::string& drivePath) const {
   SeenEntry seen;
   return ToHost(drivePath, seen);
 }
 
-std::optional<fs::path> ToHost(const std::string& drivePath, SeenEntry& seen) {
+std::optional<fs::path> DriveMap::ToHost(const std::string& drivePath, SeenEntry& seen) const {
   seen = SeenEntry{};
   if (drivePath.find('\0') != std::string::npos) return std::nullopt;
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return std::nullopt;
   char letter = drivePath[0];
-  std::vector<std::string> names = ResolvedNames(drivePath);
+  std::vector<std::string> names = ResolvedNames(*this, drivePath);
   // A ":" in a name would reach a file's hidden data stream ("X1.TXT:other"), never a table.
   if (std::any_of(names.begin(), names.end(), [](const std::string& n) { return n.find(':') != std::string::npos; }))
     return std::nullopt;
   std::wstring path = Joined(letter, names);
-  if (!InScope(path)) return std::nullopt;
+  if (!InScope(fs::path(path))) return std::nullopt;
   if (names.empty() || HasWildcard(names.back())) {
     if (!DriveReady(letter)) return std::nullopt;
     return HostOf(path);
@@ -231,26 +215,23 @@ std::optional<fs::path> ToHost(const std::string& drivePath, SeenEntry& seen) {
   return host;
 }
 
-PathScope::PathScope(const std::vector<std::string>& driveFolders) : previousActive_(State().scoped) {
-  // The previous folders are kept in their UTF-8 form, as the interface holds them.
-  for (const std::wstring& folder : State().scope) previous_.emplace_back(folder);
-  std::vector<std::wstring> folders;
+PathScope::PathScope(DriveMap& drives, const std::vector<std::string>& driveFolders)
+    : drives_(drives), previous_(drives.scope_), previousActive_(drives.scoped_) {
+  std::vector<fs::path> folders;
   for (const std::string& folder : driveFolders) {
     if (folder.size() < 2 || folder[1] != ':' || !IsLetter(folder[0])) continue;
-    folders.push_back(Joined(folder[0], ResolvedNames(folder)));
+    folders.emplace_back(Joined(folder[0], ResolvedNames(drives_, folder)));
   }
-  State().scope = std::move(folders);
-  State().scoped = true;
+  drives_.scope_ = std::move(folders);
+  drives_.scoped_ = true;
 }
 
 PathScope::~PathScope() {
-  std::vector<std::wstring> folders;
-  for (const fs::path& folder : previous_) folders.push_back(folder.native());
-  State().scope = std::move(folders);
-  State().scoped = previousActive_;
+  drives_.scope_ = std::move(previous_);
+  drives_.scoped_ = previousActive_;
 }
 
-std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
+std::optional<std::string> DriveMap::ToDriveForm(const fs::path& hostPath) const {
   std::wstring host = hostPath.native();
   if (host.compare(0, kLongPrefix.size(), kLongPrefix) == 0) {
     host = WithoutLongPrefix(host);
@@ -273,12 +254,14 @@ std::optional<std::string> ToDriveForm(const fs::path& hostPath) {
   return Narrow(host);
 }
 
-std::optional<std::string> ToDriveForm(const std::string& hostText) { return ToDriveForm(HostPath(hostText)); }
+std::optional<std::string> DriveMap::ToDriveForm(const std::string& hostText) const {
+  return ToDriveForm(HostPath(hostText));
+}
 
 // "\" is the separator here: no name holds one, so every host path has its drive form.
 std::string DriveFormRefusal(const fs::path&) { return ""; }
 
-std::string CommandLinePathToDriveForm(const std::string& text) {
+std::string DriveMap::CommandLinePathToDriveForm(const std::string& text) const {
   if (text.size() >= 2 && text[1] == ':' && IsLetter(text[0])) {
     // The host path itself: "C:/data/b01/" is as good as "C:\data\b01" (the run splits at "\"
     // only, and a final separator names the same folder, as a host path's does on Linux).

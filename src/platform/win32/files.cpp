@@ -100,15 +100,15 @@ fs::path HostPath(const std::string& hostText) { return fs::path(Long(Wide(hostT
 
 bool IsPlainHostFile(const fs::path& host, const SeenEntry& seen) { return PlainFileLength(host, seen).has_value(); }
 
-bool IsPlainFile(const std::string& drivePath) {
+bool IsPlainFile(const DriveMap& drives, const std::string& drivePath) {
   SeenEntry seen;
-  auto host = ToHost(drivePath, seen);
+  auto host = drives.ToHost(drivePath, seen);
   return host && IsPlainHostFile(*host, seen);
 }
 
-bool IsFolder(const std::string& drivePath) {
+bool IsFolder(const DriveMap& drives, const std::string& drivePath) {
   SeenEntry seen;
-  auto host = ToHost(drivePath, seen);
+  auto host = drives.ToHost(drivePath, seen);
   if (!host) return false;
   if (seen.type == fs::file_type::directory) return true;
   if (seen.type != fs::file_type::none && seen.type != fs::file_type::symlink) return false;
@@ -116,16 +116,16 @@ bool IsFolder(const std::string& drivePath) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Exists(const std::string& drivePath) {
+bool Exists(const DriveMap& drives, const std::string& drivePath) {
   SeenEntry seen;
-  auto host = ToHost(drivePath, seen);
+  auto host = drives.ToHost(drivePath, seen);
   if (!host || seen.type == fs::file_type::not_found) return false;
   return ::GetFileAttributesW(host->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::optional<std::uintmax_t> FileLength(const std::string& drivePath) {
+std::optional<std::uintmax_t> FileLength(const DriveMap& drives, const std::string& drivePath) {
   SeenEntry seen;
-  auto host = ToHost(drivePath, seen);
+  auto host = drives.ToHost(drivePath, seen);
   if (!host) return std::nullopt;
   return PlainFileLength(*host, seen);
 }
@@ -205,12 +205,12 @@ std::vector<std::string> ListEntryNames(const fs::path& hostFolder) {
   return names;
 }
 
-Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& names) {
+Status ListPlainFiles(const DriveMap& drives, const std::string& driveFolder, std::vector<std::string>& names) {
   names.clear();
   auto unlistable = [&](DWORD error) {
     return Status::Failed(Fault::Unreadable, driveFolder, "フォルダの一覧を読めません (" + ReasonOf(error) + ")");
   };
-  auto host = ToHost(driveFolder);
+  auto host = drives.ToHost(driveFolder);
   if (!host) return Status::Failed(Fault::Unreadable, driveFolder, "フォルダの一覧を読めません (ドライブが使えません)");
   std::wstring pattern = host->native();
   if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
@@ -245,13 +245,13 @@ Status ListPlainFiles(const std::string& driveFolder, std::vector<std::string>& 
   }
 }
 
-bool CreateFolder(const std::string& drivePath) {
-  auto host = ToHost(drivePath);
+bool CreateFolder(const DriveMap& drives, const std::string& drivePath) {
+  auto host = drives.ToHost(drivePath);
   return host && ::CreateDirectoryW(host->c_str(), nullptr);
 }
 
-bool RemoveFile(const std::string& drivePath) {
-  auto host = ToHost(drivePath);
+bool RemoveFile(const DriveMap& drives, const std::string& drivePath) {
+  auto host = drives.ToHost(drivePath);
   return host && ::DeleteFileW(host->c_str());
 }
 

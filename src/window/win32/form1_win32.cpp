@@ -153,7 +153,9 @@ std::wstring WorkingFolder() {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, StartFolders start) : instance_(instance), start_(std::move(start)) {}
+Form1::Form1(HINSTANCE instance, StartFolders start) : instance_(instance), start_(std::move(start)) {
+  context_.drives = platform::DriveMap::FromEnvironment();
+}
 
 Form1::~Form1() {
   if (boxHook_) UnhookWindowsHookEx(boxHook_);
@@ -346,7 +348,7 @@ void Form1::MakeFont() {
 bool Form1::Form_Load() {
   Centre();
   if (!LoadOrChooseCodeTableFolder(
-          *this, [this] { return ChooseCodeTableFolder(); }, context_.codeTableFolder))
+          context_.drives, *this, [this] { return ChooseCodeTableFolder(); }, context_.codeTableFolder))
     return false;
   helpFilePath_ = HelpFileIn(ProgramFolder());
   if (helpFilePath_.empty()) {
@@ -399,7 +401,7 @@ void Form1::ShowHelp(int context) {
 bool Form1::SetFolder(HWND list, FolderListState& state, const std::wstring& path) {
   std::wstring wanted = path;
   if (wanted.size() == 2 && IsDriveLetter(wanted[0]) && wanted[1] == L':')
-    wanted = Wide(platform::CurrentFolder(static_cast<char>(Upper(wanted[0]))));
+    wanted = Wide(context_.drives.CurrentFolder(static_cast<char>(Upper(wanted[0]))));
   std::wstring full = FullPath(wanted);
   if (full.size() < 3 || !IsDriveLetter(full[0]) || full[1] != L':') return false;
   full[0] = Upper(full[0]);
@@ -531,7 +533,7 @@ void Form1::DriveChange(HWND drive, HWND dir, FolderListState& state) {
     }
   }
   LRESULT remembered = SendMessageW(drive, CB_GETCURSEL, 0, 0);
-  if (!platform::SetCurrentDrive(static_cast<char>(SelectedDrive(drive))))
+  if (!context_.drives.SetCurrentDrive(static_cast<char>(SelectedDrive(drive))))
     SendMessageW(drive, CB_SETCURSEL, static_cast<WPARAM>(remembered), 0);
 }
 
@@ -580,7 +582,7 @@ void Form1::Command4_Click() {
 bool Form1::SaveLogPicture(std::wstring& file) {
   if (lastExchangeFile_.empty()) return false;
   std::string svg;
-  if (Status s = DrawLogPicture(lastExchangeFile_, svg); !s) {
+  if (Status s = DrawLogPicture(context_.drives, lastExchangeFile_, svg); !s) {
     ShowMessage(s.Message(), Icon::Exclamation, "");
     return false;
   }
@@ -695,12 +697,12 @@ void Form1::Command2_Click() { DestroyWindow(Form1_); }
 void Form1::Dir1_Change() {
   FillFileList();
   SetWindowTextW(Text1, dir1_.path.c_str());
-  platform::SetCurrentFolder(Utf8(dir1_.path));
+  context_.drives.SetCurrentFolder(Utf8(dir1_.path));
 }
 
 void Form1::Dir2_Change() {
   SetWindowTextW(Text2, dir2_.path.c_str());
-  platform::SetCurrentFolder(Utf8(dir2_.path));
+  context_.drives.SetCurrentFolder(Utf8(dir2_.path));
 }
 
 void Form1::Drive1_Change() { DriveChange(Drive1, Dir1, dir1_); }

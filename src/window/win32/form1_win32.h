@@ -165,7 +165,7 @@ class Form1 : public WindowOps {
   int completionFlag_ = 0;
   bool busy_ = false;
   int quiet_ = 0;              // > 0 while the window changes a list itself: no change handlers
-  ConversionContext context_;  // the code-table folder and tables the runs use
+  ConversionContext context_;  // the drives, the code-table folder and tables the runs use
   RunResult lastRun_;
   std::string lastExchangeFile_;  // "" until a run converted
   std::function<void(HWND box)> answerer_;
