@@ -90,12 +90,12 @@ Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
   if (Status s = reader.Open(file); !s) return s;
   auto loaded = std::make_shared<SoilNameEntries>();
   const std::size_t fields = Layout(TableId::Kishitu).fields;
-  std::string code, name, decoded;
-  // Room for every record the bytes can hold (a record takes at least six bytes; a name is at
-  // most half as long again in UTF-8), asked for once: growing by copying would touch the
-  // memory of a large table several times over. What is never written takes no memory.
+  std::string code, name;
+  // Room for every record the bytes can hold (a record takes at least six bytes), asked for
+  // once: growing by copying would touch the memory of a large table several times over.
+  // What is never written takes no memory.
   loaded->codes.reserve(file.bytes.size() / 6 + 1);
-  loaded->names.reserve(file.bytes.size() / 2 * 3 + 3);
+  loaded->names.reserve(file.bytes.size());
   while (!reader.AtEnd()) {  // code and name of every complete record
     bool complete = true;
     for (std::size_t i = 0; i < fields && complete; ++i) {
@@ -112,15 +112,13 @@ Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
     ++loaded->count;
     double value = CodeKey(code);
     if (std::isnan(value)) continue;  // equal to no code
-    // Without its surrounding spaces, which no CP932 character has in its second byte; a
-    // name whose bytes are no CP932 reads as "", as a field does.
+    // Without its surrounding spaces, which no CP932 character has in its second byte.
     std::string_view bytes = name;
     std::size_t begin = bytes.find_first_not_of(' ');
     bytes = begin == std::string_view::npos ? "" : bytes.substr(begin, bytes.find_last_not_of(' ') - begin + 1);
-    if (!platform::FromCp932(bytes, decoded)) decoded.clear();
     loaded->codes.push_back(
-        {value, static_cast<std::uint32_t>(loaded->names.size()), static_cast<std::uint32_t>(decoded.size())});
-    loaded->names += decoded;
+        {value, static_cast<std::uint32_t>(loaded->names.size()), static_cast<std::uint32_t>(bytes.size())});
+    loaded->names += bytes;
   }
   // In order of value, the first entry of each value kept.
   auto byValue = [](const SoilNameEntries::Code& a, const SoilNameEntries::Code& b) { return a.value < b.value; };
@@ -148,7 +146,11 @@ std::string FindSoilName(const std::string& soilCode, const SoilNameTable& table
   auto found = std::lower_bound(entries.codes.begin(), entries.codes.end(), value,
                                 [](const SoilNameEntries::Code& c, double v) { return c.value < v; });
   if (found == entries.codes.end() || found->value != value) return "";
-  return entries.names.substr(found->at, found->length);
+  // Decoded when asked for: a boring looks up a few of the thousands of names. A name whose
+  // bytes are no CP932 reads as "", as a field does.
+  std::string name;
+  if (!platform::FromCp932(std::string_view(entries.names).substr(found->at, found->length), name)) name.clear();
+  return name;
 }
 
 std::string ClassifyRockName(const std::string& name) {

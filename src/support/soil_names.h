@@ -21,11 +21,11 @@ namespace zk {
 struct SoilNameEntries {
   struct Code {
     double value = 0;
-    std::uint32_t at = 0, length = 0;  // its name (without surrounding spaces) in names
+    std::uint32_t at = 0, length = 0;  // its name (without surrounding spaces) in names, CP932
   };
   std::size_t count = 0;    // entries of the table
   std::vector<Code> codes;  // by value, one per value
-  std::string names;
+  std::string names;        // as the table holds them (CP932), decoded when looked up
 };
 
 // The entries are shared, not copied, between the conversions that load the same bytes.

@@ -20,8 +20,9 @@ bool IsNumberColumn(const TableLayout& layout, std::size_t column) {
 
 void CheckNumber(const std::string& path, long line, std::size_t column, const std::string& field,
                  FindingSink& findings) {
-  if (Blank(field)) return;
   std::size_t end = QXCOMSUB::LeadingNumberEnd(field);
+  if (end == field.size()) return;  // a number and nothing more, as nearly always (or empty)
+  if (Blank(field)) return;
   if (end == 0) {
     findings.Warn(
         path, line, "not-a-number",
