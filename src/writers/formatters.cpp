@@ -109,11 +109,21 @@ std::string PlainDecimalText(double value) {
   return text + digits.substr(0, whole) + "." + digits.substr(whole);
 }
 
-std::optional<std::string> ShortDecimalText(std::string_view text) {
+namespace {
+
+// A plain decimal number text in its parts: the whole digits without leading zeros ("" for
+// none), the fraction digits without trailing zeros. Zero has no sign.
+struct DecimalParts {
+  bool negative = false;
+  std::string_view whole, fraction;
+};
+
+// The parts of ShortDecimalText, as views of text.
+std::optional<DecimalParts> ShortDecimalParts(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  DecimalParts parts;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) parts.negative = text[i++] == '-';
   // The digits before the point and after it, as views of the text.
   auto digitsFrom = [&](std::size_t from) {
     std::size_t to = from;
@@ -139,32 +149,71 @@ std::optional<std::string> ShortDecimalText(std::string_view text) {
   // leading zeros are none.
   std::size_t significant = whole.empty() ? fraction.size() - std::min(fraction.find_first_not_of('0'), fraction.size())
                                           : whole.size() + fraction.size();
-  if (significant == 0) return "0";
+  if (significant == 0) return DecimalParts{};
   if (significant > 15) return std::nullopt;
-  std::string out = negative ? "-" : "";
-  if (whole.empty())
+  parts.whole = whole;
+  parts.fraction = fraction;
+  return parts;
+}
+
+// The parts of a text PlainDecimalText wrote.
+DecimalParts PartsOfPlainText(std::string_view text) {
+  DecimalParts parts;
+  if (!text.empty() && text[0] == '-') {
+    parts.negative = true;
+    text.remove_prefix(1);
+  }
+  std::size_t point = text.find('.');
+  parts.whole = text.substr(0, point);
+  if (parts.whole == "0") parts.whole = {};
+  if (point != std::string_view::npos) parts.fraction = text.substr(point + 1);
+  return parts;
+}
+
+}  // namespace
+
+std::optional<std::string> ShortDecimalText(std::string_view text) {
+  auto parts = ShortDecimalParts(text);
+  if (!parts) return std::nullopt;
+  std::string out = parts->negative ? "-" : "";
+  if (parts->whole.empty())
     out += '0';
   else
-    out += whole;
-  if (!fraction.empty()) {
+    out += parts->whole;
+  if (!parts->fraction.empty()) {
     out += '.';
-    out += fraction;
+    out += parts->fraction;
   }
   return out;
 }
 
 std::string FormatFixedPoint(std::string_view text, int intDigits, int decDigits) {
   if (IsBlankText(text)) return "";
-  auto shortText = ShortDecimalText(text);
-  const std::string t = shortText ? std::move(*shortText) : PlainDecimalText(ParseNumber(text));
-  std::string_view number(t);
-  std::size_t point = number.find('.');
-  std::string_view fraction = point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
-  std::size_t decimals = decDigits > 0 ? static_cast<std::size_t>(decDigits) : 0;
-  std::string out = ZeroPadTo(number.substr(0, point), intDigits);
+  std::string slow;  // the text through the double, where the number text cannot be taken as it is
+  auto parts = ShortDecimalParts(text);
+  if (!parts) {
+    slow = PlainDecimalText(ParseNumber(text));
+    parts = PartsOfPlainText(slow);
+  }
+  // The whole part with its sign ("-5"), zero-padded or cut on the left to intDigits.
+  const std::size_t width = intDigits > 0 ? static_cast<std::size_t>(intDigits) : 0;
+  const std::string_view whole = parts->whole.empty() ? std::string_view("0") : parts->whole;
+  const std::size_t length = whole.size() + (parts->negative ? 1 : 0);
+  const std::size_t decimals = decDigits > 0 ? static_cast<std::size_t>(decDigits) : 0;
+  std::string out;
+  out.reserve(width + 1 + decimals);
+  if (length <= width) {
+    out.append(width - length, '0');
+    if (parts->negative) out += '-';
+    out += whole;
+  } else if (width > 0) {
+    std::size_t cut = length - width;  // characters cut off on the left, the sign first
+    out += whole.substr(cut - (parts->negative ? 1 : 0));
+  }
   out += '.';
-  out += fraction.substr(0, decimals);
-  out.append(decimals - std::min(decimals, fraction.size()), '0');  // filled up on the right
+  std::string_view fraction = parts->fraction.substr(0, decimals);
+  out += fraction;
+  out.append(decimals - fraction.size(), '0');  // filled up on the right
   return out;
 }
 

@@ -43,6 +43,14 @@ TEST(FormatFixedPoint, CutsAndPads) {
       // At most 15 significant digits: the binary noise of 0.1 + 0.2 is not written.
       {"0.30000000000000004", 1, 17, "0.30000000000000000"},
       {"123456789.123456789", 9, 9, "123456789.123457000"},
+      // The sign is cut first, with the digits on the left.
+      {"-1234.5", 3, 1, "234.5"},
+      {"-12", 2, 1, "12.0"},
+      {"-12", 0, 1, ".0"},
+      {"0012.50", 2, 1, "12.5"},
+      {"-0.00", 2, 1, "00.0"},  // zero has no sign
+      {"-1E+20", 3, 1, "000.0"},
+      {"-1.5E-05", 2, 6, "-0.000015"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(FormatFixedPoint(c.text, c.intDigits, c.decDigits), c.expected)
