@@ -8,7 +8,6 @@ namespace zk {
 namespace {
 
 bool IsBlank(int c) { return c == ' ' || c == '\t'; }
-bool IsLineEnd(int c) { return c == '\r' || c == '\n'; }
 
 // The bytes that end an unquoted field, looked up at once: most bytes of a table are in such
 // fields.
@@ -54,22 +53,6 @@ void TableReader::Close() {
   pos_ = 0;
 }
 
-void TableReader::SkipBlanks() {
-  while (pos_ < data_.size() && IsBlank(static_cast<unsigned char>(data_[pos_]))) ++pos_;
-}
-
-// Consumes one separator: a comma, CR LF, LF or CR. Nothing at the end of the table.
-void TableReader::SkipSeparator() {
-  if (pos_ >= data_.size()) return;
-  char c = data_[pos_++];
-  if (c == '\r') {
-    ++line_;
-    if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
-  } else if (c == '\n') {
-    ++line_;
-  }
-}
-
 // A field holding a byte above 0x7F, to UTF-8. The table was checked when it was taken; a
 // field never splits a character, since no CP932 trail byte is a separator, blank or quote.
 void TableReader::Decode(std::string& field) {
@@ -83,59 +66,99 @@ std::string TableReader::ReadField() {
   return field;
 }
 
-void TableReader::Scan(std::string* field, bool decode) {
-  if (field) field->clear();
-  SkipBlanks();
-  fieldLine_ = line_;
-  overLineEnd_ = false;
+// The one way a field is found: from the blanks before it through its separator.
+inline RawField TableReader::ScanRaw() {
   const char* data = data_.data();
   const std::size_t end = data_.size();
+  std::size_t pos = pos_;
+  long line = line_;
+  while (pos < end && IsBlank(static_cast<unsigned char>(data[pos]))) ++pos;
+  RawField field;
+  field.line = line;
   unsigned char seen = 0;
-  if (Peek() == '"') {
-    ++pos_;
-    std::size_t start = pos_;
+  std::size_t start = pos;
+  std::size_t stop = pos;
+  if (pos < end && data[pos] == '"') {
+    start = ++pos;
     bool afterCr = false;
-    std::size_t stop = pos_;
-    for (; stop < end; ++stop) {
+    for (stop = start; stop < end; ++stop) {
       auto c = static_cast<unsigned char>(data[stop]);
       if (c == '"') break;
       seen |= c;
-      if (c == '\r' || (c == '\n' && !afterCr)) ++line_;
+      if (c == '\r' || (c == '\n' && !afterCr)) ++line;
       afterCr = c == '\r';
     }
-    if (field) field->append(data + start, stop - start);
-    overLineEnd_ = line_ != fieldLine_;
+    field.overLineEnd = line != field.line;
     if (stop >= end) {
       // The field runs to the end of the table, as the reader always read it; the user is
       // told through the findings.
-      pos_ = stop;
-      unclosedQuoteLine_ = fieldLine_;
-      if ((seen & 0x80) && field && decode) Decode(*field);
-      return;
+      pos = stop;
+      unclosedQuoteLine_ = field.line;
+    } else {
+      pos = stop + 1;  // what follows the closing quote up to the separator is dropped
+      while (pos < end && !kFieldEnds[static_cast<unsigned char>(data[pos])]) ++pos;
     }
-    pos_ = stop + 1;
-    while (pos_ < end && data[pos_] != ',' && !IsLineEnd(static_cast<unsigned char>(data[pos_]))) ++pos_;
   } else {
-    std::size_t stop = pos_;
-    for (; stop < end; ++stop) {
-      auto c = static_cast<unsigned char>(data[stop]);
+    for (; pos < end; ++pos) {
+      auto c = static_cast<unsigned char>(data[pos]);
       if (kFieldEnds[c]) break;
       seen |= c;
     }
-    if (field) {  // without its trailing blanks
-      std::size_t last = stop;
-      while (last > pos_ && IsBlank(static_cast<unsigned char>(data[last - 1]))) --last;
-      field->append(data + pos_, last - pos_);
-    }
-    pos_ = stop;
+    stop = pos;  // without its trailing blanks
+    while (stop > start && IsBlank(static_cast<unsigned char>(data[stop - 1]))) --stop;
   }
-  SkipSeparator();
-  if ((seen & 0x80) && field && decode) Decode(*field);
+  // One separator: a comma, CR LF, LF or CR; nothing at the end of the table.
+  if (pos < end) {
+    char c = data[pos++];
+    if (c == '\r') {
+      ++line;
+      if (pos < end && data[pos] == '\n') ++pos;
+    } else if (c == '\n') {
+      ++line;
+    }
+  }
+  pos_ = pos;
+  line_ = line;
+  field.bytes = std::string_view(data + start, stop - start);
+  field.nonAscii = (seen & 0x80) != 0;
+  fieldLine_ = field.line;
+  overLineEnd_ = field.overLineEnd;
+  return field;
+}
+
+void TableReader::Scan(std::string* field, bool decode) {
+  RawField raw = ScanRaw();
+  if (!field) return;
+  field->assign(raw.bytes);
+  if (raw.nonAscii && decode) Decode(*field);
+}
+
+bool TableReader::ReadRawRow(std::size_t n, std::vector<RawField>& row) {
+  row.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (AtEnd()) {
+      for (std::size_t k = i; k < n; ++k) row[k] = RawField{};
+      return false;
+    }
+    row[i] = ScanRaw();
+  }
+  return true;
+}
+
+std::string TableReader::Text(const RawField& field) {
+  if (!field.nonAscii) return std::string(field.bytes);
+  std::string text;
+  if (!platform::FromCp932(field.bytes, text)) text.clear();
+  return text;
 }
 
 void TableReader::SkipLine() {
-  while (pos_ < data_.size() && !IsLineEnd(static_cast<unsigned char>(data_[pos_]))) ++pos_;
-  SkipSeparator();
+  while (pos_ < data_.size() && data_[pos_] != '\r' && data_[pos_] != '\n') ++pos_;
+  if (pos_ < data_.size()) {
+    char c = data_[pos_++];
+    ++line_;
+    if (c == '\r' && pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+  }
 }
 
 bool TableReader::ReadRow(std::size_t n, std::vector<std::string>& row) { return ReadRow(n, 1, n, row); }

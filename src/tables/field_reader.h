@@ -22,6 +22,15 @@
 
 namespace zk {
 
+// One field as it stands in the table, read without copying: its CP932 bytes (the quotes of a
+// quoted field taken off, the trailing blanks of an unquoted one cut), viewed in the table.
+struct RawField {
+  std::string_view bytes;
+  long line = 0;             // where it begins
+  bool nonAscii = false;     // holds a byte above 0x7F: to be decoded before it is shown
+  bool overLineEnd = false;  // quoted, and ran over a line end
+};
+
 class TableReader {
  public:
   TableReader() = default;
@@ -57,6 +66,11 @@ class TableReader {
   bool ReadRow(std::size_t n, std::size_t first, std::size_t last, std::vector<std::string>& row);
   // Passes over a row of n fields; false when the end cut it short.
   bool SkipRow(std::size_t n);
+  // Reads n fields as they stand, for a caller that only looks at some of them; they live as
+  // long as the table. false when the end cut the row short (the rest empty).
+  bool ReadRawRow(std::size_t n, std::vector<RawField>& row);
+  // A raw field as ReadField gives it, in UTF-8.
+  static std::string Text(const RawField& field);
 
   // The line on which the last field read began (1-based).
   long FieldLine() const { return fieldLine_; }
@@ -73,9 +87,7 @@ class TableReader {
 
  private:
   void Reset(std::string path, std::string_view data);
-  int Peek() const { return pos_ < data_.size() ? static_cast<unsigned char>(data_[pos_]) : -1; }
-  void SkipBlanks();
-  void SkipSeparator();
+  RawField ScanRaw();
   void Scan(std::string* field, bool decode = true);
   void Decode(std::string& field);
 

@@ -11,37 +11,41 @@
 namespace zk {
 namespace {
 
-bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+bool Blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
 bool IsNumberColumn(const TableLayout& layout, std::size_t column) {
   return std::find(layout.numberColumns.begin(), layout.numberColumns.end(), static_cast<int>(column)) !=
          layout.numberColumns.end();
 }
 
-void CheckNumber(const std::string& path, long line, std::size_t column, const std::string& field,
-                 FindingSink& findings) {
-  std::size_t end = QXCOMSUB::LeadingNumberEnd(field);
-  if (end == field.size()) return;  // a number and nothing more, as nearly always (or empty)
-  if (Blank(field)) return;
+// A number column's field as it stands in the table: its digits are ASCII in either encoding,
+// so it is looked at in its own bytes and decoded only to be shown.
+void CheckNumber(const std::string& path, long line, std::size_t column, const RawField& field, FindingSink& findings) {
+  std::string_view bytes = field.bytes;
+  std::size_t end = QXCOMSUB::LeadingNumberEnd(bytes);
+  if (end == bytes.size()) return;  // a number and nothing more, as nearly always (or empty)
+  if (Blank(bytes)) return;
+  const std::string text = TableReader::Text(field);
   if (end == 0) {
     findings.Warn(
         path, line, "not-a-number",
-        std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値ではありません (0 として変換されます)");
+        std::to_string(column) + " 番目の項目「" + Excerpt(text) + "」は数値ではありません (0 として変換されます)");
     return;
   }
   // A typing slip ("3O" for 30, "20cm", "0x10", "1.2.3"): only the number in front is read.
-  std::string rest = field.substr(end);
+  std::string_view rest = std::string_view(text).substr(end);
   if (Blank(rest)) return;
   findings.Warn(path, line, "number-with-text",
-                std::to_string(column) + " 番目の項目「" + Excerpt(field) + "」は数値の後ろに「" + Excerpt(rest) +
-                    "」があります (" + QXCOMSUB::NumberText(QXCOMSUB::ParseNumber(field)) + " として変換されます)");
+                std::to_string(column) + " 番目の項目「" + Excerpt(text) + "」は数値の後ろに「" + Excerpt(rest) +
+                    "」があります (" + QXCOMSUB::NumberText(QXCOMSUB::ParseNumber(bytes)) + " として変換されます)");
 }
 
 // A quoted field that runs over a line end: usually a quote left open, which takes the rows up
 // to the next quote into one field.
-void CheckQuoteOverLineEnd(const TableReader& reader, FindingSink& findings) {
-  if (!reader.FieldRanOverLineEnd() || reader.UnclosedQuoteLine() == reader.FieldLine()) return;
-  findings.Warn(reader.path(), reader.FieldLine(), "quote-over-line-end",
+// The field that opens a quote never closed is told as such, once the table is read.
+void CheckQuoteOverLineEnd(const TableReader& reader, long line, bool overLineEnd, FindingSink& findings) {
+  if (!overLineEnd || reader.UnclosedQuoteLine() == line) return;
+  findings.Warn(reader.path(), line, "quote-over-line-end",
                 "引用符「\"」の項目が行をまたいでいます (次の引用符までの行が一つの項目として読まれます)");
 }
 
@@ -49,7 +53,7 @@ void CheckQuoteOverLineEnd(const TableReader& reader, FindingSink& findings) {
 // copied by mistake.
 class RowNumbers {
  public:
-  void Next(const std::string& path, long line, const std::string& field, FindingSink& findings) {
+  void Next(const std::string& path, long line, std::string_view field, FindingSink& findings) {
     if (stopped_) return;
     double value = QXCOMSUB::ParseNumber(field);
     if (Blank(field) || QXCOMSUB::LeadingNumberEnd(field) == 0 ||
@@ -79,43 +83,29 @@ void CheckStream(TableReader& reader, const TableLayout& layout, FindingSink& fi
   while (!reader.AtEnd()) {
     std::string field = reader.ReadField();
     ++n;
-    CheckQuoteOverLineEnd(reader, findings);
+    CheckQuoteOverLineEnd(reader, reader.FieldLine(), reader.FieldRanOverLineEnd(), findings);
     if (n > layout.fields) {
       if (Blank(field)) continue;  // a trailing comma loses nothing
       findings.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
                     std::to_string(layout.fields) + " 項目を超える項目「" + Excerpt(field) + "」などは読まれません");
       return;
     }
-    if (IsNumberColumn(layout, n)) CheckNumber(reader.path(), reader.FieldLine(), n, field, findings);
+    if (IsNumberColumn(layout, n)) CheckNumber(reader.path(), reader.FieldLine(), n, RawField{field}, findings);
   }
 }
 
 void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& findings) {
-  std::vector<bool> wanted(layout.fields, false);
-  for (std::size_t c = 1; c <= layout.fields; ++c)
-    wanted[c - 1] = IsNumberColumn(layout, c) || static_cast<int>(c) == layout.depthColumn ||
-                    static_cast<int>(c) == layout.rowNumberColumn;
   RowNumbers numbers;
-  std::vector<std::string> row(layout.fields);
-  std::vector<long> lines(layout.fields);
+  std::vector<RawField> row;
+  std::vector<long> lines(layout.fields);  // a short last row keeps the lines of the row before
   long rows = 0;
   double lastDepth = 0;
   while (!reader.AtEnd()) {
-    long rowLine = reader.Line();
-    bool complete = true;
-    for (std::size_t i = 0; i < layout.fields; ++i) {
-      row[i].clear();
-      if (!complete || reader.AtEnd()) {
-        complete = false;
-        continue;
-      }
-      if (wanted[i])
-        reader.ReadField(row[i]);
-      else
-        reader.SkipField();
-      lines[i] = reader.FieldLine();
-      CheckQuoteOverLineEnd(reader, findings);
-      if (i == 0) rowLine = reader.FieldLine();
+    bool complete = reader.ReadRawRow(layout.fields, row);
+    const long rowLine = row[0].line;
+    for (std::size_t i = 0; i < layout.fields && row[i].line > 0; ++i) {
+      lines[i] = row[i].line;
+      CheckQuoteOverLineEnd(reader, row[i].line, row[i].overLineEnd, findings);
     }
     if (!complete && layout.shape != TableShape::RowsKeptShort) {
       findings.Warn(
@@ -126,7 +116,7 @@ void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& find
     ++rows;
     if (layout.rowNumberColumn > 0) {
       auto c = static_cast<std::size_t>(layout.rowNumberColumn);
-      numbers.Next(reader.path(), lines[c - 1], row[c - 1], findings);
+      numbers.Next(reader.path(), lines[c - 1], row[c - 1].bytes, findings);
     }
     for (int column : layout.numberColumns) {  // listed in column order
       auto c = static_cast<std::size_t>(column);
@@ -134,7 +124,7 @@ void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& find
     }
     if (layout.depthColumn > 0) {
       auto c = static_cast<std::size_t>(layout.depthColumn);
-      double depth = QXCOMSUB::ParseNumber(row[c - 1]);
+      double depth = QXCOMSUB::ParseNumber(row[c - 1].bytes);
       if (rows > 1 && depth <= lastDepth)
         findings.Warn(reader.path(), lines[c - 1], "depth-not-increasing",
                       "深度 " + QXCOMSUB::NumberText(depth) + " が前の行の " + QXCOMSUB::NumberText(lastDepth) +
