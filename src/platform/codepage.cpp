@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "platform/codepage_system.h"
 
@@ -187,17 +190,26 @@ std::size_t FirstNonAscii(std::string_view text, std::size_t from) {
 std::optional<std::string> ToCp932(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
+  // A run met before in this text is written as it was then: the same soil and test names
+  // come back row after row, and a converter call costs far more than a look-up.
+  std::unordered_map<std::string_view, std::string> written;
   for (std::size_t i = 0; i < utf8.size();) {
     std::size_t other = FirstNonAscii(utf8, i);
     out.append(utf8, i, other - i);
     if (other == utf8.size()) break;
     i = other;
     while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) ++i;
-    auto pinned = Pinned(utf8.substr(other, i - other));
+    std::string_view run = utf8.substr(other, i - other);
+    if (auto known = written.find(run); known != written.end()) {
+      out += known->second;
+      continue;
+    }
+    auto pinned = Pinned(run);
     if (!pinned) return std::nullopt;
     auto bytes = SystemEncode(*pinned);
     if (!bytes) return std::nullopt;
     out += *bytes;
+    written.emplace(run, std::move(*bytes));
   }
   return out;
 }

@@ -52,15 +52,17 @@ int TableTestEntry(const std::string& column) {
   return 0;
 }
 
-// Every complete row of a test table, its name columns read; a row cut short by the end of
-// the table is dropped.
+// Every name of a test table's complete rows that is not blank, as text; a row cut short by
+// the end of the table is dropped. Most name columns are empty and are passed over as they stand.
 template <typename Visit>
-Status ForEachTestRow(const TableFile& table, Visit visit) {
+Status ForEachTestName(const TableFile& table, Visit visit) {
   TableReader reader;
   if (Status s = reader.Open(table); !s) return s;
-  std::vector<std::string> row;
+  std::vector<RawField> row;
   const std::size_t fields = Layout(TableId::X6).fields;  // "X7.TXT" has the same rows
-  while (!reader.AtEnd() && reader.ReadRow(fields, kFirstNameColumn, kLastNameColumn, row)) visit(row);
+  while (!reader.AtEnd() && reader.ReadRawRow(fields, row))
+    for (std::size_t k = kFirstNameColumn; k <= kLastNameColumn; ++k)
+      if (row[k - 1].bytes.find_first_not_of(' ') != std::string_view::npos) visit(TableReader::Text(row[k - 1]));
   return Status::Ok();
 }
 
@@ -90,10 +92,8 @@ Status ScanTestKinds(const BoringSnapshot& boring, FlagArray& flags) {
   if (!x6.IsPresent()) return Status::Ok();
   std::vector<std::string> names;
   if (Status s = LoadTestKindNames(boring.Table(TableId::L9), names); !s) return s;
-  return ForEachTestRow(x6, [&](const std::vector<std::string>& row) {
-    for (std::size_t k = kFirstNameColumn; k <= kLastNameColumn; ++k)
-      if (int entry = TestKindEntry(QXCOMSUB::TrimSpaces(row[k - 1]), names))
-        flags[static_cast<std::size_t>(entry)] = 1;
+  return ForEachTestName(x6, [&](const std::string& name) {
+    if (int entry = TestKindEntry(QXCOMSUB::TrimSpaces(name), names)) flags[static_cast<std::size_t>(entry)] = 1;
   });
 }
 
@@ -111,9 +111,8 @@ Status ScanTablePresence(const BoringSnapshot& boring, FlagArray& flags) {
   const TableFile& x7 = boring.Table(TableId::X7);
   if (!x7.IsPresent()) return Status::Ok();
   // Names as read: unlike "X6.TXT", a quoted name keeps its blanks here.
-  return ForEachTestRow(x7, [&](const std::vector<std::string>& row) {
-    for (std::size_t k = kFirstNameColumn; k <= kLastNameColumn; ++k)
-      if (int entry = TableTestEntry(row[k - 1])) flags[static_cast<std::size_t>(entry)] = 1;
+  return ForEachTestName(x7, [&](const std::string& name) {
+    if (int entry = TableTestEntry(name)) flags[static_cast<std::size_t>(entry)] = 1;
   });
 }
 

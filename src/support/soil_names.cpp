@@ -60,7 +60,7 @@ int ValueOf(const Valued (&rows)[N], const std::string& text) {
 }
 
 // A code as a look-up key: its lenient value, with -0 and 0 one key.
-double CodeKey(const std::string& code) {
+double CodeKey(std::string_view code) {
   double value = QXCOMSUB::ParseNumber(code);
   return value == 0 ? 0.0 : value;
 }
@@ -90,30 +90,19 @@ Status LoadSoilNameTable(const TableFile& file, SoilNameTable& table) {
   if (Status s = reader.Open(file); !s) return s;
   auto loaded = std::make_shared<SoilNameEntries>();
   const std::size_t fields = Layout(TableId::Kishitu).fields;
-  std::string code, name;
   // Room for every record the bytes can hold (a record takes at least six bytes), asked for
   // once: growing by copying would touch the memory of a large table several times over.
   // What is never written takes no memory.
   loaded->codes.reserve(file.bytes.size() / 6 + 1);
   loaded->names.reserve(file.bytes.size());
-  while (!reader.AtEnd()) {  // code and name of every complete record
-    bool complete = true;
-    for (std::size_t i = 0; i < fields && complete; ++i) {
-      if (reader.AtEnd())
-        complete = false;
-      else if (i == 0)
-        reader.ReadField(code);
-      else if (i == 1)
-        reader.ReadRawField(name);
-      else
-        reader.SkipField();
-    }
-    if (!complete) break;
+  std::vector<RawField> record;
+  // Code and name of every complete record, as they stand: a code's digits are ASCII either way.
+  while (!reader.AtEnd() && reader.ReadRawRow(fields, record)) {
     ++loaded->count;
-    double value = CodeKey(code);
+    double value = CodeKey(record[0].bytes);
     if (std::isnan(value)) continue;  // equal to no code
     // Without its surrounding spaces, which no CP932 character has in its second byte.
-    std::string_view bytes = name;
+    std::string_view bytes = record[1].bytes;
     std::size_t begin = bytes.find_first_not_of(' ');
     bytes = begin == std::string_view::npos ? "" : bytes.substr(begin, bytes.find_last_not_of(' ') - begin + 1);
     loaded->codes.push_back(

@@ -66,12 +66,24 @@ std::string TableReader::ReadField() {
   return field;
 }
 
+namespace {
+
+// Where reading stands, held in locals while a row is read: most fields are a few bytes, so
+// what is done once per field costs as much as the bytes.
+struct Cursor {
+  const char* data;
+  std::size_t end;
+  std::size_t pos;
+  long line;
+  long unclosedQuoteLine;
+};
+
 // The one way a field is found: from the blanks before it through its separator.
-inline RawField TableReader::ScanRaw() {
-  const char* data = data_.data();
-  const std::size_t end = data_.size();
-  std::size_t pos = pos_;
-  long line = line_;
+inline RawField NextField(Cursor& at) {
+  const char* data = at.data;
+  const std::size_t end = at.end;
+  std::size_t pos = at.pos;
+  long line = at.line;
   while (pos < end && IsBlank(static_cast<unsigned char>(data[pos]))) ++pos;
   RawField field;
   field.line = line;
@@ -93,7 +105,7 @@ inline RawField TableReader::ScanRaw() {
       // The field runs to the end of the table, as the reader always read it; the user is
       // told through the findings.
       pos = stop;
-      unclosedQuoteLine_ = field.line;
+      at.unclosedQuoteLine = field.line;
     } else {
       pos = stop + 1;  // what follows the closing quote up to the separator is dropped
       while (pos < end && !kFieldEnds[static_cast<unsigned char>(data[pos])]) ++pos;
@@ -117,32 +129,57 @@ inline RawField TableReader::ScanRaw() {
       ++line;
     }
   }
-  pos_ = pos;
-  line_ = line;
+  at.pos = pos;
+  at.line = line;
   field.bytes = std::string_view(data + start, stop - start);
   field.nonAscii = (seen & 0x80) != 0;
-  fieldLine_ = field.line;
-  overLineEnd_ = field.overLineEnd;
   return field;
 }
 
+}  // namespace
+
+template <typename Visit>
+bool TableReader::ForFields(std::size_t n, Visit visit) {
+  Cursor at{data_.data(), data_.size(), pos_, line_, unclosedQuoteLine_};
+  std::size_t i = 0;
+  RawField field;
+  for (; i < n && at.pos < at.end; ++i) {
+    field = NextField(at);
+    visit(i, field);
+  }
+  pos_ = at.pos;
+  line_ = at.line;
+  unclosedQuoteLine_ = at.unclosedQuoteLine;
+  if (i > 0) {
+    fieldLine_ = field.line;
+    overLineEnd_ = field.overLineEnd;
+  }
+  return i == n;
+}
+
 void TableReader::Scan(std::string* field, bool decode) {
-  RawField raw = ScanRaw();
-  if (!field) return;
-  field->assign(raw.bytes);
-  if (raw.nonAscii && decode) Decode(*field);
+  if (AtEnd()) {  // an empty field at the end
+    if (field) field->clear();
+    fieldLine_ = line_;
+    overLineEnd_ = false;
+    return;
+  }
+  ForFields(1, [&](std::size_t, const RawField& raw) {
+    if (!field) return;
+    field->assign(raw.bytes);
+    if (raw.nonAscii && decode) Decode(*field);
+  });
 }
 
 bool TableReader::ReadRawRow(std::size_t n, std::vector<RawField>& row) {
   row.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (AtEnd()) {
-      for (std::size_t k = i; k < n; ++k) row[k] = RawField{};
-      return false;
-    }
-    row[i] = ScanRaw();
-  }
-  return true;
+  std::size_t got = 0;
+  bool complete = ForFields(n, [&](std::size_t i, const RawField& field) {
+    row[i] = field;
+    got = i + 1;
+  });
+  for (std::size_t k = got; k < n; ++k) row[k] = RawField{};
+  return complete;
 }
 
 std::string TableReader::Text(const RawField& field) {
@@ -165,27 +202,23 @@ bool TableReader::ReadRow(std::size_t n, std::vector<std::string>& row) { return
 
 bool TableReader::ReadRow(std::size_t n, std::size_t first, std::size_t last, std::vector<std::string>& row) {
   row.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (AtEnd()) {
-      for (std::size_t k = i; k < n; ++k) row[k].clear();
-      return false;
+  std::size_t got = 0;
+  bool complete = ForFields(n, [&](std::size_t i, const RawField& field) {
+    got = i + 1;
+    std::string& text = row[i];
+    if (got < first || got > last) {
+      text.clear();
+      return;
     }
-    if (i + 1 >= first && i + 1 <= last) {
-      ReadField(row[i]);
-    } else {
-      row[i].clear();
-      SkipField();
-    }
-  }
-  return true;
+    text.assign(field.bytes);
+    if (field.nonAscii) Decode(text);
+  });
+  for (std::size_t k = got; k < n; ++k) row[k].clear();
+  return complete;
 }
 
 bool TableReader::SkipRow(std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
-    if (AtEnd()) return false;
-    SkipField();
-  }
-  return true;
+  return ForFields(n, [](std::size_t, const RawField&) {});
 }
 
 }  // namespace zk

@@ -87,7 +87,10 @@ class TableReader {
 
  private:
   void Reset(std::string path, std::string_view data);
-  RawField ScanRaw();
+  // Reads up to n fields (fewer at the end of the table), handing each to visit(i, field);
+  // true when all n were there.
+  template <typename Visit>
+  bool ForFields(std::size_t n, Visit visit);
   void Scan(std::string* field, bool decode = true);
   void Decode(std::string& field);
 
