@@ -7,6 +7,7 @@
 #include <string>
 
 #include "conversion/numbering.h"
+#include "platform/codepage.h"
 #include "platform/drives.h"
 #include "support/soil_names.h"
 #include "tables/snapshot.h"
@@ -31,6 +32,8 @@ struct ConversionContext {
   // The destination's names, listed by the first run into it: a batch into one folder lists
   // it once, not once per boring.
   DestinationListing destination;
+  // Writes the exchange files' text in CP932, remembering the names met in the files before.
+  platform::Cp932Encoder encoder;
 };
 
 }  // namespace zk

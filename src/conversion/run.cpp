@@ -255,7 +255,8 @@ Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& t
   for (;;) {
     findings_ = before;  // a file written again tells what it found once
     ExchangeFile out;
-    if (Status s = out.Create(context_.drives, destination_, numbering.exchangeFileName); !s) return s;
+    if (Status s = out.Create(context_.drives, destination_, numbering.exchangeFileName, &context_.encoder); !s)
+      return s;
     if (Status s = WriteBlocks(out, boring, titles, numbering); !s) return s;
     // Both files complete on the disk before either takes its real name: a failure up to the
     // renames leaves the old exchange file and the old "BORLING.NO" as they were.

@@ -147,7 +147,9 @@ bool IsStaleTemporary(const std::string& name, long long ageSeconds) {
 
 ExchangeFile::~ExchangeFile() { Abandon(); }
 
-Status ExchangeFile::Create(const platform::DriveMap& drives, const std::string& folder, const std::string& name) {
+Status ExchangeFile::Create(const platform::DriveMap& drives, const std::string& folder, const std::string& name,
+                            platform::Cp932Encoder* encoder) {
+  encoder_ = encoder ? encoder : &ownEncoder_;
   drivePath_ = folder + "\\" + name;
   status_ = Status::Ok();
   auto host = drives.ToHost(drivePath_);
@@ -171,7 +173,7 @@ void ExchangeFile::Flush() {
     pending_.clear();
     return;
   }
-  auto bytes = platform::ToCp932(pending_);
+  auto bytes = encoder_->Encode(pending_);
   pending_.clear();
   if (!bytes) {
     status_ = Status::Failed(Fault::Unwritable, drivePath_, "Shift-JIS (CP932) で書けない文字があります");

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/status.h"
 
@@ -41,8 +42,11 @@ class ExchangeFile {
   ExchangeFile(const ExchangeFile&) = delete;
   ExchangeFile& operator=(const ExchangeFile&) = delete;
 
-  // Starts the file folder\name (drive form) under a temporary name of its own.
-  Status Create(const platform::DriveMap& drives, const std::string& folder, const std::string& name);
+  // Starts the file folder\name (drive form) under a temporary name of its own. Its text goes
+  // to CP932 through encoder when given (one that remembers the names of the files written
+  // before it), else through one of its own.
+  Status Create(const platform::DriveMap& drives, const std::string& folder, const std::string& name,
+                platform::Cp932Encoder* encoder = nullptr);
   // Takes every record and writes nothing anywhere: a check runs the conversion through it.
   void CreateDiscarding(const std::string& folder, const std::string& name);
 
@@ -77,6 +81,8 @@ class ExchangeFile {
   void Flush();
 
   platform::FileHandle file_ = platform::kNoFile;
+  platform::Cp932Encoder ownEncoder_;
+  platform::Cp932Encoder* encoder_ = &ownEncoder_;
   std::string drivePath_;
   std::string hostFinal_;
   std::string hostTemp_;

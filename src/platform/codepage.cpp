@@ -187,20 +187,21 @@ std::size_t FirstNonAscii(std::string_view text, std::size_t from) {
 // ASCII is the same bytes in CP932: most of an exchange file (keys, numbers, quotes, commas)
 // is copied, and only the runs of other characters go through the converter. A UTF-8
 // character is all bytes above 0x7F, so no run cuts one.
-std::optional<std::string> ToCp932(std::string_view utf8) {
+std::optional<std::string> ToCp932(std::string_view utf8) { return Cp932Encoder().Encode(utf8); }
+
+std::optional<std::string> Cp932Encoder::Encode(std::string_view utf8) {
+  constexpr std::size_t kMostRuns = 4096;  // the names of a batch, and memory that stays small
   std::string out;
   out.reserve(utf8.size());
-  // A run met before in this text is written as it was then: the same soil and test names
-  // come back row after row, and a converter call costs far more than a look-up.
-  std::unordered_map<std::string_view, std::string> written;
+  std::string run;
   for (std::size_t i = 0; i < utf8.size();) {
     std::size_t other = FirstNonAscii(utf8, i);
     out.append(utf8, i, other - i);
     if (other == utf8.size()) break;
     i = other;
     while (i < utf8.size() && static_cast<unsigned char>(utf8[i]) >= 0x80) ++i;
-    std::string_view run = utf8.substr(other, i - other);
-    if (auto known = written.find(run); known != written.end()) {
+    run.assign(utf8.substr(other, i - other));
+    if (auto known = runs_.find(run); known != runs_.end()) {
       out += known->second;
       continue;
     }
@@ -209,7 +210,8 @@ std::optional<std::string> ToCp932(std::string_view utf8) {
     auto bytes = SystemEncode(*pinned);
     if (!bytes) return std::nullopt;
     out += *bytes;
-    written.emplace(run, std::move(*bytes));
+    if (runs_.size() >= kMostRuns) runs_.clear();
+    runs_.emplace(std::move(run), std::move(*bytes));
   }
   return out;
 }

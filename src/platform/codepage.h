@@ -6,11 +6,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace zk::platform {
 
 // UTF-8 to CP932 bytes; nullopt when a character has no CP932 form.
 std::optional<std::string> ToCp932(std::string_view utf8);
+
+// ToCp932 for a writer of many texts (the exchange files of a batch): a run of non-ASCII
+// characters met before (a soil name, a test name) is written as it was then, without asking
+// the converter again. It remembers a few thousand runs at most.
+class Cp932Encoder {
+ public:
+  std::optional<std::string> Encode(std::string_view utf8);
+
+ private:
+  std::unordered_map<std::string, std::string> runs_;
+};
 
 // CP932 bytes to UTF-8; nullopt when the bytes are not valid CP932.
 std::optional<std::string> FromCp932(std::string_view cp932);

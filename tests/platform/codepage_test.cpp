@@ -193,6 +193,22 @@ TEST(Cp932, TextBothWays) {
   EXPECT_EQ(FirstInvalidCp932("ab\x93\x8c\x85\x40"), 4u);
 }
 
+// An encoder that remembers names gives what a fresh conversion gives, also once it has
+// forgotten them to keep its memory small.
+TEST(Cp932, EncoderRemembersNamesAndWritesThemAlike) {
+  Cp932Encoder encoder;
+  const std::string text = "\"砂質土\",\"東京\",\"砂質土\"\r\n";
+  EXPECT_EQ(encoder.Encode(text), ToCp932(text));
+  EXPECT_EQ(encoder.Encode(text), ToCp932(text));
+  std::string many;
+  const char* kanji[] = {"東", "京", "砂", "礫", "粘", "土", "質", "混", "岩", "①"};
+  for (int i = 0; i < 5000; ++i)  // more different runs than it keeps
+    many += std::string(kanji[i % 10]) + kanji[i / 10 % 10] + kanji[i / 100 % 10] + kanji[i / 1000] + ",";
+  EXPECT_EQ(encoder.Encode(many), ToCp932(many));
+  EXPECT_EQ(encoder.Encode(text), ToCp932(text));
+  EXPECT_EQ(encoder.Encode("\xf0\x9f\x98\x80"), std::nullopt);
+}
+
 TEST(Cp932, FirstNonAscii) {
   const std::string longAscii(20, 'a');
   const std::tuple<std::string, std::size_t, std::size_t> cases[] = {

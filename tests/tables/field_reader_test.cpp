@@ -215,6 +215,30 @@ TEST(FieldReader, RowsReadInPartOrSkipped) {
   EXPECT_TRUE(reader.AtEnd());
 }
 
+// Fields as they stand: the same bytes and lines as reading them, undecoded until asked for.
+TEST(FieldReader, RawRowsAsTheyStand) {
+  TableFile table = TableFromBytes("t.txt", " 1 ,\"\x93\x8c\r\n\x8b\x9e\"x,3\r\n4,5");
+  TableReader reader;
+  ASSERT_TRUE(reader.Open(table));
+  std::vector<RawField> row(5);
+  ASSERT_TRUE(reader.ReadRawRow(3, row));
+  ASSERT_EQ(row.size(), 3u);
+  EXPECT_EQ(row[0].bytes, "1");
+  EXPECT_EQ(row[1].bytes, "\x93\x8c\r\n\x8b\x9e");
+  EXPECT_TRUE(row[1].nonAscii && row[1].overLineEnd);
+  EXPECT_EQ(TableReader::Text(row[1]), "東\r\n京");
+  EXPECT_EQ(row[2].bytes, "3");
+  EXPECT_FALSE(row[2].nonAscii || row[2].overLineEnd);
+  EXPECT_EQ((std::vector<long>{row[0].line, row[1].line, row[2].line}), (std::vector<long>{1, 1, 2}));
+  EXPECT_EQ(reader.Line(), 3);
+  EXPECT_FALSE(reader.ReadRawRow(3, row));  // cut short: what was there, the rest empty
+  EXPECT_EQ(row[1].bytes, "5");
+  EXPECT_EQ(row[1].line, 3);
+  EXPECT_EQ(row[2].line, 0);
+  EXPECT_TRUE(row[2].bytes.empty());
+  EXPECT_TRUE(reader.AtEnd());
+}
+
 TEST(ScanTable, CountsCompleteRowsAndCollectsAColumn) {
   TempFolder dir;
   std::string table;
