@@ -11,6 +11,7 @@
 #include "platform/drives.h"
 #include "platform/files.h"
 #include "records/depth_text.h"
+#include "records/flags.h"
 #include "records/header_records.h"
 #include "records/layer_block.h"
 #include "records/test_block.h"
@@ -136,6 +137,7 @@ class Run {
   std::string source_, destination_;
   std::optional<platform::PathScope> scope_;
   FindingSink findings_;
+  TestTableNames testNames_;  // of "X6.TXT" and "X7.TXT", gathered while looking at them
   RunResult result_;
 };
 
@@ -218,7 +220,9 @@ Status Run::WriteBlocks(ExchangeFile& out, const BoringSnapshot& boring, const T
   std::string meshCode = numbering.exchangeFileName.substr(0, 8);
   std::string boringId;
   FlagArray flags{};
-  if (Status s = WriteHeaderRecords(out, titles, boring, meshCode, numbering.sequence, boringId, flags); !s) return s;
+  if (Status s = WriteHeaderRecords(out, titles, boring, meshCode, numbering.sequence, boringId, flags, &testNames_);
+      !s)
+    return s;
   if (boring.Table(TableId::X1).IsPresent() && context_.soilNamesFrom != context_.codeTables) {
     if (Status s = LoadSoilNameTable(boring.Table(TableId::Kishitu), context_.soilNames); !s) return s;
     context_.soilNamesFrom = context_.codeTables;
@@ -367,8 +371,15 @@ RunResult Run::Execute() {
   if (!context_.codeTables || context_.codeTables->folder != context_.codeTableFolder)
     context_.codeTables = TakeCodeTables(context_.drives, context_.codeTableFolder, context_.opened);
   BoringSnapshot boring = BoringSnapshot::Take(context_.drives, source_, context_.codeTables, context_.opened);
-  for (const TableLayout& layout : AllTables())
-    if (layout.looked) InspectTable(boring.Table(layout.id), layout, findings_);
+  // The look at every table also gathers the test names the flags need: one pass over them.
+  testNames_ = TestTableNames{};
+  for (const TableLayout& layout : AllTables()) {
+    if (!layout.looked) continue;
+    RowVisitor visit;
+    if (layout.id == TableId::X6) visit = [this](const std::vector<RawField>& row) { testNames_.x6.Add(row); };
+    if (layout.id == TableId::X7) visit = [this](const std::vector<RawField>& row) { testNames_.x7.Add(row); };
+    InspectTable(boring.Table(layout.id), layout, findings_, visit);
+  }
   // A folder, a dangling link or an unreadable file under a table's name stops the run before
   // anything is written, rather than passing for an absent table.
   std::optional<Status> entryFault;

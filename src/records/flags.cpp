@@ -52,20 +52,6 @@ int TableTestEntry(const std::string& column) {
   return 0;
 }
 
-// Every name of a test table's complete rows that is not blank, as text; a row cut short by
-// the end of the table is dropped. Most name columns are empty and are passed over as they stand.
-template <typename Visit>
-Status ForEachTestName(const TableFile& table, Visit visit) {
-  TableReader reader;
-  if (Status s = reader.Open(table); !s) return s;
-  std::vector<RawField> row;
-  const std::size_t fields = Layout(TableId::X6).fields;  // "X7.TXT" has the same rows
-  while (!reader.AtEnd() && reader.ReadRawRow(fields, row))
-    for (std::size_t k = kFirstNameColumn; k <= kLastNameColumn; ++k)
-      if (row[k - 1].bytes.find_first_not_of(' ') != std::string_view::npos) visit(TableReader::Text(row[k - 1]));
-  return Status::Ok();
-}
-
 void SetWhenPresent(const TableFile& table, int entry, FlagArray& flags) {
   if (table.IsPresent()) flags[static_cast<std::size_t>(entry)] = 1;
 }
@@ -87,17 +73,37 @@ Status MeasurementHeadPresent(const BoringSnapshot& boring, bool& present) {
 
 }  // namespace
 
-Status ScanTestKinds(const BoringSnapshot& boring, FlagArray& flags) {
+void TestNames::Add(const std::vector<RawField>& row) {
+  for (std::size_t k = kFirstNameColumn; k <= kLastNameColumn && k <= row.size(); ++k)
+    if (row[k - 1].bytes.find_first_not_of(' ') != std::string_view::npos) names_.insert(TableReader::Text(row[k - 1]));
+}
+
+TestNames CollectTestNames(const TableFile& table) {
+  TestNames names;
+  TableReader reader;
+  if (!reader.Open(table)) return names;
+  std::vector<RawField> row;
+  const std::size_t fields = Layout(TableId::X6).fields;  // "X7.TXT" has the same rows
+  while (!reader.AtEnd() && reader.ReadRawRow(fields, row)) names.Add(row);
+  return names;
+}
+
+Status ScanTestKinds(const BoringSnapshot& boring, const TestNames& x6Names, FlagArray& flags) {
   const TableFile& x6 = boring.Table(TableId::X6);
   if (!x6.IsPresent()) return Status::Ok();
   std::vector<std::string> names;
   if (Status s = LoadTestKindNames(boring.Table(TableId::L9), names); !s) return s;
-  return ForEachTestName(x6, [&](const std::string& name) {
+  if (!x6.fault) return x6.fault;
+  for (const std::string& name : x6Names.names())
     if (int entry = TestKindEntry(QXCOMSUB::TrimSpaces(name), names)) flags[static_cast<std::size_t>(entry)] = 1;
-  });
+  return Status::Ok();
 }
 
-Status ScanTablePresence(const BoringSnapshot& boring, FlagArray& flags) {
+Status ScanTestKinds(const BoringSnapshot& boring, FlagArray& flags) {
+  return ScanTestKinds(boring, CollectTestNames(boring.Table(TableId::X6)), flags);
+}
+
+Status ScanTablePresence(const BoringSnapshot& boring, const TestNames& x7Names, FlagArray& flags) {
   SetWhenPresent(boring.Table(TableId::X5), 1, flags);
   SetWhenPresent(boring.Table(TableId::L209), 2, flags);
   SetWhenPresent(boring.Table(TableId::L204), 3, flags);
@@ -110,10 +116,15 @@ Status ScanTablePresence(const BoringSnapshot& boring, FlagArray& flags) {
   SetWhenPresent(boring.Table(TableId::L202), 8, flags);
   const TableFile& x7 = boring.Table(TableId::X7);
   if (!x7.IsPresent()) return Status::Ok();
+  if (!x7.fault) return x7.fault;
   // Names as read: unlike "X6.TXT", a quoted name keeps its blanks here.
-  return ForEachTestName(x7, [&](const std::string& name) {
+  for (const std::string& name : x7Names.names())
     if (int entry = TableTestEntry(name)) flags[static_cast<std::size_t>(entry)] = 1;
-  });
+  return Status::Ok();
+}
+
+Status ScanTablePresence(const BoringSnapshot& boring, FlagArray& flags) {
+  return ScanTablePresence(boring, CollectTestNames(boring.Table(TableId::X7)), flags);
 }
 
 std::string FlagDigits(const FlagArray& flags, int first, int last) {

@@ -51,7 +51,7 @@ std::string GroundClassText(const std::string& text) {
 
 // Record 003: position, elevation, depths and the two flag lists.
 Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
-                           const std::string& boringId, FlagArray& flags) {
+                           const std::string& boringId, FlagArray& flags, const TestTableNames* testNames) {
   const auto& t1 = titles.t1;
   const auto& t2 = titles.t2;
   const auto& t4 = titles.t4;
@@ -59,10 +59,11 @@ Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const B
   if (Status s = FNOTHER::MaxLayerDepth(boring.Table(TableId::X1), depth); !s) return s;
 
   for (int i = 1; i <= 15; ++i) flags[static_cast<std::size_t>(i)] = 0;
-  if (Status s = ScanTestKinds(boring, flags); !s) return s;
+  if (Status s = testNames ? ScanTestKinds(boring, testNames->x6, flags) : ScanTestKinds(boring, flags); !s) return s;
   std::string testKinds = FlagDigits(flags, 1, 15);
   for (int i = 1; i <= 15; ++i) flags[static_cast<std::size_t>(i)] = 0;
-  if (Status s = ScanTablePresence(boring, flags); !s) return s;
+  if (Status s = testNames ? ScanTablePresence(boring, testNames->x7, flags) : ScanTablePresence(boring, flags); !s)
+    return s;
   std::string tables = FlagDigits(flags, 1, 9);
 
   out.WriteRecord(
@@ -97,7 +98,8 @@ std::string FixedText(double value, std::size_t width) {
 ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
-                          const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags) {
+                          const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags,
+                          const TestTableNames* testNames) {
   const auto& t1 = titles.t1;
   const auto& t4 = titles.t4;
   boringIdField = "\"" + meshCode + ZeroPad(IntText(static_cast<double>(sequence)), 3) + "\"";
@@ -109,7 +111,7 @@ Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const Bo
                   {t1[10], CodeOrStars(t4[1], 5), CodeOrStars(t4[2], 4), NumberText(ParseNumber(t4[4])),
                    ZeroPad(t1[4], 4) + ZeroPad(t4[5], 6)});
   if (!out.status()) return out.status();
-  if (Status s = WritePositionRecord(out, titles, boring, id, flags); !s) return s;
+  if (Status s = WritePositionRecord(out, titles, boring, id, flags, testNames); !s) return s;
   out.WriteRecord("A", id, "004",
                   {t4[9], t4[10], t4[11], t4[12], t4[13], t4[14], ZeroPad(IntText(ParseNumber(t1[7])), 4),
                    ZeroPad(IntText(ParseNumber(t1[8])), 2), TrimSpaces(t1[18])});

@@ -94,7 +94,7 @@ void CheckStream(TableReader& reader, const TableLayout& layout, FindingSink& fi
   }
 }
 
-void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& findings) {
+void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& findings, const RowVisitor& visit) {
   RowNumbers numbers;
   std::vector<RawField> row;
   std::vector<long> lines(layout.fields);  // a short last row keeps the lines of the row before
@@ -114,6 +114,7 @@ void CheckRows(TableReader& reader, const TableLayout& layout, FindingSink& find
       break;
     }
     ++rows;
+    if (visit && complete) visit(row);
     if (layout.rowNumberColumn > 0) {
       auto c = static_cast<std::size_t>(layout.rowNumberColumn);
       numbers.Next(reader.path(), lines[c - 1], row[c - 1].bytes, findings);
@@ -174,7 +175,7 @@ void CheckExtensionCharacters(const TableFile& table, FindingSink& findings) {
 
 }  // namespace
 
-void InspectTable(const TableFile& table, const TableLayout& layout, FindingSink& findings) {
+void InspectTable(const TableFile& table, const TableLayout& layout, FindingSink& findings, const RowVisitor& visit) {
   // A table that cannot be read is told by the step that reads it, and only if one does: the
   // check says what the conversion does.
   if (!table.IsPlainFile() || !table.fault) return;
@@ -183,7 +184,7 @@ void InspectTable(const TableFile& table, const TableLayout& layout, FindingSink
   if (layout.shape == TableShape::Stream)
     CheckStream(reader, layout, findings);
   else if (layout.shape != TableShape::PresenceOnly)
-    CheckRows(reader, layout, findings);
+    CheckRows(reader, layout, findings, visit);
   if (reader.UnclosedQuoteLine() > 0)
     findings.Warn(table.drivePath, reader.UnclosedQuoteLine(), "unclosed-quote",
                   "引用符「\"」が閉じていません (表の終わりまでが一つの項目になります)");
