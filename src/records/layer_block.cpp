@@ -53,9 +53,10 @@ class RowSource {
 void TellDepthCut(const std::string& path, long line, const std::string& text, FindingSink& findings) {
   double depth = QXCOMSUB::ParseNumber(text);
   if (!DepthCut(depth)) return;
-  findings.Warn(
-      path, line, "depth-cut",
-      "深度「" + Excerpt(text) + "」は「" + DepthText(depth) + "」と書かれます (0 m から 999.99 m までしか書けません)");
+  findings.WarnWith(path, line, "depth-cut", [&] {
+    return "深度「" + Excerpt(text) + "」は「" + DepthText(depth) +
+           "」と書かれます (0 m から 999.99 m までしか書けません)";
+  });
 }
 
 // The merge of the boring's two tables, read as the block reads them; with findings, what

@@ -8,24 +8,35 @@ void FindingSink::Add(Finding finding) {
   // Only an error can be told twice: by the look at the tables and by the step that stops.
   if (finding.severity == Severity::Error && std::find(findings_.begin(), findings_.end(), finding) != findings_.end())
     return;
-  (finding.severity == Severity::Error ? errors_ : warnings_) += 1;
-  if (finding.severity == Severity::Warning && ++perKind_[{finding.file, finding.code}] > kCap) return;
+  if (finding.severity == Severity::Error)
+    ++errors_;
+  else if (!CountWarning(finding.file, finding.code))
+    return;
   findings_.push_back(std::move(finding));
+}
+
+bool FindingSink::CountWarning(const std::string& file, std::string_view code) {
+  ++warnings_;
+  auto byFile = perKind_.find(file);
+  if (byFile == perKind_.end()) byFile = perKind_.emplace(file, std::map<std::string, long, std::less<>>()).first;
+  auto told = byFile->second.find(code);
+  if (told == byFile->second.end()) told = byFile->second.emplace(std::string(code), 0).first;
+  return ++told->second <= kCap;
 }
 
 std::vector<Finding> FindingSink::findings() const {
   std::vector<Finding> all = findings_;
-  for (const auto& entry : perKind_) {
-    const auto& kind = entry.first;
-    auto told = entry.second;
-    if (told <= kCap) continue;
-    // Placed after the last finding of its kind that is shown.
-    auto last = std::find_if(all.rbegin(), all.rend(),
-                             [&](const Finding& f) { return f.file == kind.first && f.code == kind.second; });
-    Finding more{kind.first, 0, Severity::Warning, kind.second,
-                 "ほかに同じ指摘が " + std::to_string(told - kCap) + " 件あります (同じ種類は初めの " +
-                     std::to_string(kCap) + " 件だけを示します)"};
-    all.insert(last.base(), std::move(more));
+  for (const auto& [file, codes] : perKind_) {
+    for (const auto& [code, told] : codes) {
+      if (told <= kCap) continue;
+      // Placed after the last finding of its kind that is shown.
+      auto last =
+          std::find_if(all.rbegin(), all.rend(), [&](const Finding& f) { return f.file == file && f.code == code; });
+      Finding more{file, 0, Severity::Warning, code,
+                   "ほかに同じ指摘が " + std::to_string(told - kCap) + " 件あります (同じ種類は初めの " +
+                       std::to_string(kCap) + " 件だけを示します)"};
+      all.insert(last.base(), std::move(more));
+    }
   }
   return all;
 }

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -34,6 +35,12 @@ class FindingSink {
   void Warn(const std::string& file, long line, const char* code, std::string message) {
     Add({file, line, Severity::Warning, code, std::move(message)});
   }
+  // The same with the message made only when the warning is kept: past kCap of its kind about
+  // its table only the count grows, so thousands of cut values cost no texts.
+  template <class MakeMessage>
+  void WarnWith(const std::string& file, long line, const char* code, MakeMessage makeMessage) {
+    if (CountWarning(file, code)) findings_.push_back({file, line, Severity::Warning, code, makeMessage()});
+  }
   // A fault that stops the conversion, as an error; the finding made of it.
   Finding Fault(const Status& status);
 
@@ -46,8 +53,11 @@ class FindingSink {
   static constexpr long kCap = 100;
 
  private:
+  // Counts a warning of that kind about that file: true while it is among the first kCap.
+  bool CountWarning(const std::string& file, std::string_view code);
+
   std::vector<Finding> findings_;
-  std::map<std::pair<std::string, std::string>, long> perKind_;  // (file, code) -> warnings told
+  std::map<std::string, std::map<std::string, long, std::less<>>, std::less<>> perKind_;  // file -> code -> told
   long errors_ = 0, warnings_ = 0;
 };
 

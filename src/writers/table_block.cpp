@@ -14,9 +14,9 @@ const std::string& Row::operator[](std::size_t column) const {
   return column >= 1 && column <= fields_.size() ? fields_[column - 1] : kNone;
 }
 
-void Row::TellCut(std::size_t column, const std::string& written) const {
-  cuts.push_back(std::to_string(column) + " 番目の項目「" + Excerpt((*this)[column]) + "」は「" + written +
-                 "」と書かれます (項目の幅に収まりません)");
+std::string Row::CutMessage(const Cut& cut) const {
+  return std::to_string(cut.column) + " 番目の項目「" + Excerpt((*this)[cut.column]) + "」は「" + cut.written +
+         "」と書かれます (項目の幅に収まりません)";
 }
 
 namespace {
@@ -77,7 +77,8 @@ Status WriteTableBlock(ExchangeFile& out, const std::string& boringIdField, cons
   do {
     records.push_back(fieldsOf(row));
     if (block.findings)
-      for (const std::string& cut : row.cuts) block.findings->Warn(block.table->drivePath, row.line, "value-cut", cut);
+      for (const Row::Cut& cut : row.cuts)
+        block.findings->WarnWith(block.table->drivePath, row.line, "value-cut", [&] { return row.CutMessage(cut); });
     row.cuts.clear();
   } while (static_cast<long>(records.size()) < kMaxBlockRows && readRow());
   std::size_t written = 0;

@@ -29,9 +29,16 @@ class Row {
 
   // Where the row begins in its table (1-based), 0 when not known.
   long line = 0;
-  // What its fields could not hold as the table says, told once the row is written.
-  mutable std::vector<std::string> cuts;
-  void TellCut(std::size_t column, const std::string& written) const;
+  // What its fields could not hold as the table says (the column and what is written
+  // instead), told once the row is written.
+  struct Cut {
+    std::size_t column;
+    std::string written;
+  };
+  mutable std::vector<Cut> cuts;
+  void TellCut(std::size_t column, const std::string& written) const { cuts.push_back({column, written}); }
+  // The warning text of a cut.
+  std::string CutMessage(const Cut& cut) const;
 
  private:
   std::vector<std::string> fields_;
