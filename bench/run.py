@@ -9,7 +9,7 @@ and for each the baseline (c): every input file read as many times as the conver
 (READS below), decoded from CP932 (cat ... | iconv -f CP932 -t UTF-8 > /dev/null), plus writing
 outputs of the converter's sizes (the exchange files, and each boring's "BORLING.NO" in its folder). It prints
 medians over --runs runs, the ratio converter / baseline, and the peak resident memory of the
-converter (/usr/bin/time -v), also for the first tenth of the batch, so that memory growing with
+converter (one more run under /usr/bin/time -v; the timed runs start it on its own), also for the first tenth of the batch, so that memory growing with
 the number of borings shows. For comparison it also times the baseline with each output then
 made durable (fsync), as the converter makes its files before they take their names.
 
@@ -125,13 +125,27 @@ def timed(command, **kwargs):
 
 
 def run_cli(cli, sources, dest, env):
+    """Wall and CPU time of the converter, started on its own: under /usr/bin/time the start of
+    a second program would count as the converter's."""
+    clean(sources, dest)
+    command = [cli, "--yes", "--dest", dest] + sources
+    done, wall, cpu = timed(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+                            errors="replace")
+    if done.returncode != 0:
+        sys.exit(f"{cli} failed ({done.returncode}):\n{done.stderr[-2000:]}")
+    return wall, cpu
+
+
+def peak_memory(cli, sources, dest, env):
+    """Peak resident memory (KB) of one more conversion, untimed, under /usr/bin/time -v."""
     clean(sources, dest)
     command = ["/usr/bin/time", "-v", cli, "--yes", "--dest", dest] + sources
-    done, wall, cpu = timed(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    done = subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+                          errors="replace")
     rss = re.search(r"Maximum resident set size \(kbytes\): (\d+)", done.stderr)
     if done.returncode != 0:
         sys.exit(f"{cli} failed ({done.returncode}):\n{done.stderr[-2000:]}")
-    return wall, cpu, int(rss.group(1)) if rss else 0
+    return int(rss.group(1)) if rss else 0
 
 
 def baseline_script(work, sources, dest, codes, sysdir):
@@ -195,12 +209,12 @@ def measure(label, cli, sources, data, env, runs, work):
     run_cli(cli, sources, dest, env)  # warm the cache; its outputs size the baseline's writes
     script, durable, out, opens, read_bytes = baseline_script(work, sources, dest, codes, os.path.join(data, "sys"))
     written = output_bytes(dest)
-    conv, conv_cpu, rss, base, base_cpu, base_durable = [], [], [], [], [], []
+    conv, conv_cpu, base, base_cpu, base_durable = [], [], [], [], []
+    rss = [peak_memory(cli, sources, dest, env)]
     for _ in range(runs):
-        wall, cpu, peak = run_cli(cli, sources, dest, env)
+        wall, cpu = run_cli(cli, sources, dest, env)
         conv.append(wall)
         conv_cpu.append(cpu)
-        rss.append(peak)
         wall, cpu = run_baseline(script, out, sources)
         base.append(wall)
         base_cpu.append(cpu)
@@ -219,15 +233,15 @@ def measure_big_batch(cli, small, big, env, runs, work):
     """The big batch and the small one converted in turn, each into its own folder, medians."""
     big_dest, small_dest = os.path.join(work, "out-big"), os.path.join(work, "out-small")
     run_cli(cli, big, big_dest, env)  # warm the cache
-    walls, cpus, small_walls, small_cpus, rss = [], [], [], [], []
+    walls, cpus, small_walls, small_cpus = [], [], [], []
+    rss = [peak_memory(cli, big, big_dest, env)]
     for _ in range(runs):
-        wall, cpu, _ = run_cli(cli, small, small_dest, env)
+        wall, cpu = run_cli(cli, small, small_dest, env)
         small_walls.append(wall)
         small_cpus.append(cpu)
-        wall, cpu, peak = run_cli(cli, big, big_dest, env)
+        wall, cpu = run_cli(cli, big, big_dest, env)
         walls.append(wall)
         cpus.append(cpu)
-        rss.append(peak)
     shutil.rmtree(big_dest)
     w, c = statistics.median(walls), statistics.median(cpus)
     sw, sc = statistics.median(small_walls), statistics.median(small_cpus)
