@@ -26,8 +26,11 @@ bool FindingSink::CountWarning(const std::string& file, std::string_view code) {
 
 std::vector<Finding> FindingSink::findings() const {
   std::vector<Finding> all = findings_;
-  for (const auto& [file, codes] : perKind_) {
-    for (const auto& [code, told] : codes) {
+  for (const auto& byFile : perKind_) {
+    const std::string& file = byFile.first;
+    for (const auto& byCode : byFile.second) {
+      const std::string& code = byCode.first;
+      const long told = byCode.second;
       if (told <= kCap) continue;
       // Placed after the last finding of its kind that is shown.
       auto last =
