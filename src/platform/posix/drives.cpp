@@ -145,13 +145,6 @@ bool DriveMap::SetCurrentDrive(char letter) {
   return true;
 }
 
-std::string DriveMap::CurrentFolder(char letter) const {
-  letter = Upper(letter);
-  auto it = folders_.find(letter);
-  if (it != folders_.end()) return it->second;
-  return std::string(1, letter) + ":\\";
-}
-
 bool DriveMap::SetCurrentFolder(const std::string& drivePath) {
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return false;
   auto host = ToHost(drivePath);
@@ -168,11 +161,6 @@ bool DriveMap::SetCurrentFolder(const std::string& drivePath) {
   folder[0] = Upper(folder[0]);
   folders_[folder[0]] = folder;
   return true;
-}
-
-std::optional<fs::path> DriveMap::ToHost(const std::string& drivePath) const {
-  SeenEntry seen;
-  return ToHost(drivePath, seen);
 }
 
 std::optional<fs::path> DriveMap::ToHost(const std::string& drivePath, SeenEntry& seen) const {
@@ -239,11 +227,6 @@ PathScope::PathScope(DriveMap& drives, const std::vector<std::string>& driveFold
   drives_.scoped_ = true;
 }
 
-PathScope::~PathScope() {
-  drives_.scope_ = std::move(previous_);
-  drives_.scoped_ = previousActive_;
-}
-
 std::string DriveFormRefusal(const fs::path& hostPath) {
   std::error_code ec;
   fs::path host = fs::absolute(hostPath, ec).lexically_normal();
@@ -275,10 +258,6 @@ std::optional<std::string> DriveMap::ToDriveForm(const fs::path& hostPath) const
     bestLength = root.size();
   }
   return best;
-}
-
-std::optional<std::string> DriveMap::ToDriveForm(const std::string& hostText) const {
-  return ToDriveForm(fs::path(hostText));
 }
 
 std::string DriveMap::CommandLinePathToDriveForm(const std::string& text) const {

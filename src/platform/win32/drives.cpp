@@ -161,13 +161,6 @@ bool DriveMap::SetCurrentDrive(char letter) {
   return true;
 }
 
-std::string DriveMap::CurrentFolder(char letter) const {
-  letter = Upper(letter);
-  auto it = folders_.find(letter);
-  if (it != folders_.end()) return it->second;
-  return std::string(1, letter) + ":\\";
-}
-
 bool DriveMap::SetCurrentFolder(const std::string& drivePath) {
   if (drivePath.size() < 2 || drivePath[1] != ':' || !IsLetter(drivePath[0])) return false;
   if (!IsFolder(*this, drivePath)) return false;
@@ -176,11 +169,6 @@ bool DriveMap::SetCurrentFolder(const std::string& drivePath) {
   for (std::size_t i = 0; i < names.size(); ++i) folder += (i > 0 ? "\\" : "") + names[i];
   folders_[Upper(drivePath[0])] = folder;
   return true;
-}
-
-std::optional<fs::path> DriveMap::ToHost(const std::string& drivePath) const {
-  SeenEntry seen;
-  return ToHost(drivePath, seen);
 }
 
 std::optional<fs::path> DriveMap::ToHost(const std::string& drivePath, SeenEntry& seen) const {
@@ -226,11 +214,6 @@ PathScope::PathScope(DriveMap& drives, const std::vector<std::string>& driveFold
   drives_.scoped_ = true;
 }
 
-PathScope::~PathScope() {
-  drives_.scope_ = std::move(previous_);
-  drives_.scoped_ = previousActive_;
-}
-
 std::optional<std::string> DriveMap::ToDriveForm(const fs::path& hostPath) const {
   std::wstring host = hostPath.native();
   if (host.compare(0, kLongPrefix.size(), kLongPrefix) == 0) {
@@ -252,10 +235,6 @@ std::optional<std::string> DriveMap::ToDriveForm(const fs::path& hostPath) const
   if (host.size() > 3 && host.back() == L'\\') host.pop_back();
   host[0] = static_cast<wchar_t>(Upper(static_cast<char>(host[0])));
   return Narrow(host);
-}
-
-std::optional<std::string> DriveMap::ToDriveForm(const std::string& hostText) const {
-  return ToDriveForm(HostPath(hostText));
 }
 
 // "\" is the separator here: no name holds one, so every host path has its drive form.
