@@ -80,17 +80,20 @@ class RowNumbers {
 
 void CheckStream(TableReader& reader, const TableLayout& layout, FindingSink& findings) {
   std::size_t n = 0;
+  std::vector<RawField> one;
   while (!reader.AtEnd()) {
-    std::string field = reader.ReadField();
+    reader.ReadRawRow(1, one);
+    const RawField& field = one[0];
     ++n;
-    CheckQuoteOverLineEnd(reader, reader.FieldLine(), reader.FieldRanOverLineEnd(), findings);
+    CheckQuoteOverLineEnd(reader, field.line, field.overLineEnd, findings);
     if (n > layout.fields) {
-      if (Blank(field)) continue;  // a trailing comma loses nothing
-      findings.Warn(reader.path(), reader.FieldLine(), "too-many-fields",
-                    std::to_string(layout.fields) + " 項目を超える項目「" + Excerpt(field) + "」などは読まれません");
+      if (Blank(field.bytes)) continue;  // a trailing comma loses nothing
+      findings.Warn(reader.path(), field.line, "too-many-fields",
+                    std::to_string(layout.fields) + " 項目を超える項目「" + Excerpt(TableReader::Text(field)) +
+                        "」などは読まれません");
       return;
     }
-    if (IsNumberColumn(layout, n)) CheckNumber(reader.path(), reader.FieldLine(), n, RawField{field}, findings);
+    if (IsNumberColumn(layout, n)) CheckNumber(reader.path(), field.line, n, field, findings);
   }
 }
 
