@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,25 @@ namespace zk {
 namespace {
 
 constexpr const char* kBadPath = "指定されたパスは正しくありません。";
+
+// The code tables, with the soil names parsed from them, and the files that were opened for
+// them, told on afterwards by the thread that runs the conversion.
+struct TakenCodeTables {
+  std::shared_ptr<const CodeTables> tables;
+  SoilNameTable soilNames;
+  bool soilNamesLoaded = false;
+  std::vector<std::string> opened;
+};
+
+// soilNames: the table parsed before, which serves again when the soil-name table is the same.
+TakenCodeTables TakeCodeTablesAndNames(const platform::DriveMap& drives, const std::string& folder,
+                                       SoilNameTable soilNames) {
+  TakenCodeTables taken;
+  taken.tables = TakeCodeTables(drives, folder, [&taken](const std::string& host) { taken.opened.push_back(host); });
+  taken.soilNamesLoaded = static_cast<bool>(LoadSoilNameTable(taken.tables->kishitu, soilNames));
+  taken.soilNames = std::move(soilNames);
+  return taken;
+}
 
 // Asks once, then creates every missing level of the destination, top first. false: No.
 bool PrepareDestination(const platform::DriveMap& drives, const std::string& checked, WindowOps& ui, Status& fault) {
@@ -367,10 +387,15 @@ RunResult Run::Execute() {
   if (!context_.codeTableFolder.empty()) reachable.push_back(context_.codeTableFolder);
   scope_.emplace(context_.drives, reachable);
 
-  // The boring is read once, here; every later step works on what was read.
+  // The boring is read once, here; every later step works on what was read. The code tables
+  // and the soil names parsed from them need nothing of the boring: a new batch or window run
+  // takes them on a second thread meanwhile (a large soil-name table costs as much as a large
+  // boring). Nothing in between changes the drive map that thread reads.
+  std::future<TakenCodeTables> codes;
   if (!context_.codeTables || context_.codeTables->folder != context_.codeTableFolder)
-    context_.codeTables = TakeCodeTables(context_.drives, context_.codeTableFolder, context_.opened);
-  BoringSnapshot boring = BoringSnapshot::Take(context_.drives, source_, context_.codeTables, context_.opened);
+    codes = std::async(std::launch::async, TakeCodeTablesAndNames, std::cref(context_.drives), context_.codeTableFolder,
+                       context_.soilNames);
+  BoringSnapshot boring = BoringSnapshot::TakeBoring(context_.drives, source_, context_.opened);
   // The look at every table also gathers the test names the flags need: one pass over them.
   testNames_ = TestTableNames{};
   for (const TableLayout& layout : AllTables()) {
@@ -380,6 +405,18 @@ RunResult Run::Execute() {
     if (layout.id == TableId::X7) visit = [this](const std::vector<RawField>& row) { testNames_.x7.Add(row); };
     InspectTable(boring.Table(layout.id), layout, findings_, visit);
   }
+  if (codes.valid()) {
+    TakenCodeTables taken = codes.get();
+    if (context_.opened)
+      for (const std::string& host : taken.opened) context_.opened(host);
+    context_.codeTables = std::move(taken.tables);
+    // A soil-name table that cannot be read is left to the layer block, which tells why.
+    if (taken.soilNamesLoaded) {
+      context_.soilNames = std::move(taken.soilNames);
+      context_.soilNamesFrom = context_.codeTables;
+    }
+  }
+  boring.AttachCodeTables(context_.codeTables);
   // A folder, a dangling link or an unreadable file under a table's name stops the run before
   // anything is written, rather than passing for an absent table.
   std::optional<Status> entryFault;

@@ -99,10 +99,25 @@ BoringSnapshot BoringSnapshot::Take(const platform::DriveMap& drives, const std:
 
 BoringSnapshot BoringSnapshot::Take(const platform::DriveMap& drives, const std::string& folder,
                                     std::shared_ptr<const CodeTables> codes, const OpenHook& opened) {
+  BoringSnapshot s = TakeBoring(drives, folder, opened);
+  s.AttachCodeTables(std::move(codes));
+  return s;
+}
+
+void BoringSnapshot::AttachCodeTables(std::shared_ptr<const CodeTables> codes) {
+  codeFolder_ = codes->folder;
+  codes_ = std::move(codes);
+  tables_[static_cast<std::size_t>(TableId::L9)] = &codes_->l9;
+  tables_[static_cast<std::size_t>(TableId::Kishitu)] = &codes_->kishitu;
+}
+
+BoringSnapshot BoringSnapshot::TakeBoring(const platform::DriveMap& drives, const std::string& folder,
+                                          const OpenHook& opened) {
   BoringSnapshot s;
   s.folder_ = folder;
-  s.codeFolder_ = codes->folder;
-  s.codes_ = std::move(codes);
+  // Until the code tables are given, they read as missing.
+  s.tables_[static_cast<std::size_t>(TableId::L9)] = &MissingTable();
+  s.tables_[static_cast<std::size_t>(TableId::Kishitu)] = &MissingTable();
   // The folder is listed once; a name is looked for in the listing, not in the folder again.
   platform::SeenEntry folderSeen;
   s.hostFolder_ = drives.ToHost(folder, folderSeen);
@@ -119,8 +134,6 @@ BoringSnapshot BoringSnapshot::Take(const platform::DriveMap& drives, const std:
   }
   for (const TableLayout& t : AllTables())
     if (t.folder == TableFolder::Boring) s.tables_[static_cast<std::size_t>(t.id)] = s.Load(drives, t.name, opened);
-  s.tables_[static_cast<std::size_t>(TableId::L9)] = &s.codes_->l9;
-  s.tables_[static_cast<std::size_t>(TableId::Kishitu)] = &s.codes_->kishitu;
   // The measurement files "PCNT.txt" names: the head file of its first row for the flags,
   // and both files of every row for the "F" block.
   TableReader reader;

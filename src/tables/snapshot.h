@@ -53,6 +53,10 @@ class BoringSnapshot {
   // opened is told of every file opened.
   static BoringSnapshot Take(const platform::DriveMap& drives, const std::string& folder,
                              std::shared_ptr<const CodeTables> codes, const OpenHook& opened = {});
+  // The boring alone, its code tables missing until they are given: they can be taken meanwhile.
+  static BoringSnapshot TakeBoring(const platform::DriveMap& drives, const std::string& folder,
+                                   const OpenHook& opened = {});
+  void AttachCodeTables(std::shared_ptr<const CodeTables> codes);
   // The same taking the code tables of codeFolder with it.
   static BoringSnapshot Take(const platform::DriveMap& drives, const std::string& folder, const std::string& codeFolder,
                              const OpenHook& opened = {});
