@@ -275,8 +275,10 @@ Status RecordConversion(const platform::DriveMap& drives, const std::string& sou
 
 Status StageRecordConversion(const platform::DriveMap& drives, const std::string& source,
                              const std::string& destination, const std::string& exchangeFileName,
-                             StagedTextFile& record) {
-  return record.Stage(drives, source + "\\BORLING.NO", destination + "\\" + exchangeFileName + "\r\n");
+                             StagedTextFile& record, const std::optional<std::filesystem::path>& host) {
+  std::string drivePath = source + "\\BORLING.NO";
+  std::string text = destination + "\\" + exchangeFileName + "\r\n";
+  return host ? record.StageHost(*host, drivePath, text) : record.Stage(drives, drivePath, text);
 }
 
 }  // namespace zk

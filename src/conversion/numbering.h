@@ -2,6 +2,8 @@
 // with the record file "BORLING.NO" that remembers where a source folder was last converted.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,9 +90,10 @@ Status RecordConversion(const platform::DriveMap& drives, const std::string& sou
                         const std::string& exchangeFileName);
 
 // The same in two steps: the new "BORLING.NO" written whole beside the old one, for the run
-// to put in place (record.Commit()) right after the exchange file.
+// to put in place (record.Commit()) right after the exchange file. host: where a new
+// "BORLING.NO" is made, when the run knows the folder had none (none: found through drives).
 Status StageRecordConversion(const platform::DriveMap& drives, const std::string& source,
                              const std::string& destination, const std::string& exchangeFileName,
-                             StagedTextFile& record);
+                             StagedTextFile& record, const std::optional<std::filesystem::path>& host = std::nullopt);
 
 }  // namespace zk

@@ -285,7 +285,8 @@ Status Run::WriteExchangeFile(const BoringSnapshot& boring, const TitleTables& t
     // Both files complete on the disk before either takes its real name: a failure up to the
     // renames leaves the old exchange file and the old "BORLING.NO" as they were.
     StagedTextFile record;
-    if (Status s = StageRecordConversion(context_.drives, source_, destination_, numbering.exchangeFileName, record);
+    if (Status s = StageRecordConversion(context_.drives, source_, destination_, numbering.exchangeFileName, record,
+                                         boring.NewFileHostPath(Layout(TableId::BorlingNo).name));
         !s)
       return s;
     Status named = out.Commit(numbering.reuse);

@@ -260,6 +260,15 @@ Status StagedTextFile::Stage(const platform::DriveMap& drives, const std::string
   return StageBytes(drives, drivePath, *bytes);
 }
 
+Status StagedTextFile::StageHost(const fs::path& host, const std::string& drivePath, const std::string& utf8) {
+  auto bytes = platform::ToCp932(utf8);
+  if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
+  std::string_view written = *bytes;
+  return StageHostStream(host, drivePath, [written](std::ostream& out) {
+    out.write(written.data(), static_cast<std::streamsize>(written.size()));
+  });
+}
+
 Status StagedTextFile::StageBytes(const platform::DriveMap& drives, const std::string& drivePath,
                                   std::string_view bytes) {
   return StageStream(drives, drivePath, [bytes](std::ostream& out) {

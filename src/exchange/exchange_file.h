@@ -103,6 +103,8 @@ class StagedTextFile {
 
   // UTF-8 text, written in CP932.
   Status Stage(const platform::DriveMap& drives, const std::string& drivePath, const std::string& utf8);
+  // The same for a file whose host path was found before.
+  Status StageHost(const std::filesystem::path& host, const std::string& drivePath, const std::string& utf8);
   // Bytes written as they are.
   Status StageBytes(const platform::DriveMap& drives, const std::string& drivePath, std::string_view bytes);
   // Bytes as write puts them into the stream, written as they come: a large file is never

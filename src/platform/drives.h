@@ -20,6 +20,7 @@ namespace zk::platform {
 struct SeenEntry {
   std::filesystem::file_type type = std::filesystem::file_type::none;
   std::uintmax_t size = 0;
+  bool listed = false;  // told by a listing of its folder, not asked of the entry itself
 };
 
 class PathScope;

@@ -47,8 +47,15 @@ struct OpenedFile {
 // false when the descriptor cannot be asked (errno tells why).
 bool DescribeOpened(int fd, OpenedFile& file);
 
-// Names of every entry of a host folder ("." and ".." left out), in the host's listing order.
-std::vector<std::string> ListEntryNames(const std::filesystem::path& hostFolder);
+// An entry of a host folder as the listing gives it: its name, and a regular file (not a link)
+// seen as such, so that a boring's tables need not be asked for one by one. Anything else is
+// left unseen (type none), to be asked when it is taken.
+struct ListedEntry {
+  std::string name;
+  SeenEntry seen;
+};
+// Every entry of a host folder ("." and ".." left out), in the host's listing order.
+std::vector<ListedEntry> ListEntries(const std::filesystem::path& hostFolder);
 
 // Names of the plain files in a folder, in the host's listing order, telling when the folder
 // cannot be listed (missing, no permission to read it, an I/O error part way): a destination

@@ -41,8 +41,20 @@ const TableFile& BoringSnapshot::File(const std::string& name) const {
   return found == named_.end() ? MissingTable() : *found->second;
 }
 
-// A file of the boring folder by name: found in the folder's one listing, exactly as written
-// first, else in another letter case, as the drive map finds names.
+// A name of the boring folder in its one listing: exactly as written first, else in another
+// letter case, as the drive map finds names.
+std::optional<std::size_t> BoringSnapshot::Find(const std::string& name) const {
+  if (auto exact = byName_.find(name); exact != byName_.end()) return exact->second;
+  if (auto other = byLowerName_.find(LowerCase(name)); other != byLowerName_.end()) return other->second;
+  return std::nullopt;
+}
+
+std::optional<std::filesystem::path> BoringSnapshot::NewFileHostPath(const std::string& name) const {
+  if (!hostFolder_ || Find(name)) return std::nullopt;
+  return *hostFolder_ / name;
+}
+
+// A file of the boring folder by name, found in the folder's one listing.
 const TableFile* BoringSnapshot::Load(const platform::DriveMap& drives, const std::string& name,
                                       const OpenHook& opened) {
   std::string drivePath = folder_ + "\\" + name;
@@ -52,13 +64,13 @@ const TableFile* BoringSnapshot::Load(const platform::DriveMap& drives, const st
   if (!hostFolder_) {
     host = drives.ToHost(drivePath, seen);
   } else {
-    const std::string* found = nullptr;
-    if (auto exact = byName_.find(name); exact != byName_.end())
-      found = &entries_[exact->second];
-    else if (auto other = byLowerName_.find(LowerCase(name)); other != byLowerName_.end())
-      found = &entries_[other->second];
+    std::optional<std::size_t> index = Find(name);
+    const std::string* found = index ? &entries_[*index] : nullptr;
     host = *hostFolder_ / (found ? *found : name);
-    if (!found) seen.type = std::filesystem::file_type::not_found;
+    if (found)
+      seen = entriesSeen_[*index];
+    else
+      seen.type = std::filesystem::file_type::not_found;
     // A name of the listing is one more level below the folder: its drive form follows from
     // the folder's, found once, unless it holds what a drive-form path cannot.
     if (found && hostFolderDriveForm_ && found->find('\\') == std::string::npos) {
@@ -121,9 +133,19 @@ BoringSnapshot BoringSnapshot::TakeBoring(const platform::DriveMap& drives, cons
   // The folder is listed once; a name is looked for in the listing, not in the folder again.
   platform::SeenEntry folderSeen;
   s.hostFolder_ = drives.ToHost(folder, folderSeen);
-  std::error_code ec;
-  if (s.hostFolder_ && std::filesystem::is_directory(*s.hostFolder_, ec)) {
-    s.entries_ = platform::ListEntryNames(*s.hostFolder_);
+  // What the drive map saw of the folder serves, unless that was a link or nothing.
+  auto isFolder = [&] {
+    using enum std::filesystem::file_type;
+    if (folderSeen.type == directory) return true;
+    if (folderSeen.type != none && folderSeen.type != symlink) return false;
+    std::error_code ec;
+    return std::filesystem::is_directory(*s.hostFolder_, ec);
+  };
+  if (s.hostFolder_ && isFolder()) {
+    for (platform::ListedEntry& entry : platform::ListEntries(*s.hostFolder_)) {
+      s.entries_.push_back(std::move(entry.name));
+      s.entriesSeen_.push_back(entry.seen);
+    }
     for (std::size_t i = 0; i < s.entries_.size(); ++i) {
       s.byName_.emplace(s.entries_[i], i);
       s.byLowerName_.emplace(LowerCase(s.entries_[i]), i);  // the first of the listing stays

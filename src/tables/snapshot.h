@@ -48,6 +48,9 @@ class BoringSnapshot {
   // A file of the boring folder named by "PCNT.txt" (a measurement file, name & ".HED",
   // ".TMP" or ".hed"), as asked for when the boring was taken; a missing table otherwise.
   const TableFile& File(const std::string& name) const;
+  // Where a file the boring folder's listing did not hold, in any letter case, is made on the
+  // host. None when the listing held one (it may have gone since) or the folder was not listed.
+  std::optional<std::filesystem::path> NewFileHostPath(const std::string& name) const;
 
   // Takes the boring with the code tables as taken before, finding its files through drives.
   // opened is told of every file opened.
@@ -62,6 +65,7 @@ class BoringSnapshot {
                              const OpenHook& opened = {});
 
  private:
+  std::optional<std::size_t> Find(const std::string& name) const;
   const TableFile* Load(const platform::DriveMap& drives, const std::string& name, const OpenHook& opened);
 
   std::string folder_, codeFolder_;
@@ -73,6 +77,7 @@ class BoringSnapshot {
   std::optional<std::filesystem::path> hostFolder_;  // the boring folder, found once
   std::optional<std::string> hostFolderDriveForm_;   // its drive form, as the files' messages name it
   std::vector<std::string> entries_;                 // its entries, listed once
+  std::vector<platform::SeenEntry> entriesSeen_;     // what the listing told of each
   // The entries by name, and by name in lower case (the first of the listing in either case):
   // a boring of thousands of measurement files finds each without going through the listing.
   std::unordered_map<std::string, std::size_t> byName_, byLowerName_;

@@ -58,8 +58,8 @@ fs::path MatchOtherCase(const fs::path& folder, const struct stat&, const std::s
   // Each table of a boring is looked up once a run, so the folder is read each time: what is
   // found is what is there now.
   if (!HasLetter(name)) return exact;
-  for (const std::string& entry : ListEntryNames(folder))
-    if (EqualsNoCase(entry, name)) return folder / entry;
+  for (const ListedEntry& entry : ListEntries(folder))
+    if (EqualsNoCase(entry.name, name)) return folder / entry.name;
   return exact;
 }
 

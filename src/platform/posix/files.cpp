@@ -81,16 +81,22 @@ fs::path HostPath(const std::string& hostText) { return fs::path(hostText); }
 
 int OpenToRead(const fs::path& host) { return ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
 
-std::vector<std::string> ListEntryNames(const fs::path& hostFolder) {
-  std::vector<std::string> names;
+std::vector<ListedEntry> ListEntries(const fs::path& hostFolder) {
+  std::vector<ListedEntry> entries;
   DIR* dir = ::opendir(hostFolder.c_str());
-  if (!dir) return names;
+  if (!dir) return entries;
   while (const dirent* entry = ::readdir(dir)) {
     std::string_view name(entry->d_name);
-    if (name != "." && name != "..") names.emplace_back(name);
+    if (name == "." || name == "..") continue;
+    ListedEntry& listed = entries.emplace_back();
+    listed.name = name;
+    if (entry->d_type == DT_REG) {  // the listing gives no size
+      listed.seen.type = fs::file_type::regular;
+      listed.seen.listed = true;
+    }
   }
   ::closedir(dir);
-  return names;
+  return entries;
 }
 
 long long ReadAt(int fd, char* to, std::size_t n, unsigned long long offset) {

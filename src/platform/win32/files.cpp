@@ -188,21 +188,29 @@ bool DescribeOpened(int fd, OpenedFile& file) {
   return true;
 }
 
-std::vector<std::string> ListEntryNames(const fs::path& hostFolder) {
-  std::vector<std::string> names;
+std::vector<ListedEntry> ListEntries(const fs::path& hostFolder) {
+  std::vector<ListedEntry> entries;
   std::wstring pattern = hostFolder.native();
   if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
   pattern += L'*';
   WIN32_FIND_DATAW found{};
   HANDLE h = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
                                 FIND_FIRST_EX_LARGE_FETCH);
-  if (h == INVALID_HANDLE_VALUE) return names;
+  if (h == INVALID_HANDLE_VALUE) return entries;
+  constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
   do {
     std::wstring_view name(found.cFileName);
-    if (name != L"." && name != L"..") names.push_back(Narrow(name));
+    if (name == L"." || name == L"..") continue;
+    ListedEntry& listed = entries.emplace_back();
+    listed.name = Narrow(name);
+    if ((found.dwFileAttributes & kNotPlain) == 0) {
+      listed.seen.type = fs::file_type::regular;
+      listed.seen.listed = true;
+      listed.seen.size = (static_cast<std::uintmax_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    }
   } while (::FindNextFileW(h, &found));
   ::FindClose(h);
-  return names;
+  return entries;
 }
 
 Status ListPlainFiles(const DriveMap& drives, const std::string& driveFolder, std::vector<std::string>& names) {
