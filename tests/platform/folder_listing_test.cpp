@@ -36,6 +36,29 @@ TEST(FolderListing, PlainFilesOnlyLinksToFilesFollowed) {
   EXPECT_TRUE(platform::ListPlainFiles(test::EnvironmentDrives(), dir.Drive("missing") + "\\").empty());
 }
 
+// The entries a boring's folder listing sees as regular files are opened without asking each
+// first: only a plain file, never a folder (or, where links can be made, a link), is seen so.
+TEST(FolderListing, EntriesSeenAsRegularFilesOnlyWhenTheyAre) {
+  TempFolder dir;
+  dir.WriteBytes("X1.TXT", "1,2");
+  fs::create_directory(dir.path() / "X3.TXT");
+#ifndef _WIN32
+  fs::create_symlink(dir.path() / "X1.TXT", dir.path() / "X5.TXT");
+#endif
+  std::vector<std::string> regular, other;
+  for (const platform::ListedEntry& entry : platform::ListEntries(dir.path())) {
+    bool seenRegular = entry.seen.type == fs::file_type::regular && entry.seen.listed;
+    (seenRegular ? regular : other).push_back(entry.name);
+  }
+  EXPECT_EQ(regular, std::vector<std::string>{"X1.TXT"});
+#ifndef _WIN32
+  EXPECT_EQ(Sorted(other), (std::vector<std::string>{"X3.TXT", "X5.TXT"}));
+#else
+  EXPECT_EQ(other, std::vector<std::string>{"X3.TXT"});
+#endif
+  EXPECT_TRUE(platform::ListEntries(dir.path() / "missing").empty());
+}
+
 TEST(FolderListing, NameInOtherCaseFoundAmongMany) {
   TempFolder dir;
   // Built by appending: GCC 12 takes "M" + text for a copy between overlapping bytes (-Wrestrict).
