@@ -90,12 +90,13 @@ TableFile LoadTableFile(const platform::DriveMap& drives, const std::string& dri
   // it returns at once and is refused below.
   int fd = platform::OpenToRead(*host);
   platform::OpenedFile file;
-  if (fd < 0 || !platform::DescribeOpened(fd, file)) {
-    // Removed or changed since its folder was listed: the entry itself is asked what it is.
-    if (seen.listed) {
-      if (fd >= 0) platform::CloseReadFile(fd);
-      return LoadTableFile(drives, drivePath, host, platform::SeenEntry{}, {}, hostDriveForm);
-    }
+  bool described = fd >= 0 && platform::DescribeOpened(fd, file);
+  if (seen.listed && (!described || !file.regular)) {
+    // Removed or replaced since its folder was listed: the entry itself is asked what it is.
+    if (fd >= 0) platform::CloseReadFile(fd);
+    return LoadTableFile(drives, drivePath, host, platform::SeenEntry{}, {}, hostDriveForm);
+  }
+  if (!described) {
     std::string why = std::string("開けません (") + std::strerror(errno) + ")";
     if (fd >= 0) platform::CloseReadFile(fd);
     table.length = seen.size;

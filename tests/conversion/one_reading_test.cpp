@@ -143,5 +143,21 @@ TEST(OneReading, ATableRemovedOrReplacedWhileTheRunGoesOnLeavesAConsistentFile) 
   }
 }
 
+// A table the folder's listing saw as a file but that is a folder by the time it is taken is
+// told as a folder, as when the listing had seen it so.
+TEST(OneReading, ATableReplacedByAFolderAfterTheListingIsToldAsAFolder) {
+  BoringFixture b;
+  b.root.WriteBytes("src/L209.txt", "1,2.00,3.00,4,5,6,7,8,9,10,11,12,13,14,15\r\n");
+  auto change = [&](const std::string& host) {
+    if (fs::path(host).filename() != "X1.TXT") return;
+    fs::remove(b.src() / "L209.txt");
+    fs::create_directory(b.src() / "L209.txt");
+  };
+  Converted c = Convert(b, change);
+  EXPECT_FALSE(c.result.converted);
+  ASSERT_TRUE(c.result.report.told.has_value());
+  EXPECT_NE(c.result.report.told->message.find("フォルダです"), std::string::npos) << c.result.report.told->message;
+}
+
 }  // namespace
 }  // namespace zk
