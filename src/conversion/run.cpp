@@ -389,9 +389,9 @@ RunResult Run::Execute() {
   scope_.emplace(context_.drives, reachable);
 
   // The boring is read once, here; every later step works on what was read. The code tables
-  // and the soil names parsed from them need nothing of the boring: a new batch or window run
-  // takes them on a second thread meanwhile (a large soil-name table costs as much as a large
-  // boring). Nothing in between changes the drive map that thread reads.
+  // and the soil names parsed from them need nothing of the boring, so the first run of a
+  // batch, or a window run, takes them on a second thread while the boring is read and looked
+  // at. Nothing in between changes the drive map that thread reads.
   std::future<TakenCodeTables> codes;
   if (!context_.codeTables || context_.codeTables->folder != context_.codeTableFolder)
     codes = std::async(std::launch::async, TakeCodeTablesAndNames, std::cref(context_.drives), context_.codeTableFolder,

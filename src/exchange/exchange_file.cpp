@@ -113,6 +113,11 @@ class FileBuffer : public std::streambuf {
   char block_[1 << 16];
 };
 
+// Text with a character CP932 has not, told as a fault of the file it was for.
+Status Unencodable(const std::string& drivePath) {
+  return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
+}
+
 // The folder's new entry made durable; a failure told as a fault of the file it names.
 Status SyncFolderOf(const std::string& hostFinal, const std::string& drivePath) {
   std::string reason;
@@ -176,7 +181,7 @@ void ExchangeFile::Flush() {
   auto bytes = encoder_->Encode(pending_);
   pending_.clear();
   if (!bytes) {
-    status_ = Status::Failed(Fault::Unwritable, drivePath_, "Shift-JIS (CP932) で書けない文字があります");
+    status_ = Unencodable(drivePath_);
     return;
   }
   std::string reason;
@@ -256,13 +261,13 @@ StagedTextFile::~StagedTextFile() {
 
 Status StagedTextFile::Stage(const platform::DriveMap& drives, const std::string& drivePath, const std::string& utf8) {
   auto bytes = platform::ToCp932(utf8);
-  if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
+  if (!bytes) return Unencodable(drivePath);
   return StageBytes(drives, drivePath, *bytes);
 }
 
 Status StagedTextFile::StageHost(const fs::path& host, const std::string& drivePath, const std::string& utf8) {
   auto bytes = platform::ToCp932(utf8);
-  if (!bytes) return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
+  if (!bytes) return Unencodable(drivePath);
   std::string_view written = *bytes;
   return StageHostStream(host, drivePath, [written](std::ostream& out) {
     out.write(written.data(), static_cast<std::streamsize>(written.size()));
