@@ -67,7 +67,7 @@ std::string TestKindTable(long rows, bool japanese) {
   for (long r = 1; r <= rows; ++r) {
     text += std::to_string(r);
     text += ',';
-    text += std::to_string(rng() % 5000 / 100.0);
+    text += std::to_string(static_cast<double>(rng() % 5000) / 100.0);
     for (int k = 3; k <= 28; ++k) {
       text += ',';
       text += std::to_string(rng() % 100);
@@ -149,7 +149,7 @@ void BM_ParseNumber(benchmark::State& state) {
   const auto& texts = NumberTexts();
   for (auto _ : state)
     for (const std::string& t : texts) benchmark::DoNotOptimize(zk::QXCOMSUB::ParseNumber(t));
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * texts.size()));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(texts.size()));
 }
 BENCHMARK(BM_ParseNumber);
 
@@ -157,7 +157,7 @@ void BM_NumberTextDouble(benchmark::State& state) {
   const double values[] = {12.5, 3, -0.75, 1.5e-5, 99999.99, 0, 1234.5, 0.1 + 0.2};
   for (auto _ : state)
     for (double v : values) benchmark::DoNotOptimize(zk::QXCOMSUB::NumberText(v));
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * std::size(values)));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(std::size(values)));
 }
 BENCHMARK(BM_NumberTextDouble);
 
@@ -165,7 +165,7 @@ void BM_NumberTextSingle(benchmark::State& state) {
   const float values[] = {12.5f, 3, -0.75f, 1.5e-5f, 99999.99f, 0, 1234.5f, 0.7f};
   for (auto _ : state)
     for (float v : values) benchmark::DoNotOptimize(zk::QXCOMSUB::NumberText(v));
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * std::size(values)));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(std::size(values)));
 }
 BENCHMARK(BM_NumberTextSingle);
 
@@ -219,7 +219,7 @@ void BM_ClassifySoilName(benchmark::State& state) {
   std::string soilName;
   for (auto _ : state)
     for (const std::string& code : codes) benchmark::DoNotOptimize(zk::ClassifySoilName(code, table, soilName));
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * codes.size()));
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(codes.size()));
 }
 BENCHMARK(BM_ClassifySoilName)->Unit(benchmark::kMicrosecond);
 
