@@ -24,6 +24,17 @@ bool FindingSink::CountWarning(const std::string& file, std::string_view code) {
   return ++told->second <= kCap;
 }
 
+void FindingSink::Absorb(const FindingSink& other) {
+  for (const Finding& finding : other.findings_) Add(finding);
+  // The warnings other only counted, past its first kCap of a kind, are past them here too.
+  for (const auto& [file, byCode] : other.perKind_)
+    for (const auto& [code, told] : byCode)
+      if (told > kCap) {
+        perKind_[file][code] += told - kCap;
+        warnings_ += told - kCap;
+      }
+}
+
 std::vector<Finding> FindingSink::findings() const {
   std::vector<Finding> all = findings_;
   for (const auto& byFile : perKind_) {

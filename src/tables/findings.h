@@ -41,6 +41,9 @@ class FindingSink {
   void WarnWith(const std::string& file, long line, const char* code, MakeMessage makeMessage) {
     if (CountWarning(file, code)) findings_.push_back({file, line, Severity::Warning, code, makeMessage()});
   }
+  // The findings of other, as if they had been told here after this sink's own: parts of a
+  // run looked at side by side are told in their order.
+  void Absorb(const FindingSink& other);
   // A fault that stops the conversion, as an error; the finding made of it.
   Finding Fault(const Status& status);
 

@@ -159,5 +159,39 @@ TEST(OneReading, ATableReplacedByAFolderAfterTheListingIsToldAsAFolder) {
   EXPECT_NE(c.result.report.told->message.find("フォルダです"), std::string::npos) << c.result.report.told->message;
 }
 
+// The tables of a large boring are looked at side by side; what they tell comes in the order
+// of the tables and of their lines, with the first hundred of a kind shown and the rest counted.
+TEST(OneReading, ALargeBoringsFindingsComeInTheOrderOfItsTables) {
+  BoringFixture b;
+  auto table = [](const char* badText, std::size_t badColumn, long badRows) {
+    std::string rows;
+    for (long i = 1; i <= 2000; ++i) {
+      std::string fields[15];
+      for (std::size_t k = 0; k < 15; ++k) fields[k] = std::to_string(k + 1) + ".00";
+      fields[0] = std::to_string(i);
+      if (i % 10 == 5 && i / 10 < badRows) fields[badColumn - 1] = badText;
+      for (std::size_t k = 0; k < 15; ++k) rows += fields[k] + (k + 1 < 15 ? "," : "\r\n");
+    }
+    return rows;
+  };
+  b.root.WriteBytes("src/L209.txt", table("x", 3, 3));    // rows 5, 15 and 25
+  b.root.WriteBytes("src/L201.txt", table("y", 2, 150));  // every tenth row from 5 on
+  Converted c = Convert(b, {});
+  ASSERT_TRUE(c.result.converted);
+  std::vector<std::string> told;
+  std::string more;
+  for (const Finding& f : c.result.report.findings) {
+    if (f.code != "not-a-number") continue;
+    told.push_back(f.file.substr(f.file.rfind('\\') + 1) + ":" + std::to_string(f.line));
+    more = f.message;
+  }
+  ASSERT_EQ(told.size(), 3u + 100u + 1u);
+  EXPECT_EQ(std::vector<std::string>(told.begin(), told.begin() + 4),
+            (std::vector<std::string>{"L209.txt:5", "L209.txt:15", "L209.txt:25", "L201.txt:5"}));
+  EXPECT_EQ(told[102], "L201.txt:995");
+  EXPECT_EQ(told[103], "L201.txt:0");  // how many more
+  EXPECT_NE(more.find(" 50 件"), std::string::npos) << more;
+}
+
 }  // namespace
 }  // namespace zk

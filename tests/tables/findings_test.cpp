@@ -42,5 +42,34 @@ TEST(FindingSink, KeepsTheFirstOfAKindAndCountsTheRest) {
   EXPECT_EQ(all[2 * cap + 3].message, "stops");
 }
 
+// Parts of a run told into sinks of their own and absorbed in order give what telling them
+// into one sink gives: the same findings, counts and "more" lines, an error kept once.
+TEST(FindingSink, AbsorbingIsTellingInOrder) {
+  auto tellFirst = [](FindingSink& sink) {
+    for (long line = 1; line <= 60; ++line)
+      sink.Warn("A:\\B\\X1.TXT", line, "depth-cut", "first " + std::to_string(line));
+    sink.Error("A:\\B\\X1.TXT", 3, "not-cp932", "stops");
+  };
+  auto tellSecond = [](FindingSink& sink) {
+    for (long line = 61; line <= 170; ++line) {
+      sink.Warn("A:\\B\\X1.TXT", line, "depth-cut", "second " + std::to_string(line));
+      sink.Warn("A:\\B\\X5.TXT", line, "not-a-number", "x5 " + std::to_string(line));
+    }
+    sink.Error("A:\\B\\X1.TXT", 3, "not-cp932", "stops");  // told by both parts
+    sink.Error("A:\\B\\X5.TXT", 4, "not-cp932", "stops too");
+  };
+  FindingSink direct;
+  tellFirst(direct);
+  tellSecond(direct);
+  FindingSink first, second;
+  tellFirst(first);
+  tellSecond(second);
+  first.Absorb(second);
+  EXPECT_EQ(first.findings(), direct.findings());
+  EXPECT_EQ(first.warnings(), direct.warnings());
+  EXPECT_EQ(first.errors(), direct.errors());
+  EXPECT_EQ(first.errors(), 2);
+}
+
 }  // namespace
 }  // namespace zk
