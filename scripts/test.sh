@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the test build (AddressSanitizer and UndefinedBehaviorSanitizer)
-# and runs every test; then builds the Windows programs with MinGW-w64 and runs their tests under
+# and runs every test; then the conversion tests under ThreadSanitizer; then builds the Windows programs with MinGW-w64 and runs their tests under
 # Wine (scripts/build-windows.sh; ZK_WINDOWS=0 leaves that out); then builds the fuzz targets with
 # clang and runs each a fixed number of times from a fixed seed (reproducible; a crash fails the
 # script and leaves its input in build-fuzz/artifacts/). ZK_FUZZ_RUNS overrides the number of
@@ -14,6 +14,11 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZK_SANITIZE=ON -DZK
 cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build-test --output-on-failure -j2 --output-junit ctest-junit.xml | tee build-test/ctest.log
+# The conversion's threads (the code tables taken beside the boring, a large boring's tables
+# looked at side by side) under ThreadSanitizer: the conversion tests, in a build of their own.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZK_TSAN=ON -DZK_WERROR=ON -DZK_BUILD_WINDOW=OFF
+cmake --build build-tsan --target tests_conversion
+TSAN_OPTIONS=halt_on_error=1 build-tsan/bin/tests_conversion --gtest_brief=1
 windows_status=0
 if [ "${ZK_WINDOWS:-1}" != "0" ]; then
   bash scripts/build-windows.sh --test || windows_status=$?
