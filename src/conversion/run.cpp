@@ -36,6 +36,10 @@ namespace {
 
 constexpr const char* kBadPath = "指定されたパスは正しくありません。";
 
+// Work for a second thread; where the system has no thread to give, it is done when its result
+// is asked for, on the thread that asks.
+constexpr auto kBeside = std::launch::async | std::launch::deferred;
+
 // The code tables, with the soil names parsed from them, and the files that were opened for
 // them, told on afterwards by the thread that runs the conversion.
 struct TakenCodeTables {
@@ -270,7 +274,7 @@ void Run::LookAtTables(const BoringSnapshot& boring) {
     }
   };
   std::future<void> other;
-  if (bytes >= kTwoThreadsFrom) other = std::async(std::launch::async, lookAtTheRest);
+  if (bytes >= kTwoThreadsFrom) other = std::async(kBeside, lookAtTheRest);
   lookAtTheRest();
   if (other.valid()) other.get();
   for (const FindingSink& sink : sinks) findings_.Absorb(sink);
@@ -436,7 +440,7 @@ RunResult Run::Execute() {
   // at. Nothing in between changes the drive map that thread reads.
   std::future<TakenCodeTables> codes;
   if (!context_.codeTables || context_.codeTables->folder != context_.codeTableFolder)
-    codes = std::async(std::launch::async, TakeCodeTablesAndNames, std::cref(context_.drives), context_.codeTableFolder,
+    codes = std::async(kBeside, TakeCodeTablesAndNames, std::cref(context_.drives), context_.codeTableFolder,
                        context_.soilNames);
   BoringSnapshot boring = BoringSnapshot::TakeBoring(context_.drives, source_, context_.opened);
   LookAtTables(boring);
