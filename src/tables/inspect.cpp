@@ -1,6 +1,7 @@
 #include "tables/inspect.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -56,8 +57,9 @@ class RowNumbers {
   void Next(const std::string& path, long line, std::string_view field, FindingSink& findings) {
     if (stopped_) return;
     double value = QXCOMSUB::ParseNumber(field);
-    if (Blank(field) || QXCOMSUB::LeadingNumberEnd(field) == 0 ||
-        value != static_cast<double>(static_cast<long>(value))) {
+    // Only a whole number that a count of rows can reach is one (8e19 is not, nor is NaN).
+    if (Blank(field) || QXCOMSUB::LeadingNumberEnd(field) == 0 || !(std::fabs(value) < 9e18) ||
+        value != std::trunc(value)) {
       stopped_ = true;  // no row numbers in this table
       return;
     }
