@@ -286,8 +286,7 @@ Status Run::WriteBlocks(ExchangeFile& out, const BoringSnapshot& boring, const T
   std::string meshCode = numbering.exchangeFileName.substr(0, 8);
   std::string boringId;
   FlagArray flags{};
-  if (Status s = WriteHeaderRecords(out, titles, boring, meshCode, numbering.sequence, boringId, flags, &testNames_);
-      !s)
+  if (Status s = WriteHeaderRecords(out, titles, boring, meshCode, numbering.sequence, boringId, flags, testNames_); !s)
     return s;
   if (boring.Table(TableId::X1).IsPresent() && context_.soilNamesFrom != context_.codeTables) {
     if (Status s = LoadSoilNameTable(boring.Table(TableId::Kishitu), context_.soilNames); !s) return s;

@@ -88,6 +88,10 @@ TestNames CollectTestNames(const TableFile& table) {
   return names;
 }
 
+TestTableNames CollectTestNames(const BoringSnapshot& boring) {
+  return {CollectTestNames(boring.Table(TableId::X6)), CollectTestNames(boring.Table(TableId::X7))};
+}
+
 Status ScanTestKinds(const BoringSnapshot& boring, const TestNames& x6Names, FlagArray& flags) {
   const TableFile& x6 = boring.Table(TableId::X6);
   if (!x6.IsPresent()) return Status::Ok();
@@ -97,10 +101,6 @@ Status ScanTestKinds(const BoringSnapshot& boring, const TestNames& x6Names, Fla
   for (const std::string& name : x6Names.names())
     if (int entry = TestKindEntry(QXCOMSUB::TrimSpaces(name), names)) flags[static_cast<std::size_t>(entry)] = 1;
   return Status::Ok();
-}
-
-Status ScanTestKinds(const BoringSnapshot& boring, FlagArray& flags) {
-  return ScanTestKinds(boring, CollectTestNames(boring.Table(TableId::X6)), flags);
 }
 
 Status ScanTablePresence(const BoringSnapshot& boring, const TestNames& x7Names, FlagArray& flags) {
@@ -121,10 +121,6 @@ Status ScanTablePresence(const BoringSnapshot& boring, const TestNames& x7Names,
   for (const std::string& name : x7Names.names())
     if (int entry = TableTestEntry(name)) flags[static_cast<std::size_t>(entry)] = 1;
   return Status::Ok();
-}
-
-Status ScanTablePresence(const BoringSnapshot& boring, FlagArray& flags) {
-  return ScanTablePresence(boring, CollectTestNames(boring.Table(TableId::X7)), flags);
 }
 
 std::string FlagDigits(const FlagArray& flags, int first, int last) {

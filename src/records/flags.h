@@ -35,17 +35,16 @@ struct TestTableNames {
 
 // The names of a test table, read from it.
 TestNames CollectTestNames(const TableFile& table);
+// The names of a boring's two test tables, read from them.
+TestTableNames CollectTestNames(const BoringSnapshot& boring);
 
 // Test kinds named in columns 29 to 48 of "X6.TXT", against rows 1 to 15 of "L9.txt" in the
 // code-table folder. Fault::CodeTable when "X6.TXT" is present but "L9.txt" is missing or
 // shorter than 15 rows. x6 holds the names of "X6.TXT" as gathered before.
 Status ScanTestKinds(const BoringSnapshot& boring, const TestNames& x6, FlagArray& flags);
-// The same reading the names from the table.
-Status ScanTestKinds(const BoringSnapshot& boring, FlagArray& flags);
 
 // Presence of the optional tables and the test kinds of "X7.TXT" (x7: its names).
 Status ScanTablePresence(const BoringSnapshot& boring, const TestNames& x7, FlagArray& flags);
-Status ScanTablePresence(const BoringSnapshot& boring, FlagArray& flags);
 
 // Entries first to last as one text of "0"/"1" digits.
 std::string FlagDigits(const FlagArray& flags, int first, int last);

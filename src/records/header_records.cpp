@@ -51,7 +51,7 @@ std::string GroundClassText(const std::string& text) {
 
 // Record 003: position, elevation, depths and the two flag lists.
 Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
-                           const std::string& boringId, FlagArray& flags, const TestTableNames* testNames) {
+                           const std::string& boringId, FlagArray& flags, const TestTableNames& testNames) {
   const auto& t1 = titles.t1;
   const auto& t2 = titles.t2;
   const auto& t4 = titles.t4;
@@ -59,11 +59,10 @@ Status WritePositionRecord(ExchangeFile& out, const TitleTables& titles, const B
   if (Status s = FNOTHER::MaxLayerDepth(boring.Table(TableId::X1), depth); !s) return s;
 
   for (int i = 1; i <= 15; ++i) flags[static_cast<std::size_t>(i)] = 0;
-  if (Status s = testNames ? ScanTestKinds(boring, testNames->x6, flags) : ScanTestKinds(boring, flags); !s) return s;
+  if (Status s = ScanTestKinds(boring, testNames.x6, flags); !s) return s;
   std::string testKinds = FlagDigits(flags, 1, 15);
   for (int i = 1; i <= 15; ++i) flags[static_cast<std::size_t>(i)] = 0;
-  if (Status s = testNames ? ScanTablePresence(boring, testNames->x7, flags) : ScanTablePresence(boring, flags); !s)
-    return s;
+  if (Status s = ScanTablePresence(boring, testNames.x7, flags); !s) return s;
   std::string tables = FlagDigits(flags, 1, 9);
 
   out.WriteRecord(
@@ -99,7 +98,7 @@ ZK_GCC12_RESTRICT_FALSE_POSITIVE_END
 
 Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
                           const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags,
-                          const TestTableNames* testNames) {
+                          const TestTableNames& testNames) {
   const auto& t1 = titles.t1;
   const auto& t4 = titles.t4;
   boringIdField = "\"" + meshCode + ZeroPad(IntText(static_cast<double>(sequence)), 3) + "\"";

@@ -14,10 +14,10 @@ namespace zk {
 
 // Writes records 000 to 004. boringIdField receives the quoted boring id that every later
 // record carries; flags is left holding the table presence flags. testNames: the names of the
-// test tables as gathered before (none: they are read from the tables).
+// boring's test tables, as the look at its tables gathered them (or CollectTestNames).
 Status WriteHeaderRecords(ExchangeFile& out, const TitleTables& titles, const BoringSnapshot& boring,
                           const std::string& meshCode, long sequence, std::string& boringIdField, FlagArray& flags,
-                          const TestTableNames* testNames = nullptr);
+                          const TestTableNames& testNames);
 
 // An angle of record 003: degrees and minutes as written, zero-padded and cut to degreeDigits
 // and 2 characters, the seconds in tenths cut (59.96 gives 599).

@@ -48,16 +48,24 @@ struct Boring {
   BoringSnapshot Taken() const { return Taken(Codes()); }
 };
 
+// The flags of a boring's test tables, their names read from them.
+Status ScanKinds(const BoringSnapshot& boring, FlagArray& flags) {
+  return ScanTestKinds(boring, CollectTestNames(boring.Table(TableId::X6)), flags);
+}
+Status ScanPresence(const BoringSnapshot& boring, FlagArray& flags) {
+  return ScanTablePresence(boring, CollectTestNames(boring.Table(TableId::X7)), flags);
+}
+
 std::string TestKinds(const Boring& b) {
   FlagArray flags{};
-  Status s = ScanTestKinds(b.Taken(), flags);
+  Status s = ScanKinds(b.Taken(), flags);
   EXPECT_TRUE(s) << s.Message();
   return FlagDigits(flags, 1, 15);
 }
 
 std::string TablePresence(const Boring& b) {
   FlagArray flags{};
-  Status s = ScanTablePresence(b.Taken(), flags);
+  Status s = ScanPresence(b.Taken(), flags);
   EXPECT_TRUE(s) << s.Message();
   return FlagDigits(flags, 1, 9);
 }
@@ -133,7 +141,7 @@ TEST(ScanTestKinds, MissingOrShortL9StopsWithACodeTableFault) {
     b.source.WriteCp932("X6.TXT", TestRow({{29, "標準貫入試験"}}));
     if (l9) b.codes.WriteCp932("L9.txt", *l9);
     FlagArray flags{};
-    Status s = ScanTestKinds(b.Taken(), flags);
+    Status s = ScanKinds(b.Taken(), flags);
     EXPECT_EQ(s.fault, Fault::CodeTable) << name;
     EXPECT_NE(s.file.find("L9.txt"), std::string::npos) << name << ": " << s.file;
     EXPECT_EQ(FlagDigits(flags, 1, 15), "000000000000000") << name;
@@ -145,13 +153,13 @@ TEST(ScanTestKinds, BrokenTablesAreFaultsNamingTheFile) {
   b.source.WriteBytes("X6.TXT", "\x80\r\n");
   b.codes.WriteCp932("L9.txt", L9(15));
   FlagArray flags{};
-  Status s = ScanTestKinds(b.Taken(), flags);
+  Status s = ScanKinds(b.Taken(), flags);
   EXPECT_EQ(s.fault, Fault::NotCp932);
   EXPECT_NE(s.file.find("X6.TXT"), std::string::npos);
 
   b.source.WriteCp932("X6.TXT", TestRow({}));
   b.codes.WriteBytes("L9.txt", "1,\xfd\r\n");
-  s = ScanTestKinds(b.Taken(), flags);
+  s = ScanKinds(b.Taken(), flags);
   EXPECT_EQ(s.fault, Fault::NotCp932);
   EXPECT_NE(s.file.find("L9.txt"), std::string::npos);
 }
@@ -162,7 +170,7 @@ TEST(ScanTestKinds, CodeFolderWithOrWithoutItsSeparator) {
   b.codes.WriteCp932("L9.txt", L9(15));
   for (const std::string& folder : {b.codes.Drive() + "\\", b.codes.Drive()}) {
     FlagArray flags{};
-    EXPECT_TRUE(ScanTestKinds(b.Taken(folder), flags)) << folder;
+    EXPECT_TRUE(ScanKinds(b.Taken(folder), flags)) << folder;
     EXPECT_EQ(flags[1], 1) << folder;
   }
   EXPECT_EQ(TablePath(Layout(TableId::L9), "", "Z:\\c\\"), "Z:\\c\\L9.txt");
@@ -223,7 +231,7 @@ TEST(ScanTablePresence, BrokenTablesAreFaultsNamingTheFile) {
     Boring b;
     b.source.WriteBytes(name, "1,\xfd");
     FlagArray flags{};
-    Status s = ScanTablePresence(b.Taken(), flags);
+    Status s = ScanPresence(b.Taken(), flags);
     EXPECT_EQ(s.fault, Fault::NotCp932) << name;
     EXPECT_NE(s.file.find(name), std::string::npos) << s.file;
   }
@@ -233,7 +241,7 @@ TEST(ScanTablePresence, FlagsOnceSetStay) {
   Boring b;
   FlagArray flags{};
   flags[5] = 1;
-  EXPECT_TRUE(ScanTablePresence(b.Taken(), flags));
+  EXPECT_TRUE(ScanPresence(b.Taken(), flags));
   EXPECT_EQ(FlagDigits(flags, 1, 9), "000010000");
 }
 

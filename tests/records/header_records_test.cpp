@@ -110,7 +110,8 @@ class HeaderTest : public ::testing::Test {
     ExchangeFile out;
     EXPECT_TRUE(out.Create(test::EnvironmentDrives(), destination.Drive(), "53393681.001"));
     std::string id;
-    Status s = WriteHeaderRecords(out, titles, Taken(), "53393681", sequence, id, flags);
+    BoringSnapshot taken = Taken();
+    Status s = WriteHeaderRecords(out, titles, taken, "53393681", sequence, id, flags, CollectTestNames(taken));
     EXPECT_TRUE(s) << s.Message();
     boringId = id;
     EXPECT_TRUE(out.Commit());
@@ -279,7 +280,8 @@ TEST_F(HeaderTest, CodeTableFaultStopsBeforeRecord003) {
   ExchangeFile out;
   ASSERT_TRUE(out.Create(test::EnvironmentDrives(), destination.Drive(), "53393681.001"));
   std::string id;
-  Status s = WriteHeaderRecords(out, titles, Taken(), "53393681", 1, id, flags);
+  BoringSnapshot taken = Taken();
+  Status s = WriteHeaderRecords(out, titles, taken, "53393681", 1, id, flags, CollectTestNames(taken));
   EXPECT_EQ(s.fault, Fault::CodeTable);
   EXPECT_NE(s.Message().find("L9.txt"), std::string::npos) << s.Message();
 }
