@@ -113,6 +113,11 @@ class FileBuffer : public std::streambuf {
   char block_[1 << 16];
 };
 
+// What puts bytes into a staged file's stream as they are.
+std::function<void(std::ostream&)> Writing(std::string_view bytes) {
+  return [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); };
+}
+
 // Text with a character CP932 has not, told as a fault of the file it was for.
 Status Unencodable(const std::string& drivePath) {
   return Status::Failed(Fault::Unwritable, drivePath, "Shift-JIS (CP932) で書けない文字があります");
@@ -268,17 +273,12 @@ Status StagedTextFile::Stage(const platform::DriveMap& drives, const std::string
 Status StagedTextFile::StageHost(const fs::path& host, const std::string& drivePath, const std::string& utf8) {
   auto bytes = platform::ToCp932(utf8);
   if (!bytes) return Unencodable(drivePath);
-  std::string_view written = *bytes;
-  return StageHostStream(host, drivePath, [written](std::ostream& out) {
-    out.write(written.data(), static_cast<std::streamsize>(written.size()));
-  });
+  return StageHostStream(host, drivePath, Writing(*bytes));
 }
 
 Status StagedTextFile::StageBytes(const platform::DriveMap& drives, const std::string& drivePath,
                                   std::string_view bytes) {
-  return StageStream(drives, drivePath, [bytes](std::ostream& out) {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  });
+  return StageStream(drives, drivePath, Writing(bytes));
 }
 
 Status StagedTextFile::StageStream(const platform::DriveMap& drives, const std::string& drivePath,
@@ -340,8 +340,7 @@ Status ReplaceFileBytes(const platform::DriveMap& drives, const std::string& dri
 
 Status ReplaceHostFileBytes(const fs::path& host, std::string_view bytes) {
   StagedTextFile file;
-  auto write = [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); };
-  if (Status s = file.StageHostStream(host, platform::HostText(host), write); !s) return s;
+  if (Status s = file.StageHostStream(host, platform::HostText(host), Writing(bytes)); !s) return s;
   return file.Commit();
 }
 
